@@ -1,0 +1,58 @@
+#include "dataset/LineDataSet.h"
+
+#include <cmath>
+
+#include "platform/MessageBox.h"
+#include "resources/Texts.h"
+
+bool degreesToUnits(double degrees, int32_t* units) {
+  double product = degrees * 36000.0;
+  // Written so that NaN fails too. 2147483647 is the separator and
+  // -2147483648 lies beyond the empty box: neither may be a vertex.
+  if (!(product > -2147483648.0 && product < 2147483647.0)) return false;
+  *units = static_cast<int32_t>(product);  // truncates toward zero
+  return true;
+}
+
+namespace {
+
+int32_t clampedUnits(double degrees) {
+  int32_t units = 0;
+  if (degreesToUnits(degrees, &units)) return units;
+  return degrees > 0 ? 2147483646 : -2147483647;
+}
+
+int32_t reportOutOfMemory() {
+  showMessageBox(kTextOutOfMemory, MessageIcon::kExclamation);
+  return 0;
+}
+
+}  // namespace
+
+LineDataSet::LineDataSet(int32_t rowId) : rowId(rowId) {}
+
+LineDataSet::~LineDataSet() {
+  name.clear();
+  points.release();
+}
+
+void LineDataSet::clear() {
+  points.release();
+  points.setGrowthStep(kPointGrowthStep);
+  bounds = kEmptyBounds;
+}
+
+int32_t LineDataSet::addPoint(double latitude, double longitude) {
+  LinePoint p = {clampedUnits(latitude), clampedUnits(longitude)};
+  if (!points.append(p)) return reportOutOfMemory();
+  widenBounds(p);
+  return 1;
+}
+
+int32_t LineDataSet::endArc() {
+  if (points.empty() || isSeparator(points.back())) return 1;
+  if (!points.append(kSeparatorPoint)) return reportOutOfMemory();
+  return 1;
+}
+
+void LineDataSet::compact() { points.compact(); }

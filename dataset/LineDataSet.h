@@ -1,0 +1,122 @@
+// One imported line data set: every arc of one Arc/Info Export file as one
+// flat run of integer vertices, arcs separated by separator points; the
+// bounding box of those vertices; the display attributes the side panel
+// edits; the name; the folder of its cache file; the id of its panel row.
+//
+// Coordinates are signed 32-bit integers in units of 1/36000 degree (a tenth
+// of an arc-second), latitude first, in the host's datum 0. A separator is a
+// point whose latitude field is kSeparatorLatitude (whatever its longitude).
+// The sequence never begins with a separator and never holds two in a row.
+//
+// A data set is created on the heap and never copied. The registry of open
+// data sets owns it. Everything runs on the host's user-interface thread.
+
+#ifndef MORVANE_DATASET_LINEDATASET_H_
+#define MORVANE_DATASET_LINEDATASET_H_
+
+#include <cstdint>
+#include <string>
+
+#include "dataset/GrowableArray.h"
+#include "host/PluginIf.h"
+
+class ArchiveReader;
+class ArchiveWriter;
+class ProgressDialog;
+
+struct LinePoint {
+  int32_t latitude;
+  int32_t longitude;
+};
+
+constexpr int32_t kSeparatorLatitude = 2147483647;
+constexpr LinePoint kSeparatorPoint = {kSeparatorLatitude, kSeparatorLatitude};
+constexpr int32_t kPointGrowthStep = 1000;
+
+// Units of 1/36000 degree to degrees: multiply by the constant, never divide.
+constexpr double kDegreesPerUnit = 1.0 / 36000.0;
+
+inline bool isSeparator(const LinePoint& p) {
+  return p.latitude == kSeparatorLatitude;
+}
+
+// Inclusive bounding box in units: left/right are longitudes, top/bottom
+// latitudes (top the smallest latitude). The empty state overlaps nothing.
+struct UnitBounds {
+  int32_t left;
+  int32_t top;
+  int32_t right;
+  int32_t bottom;
+};
+constexpr UnitBounds kEmptyBounds = {2147483647, 2147483647, -2147483647,
+                                     -2147483647};
+
+// Degrees to units: times 36000, truncated toward zero. Returns false when
+// the result does not fit a signed 32-bit integer other than the separator
+// value (or the value is not a number); *units is then left alone.
+bool degreesToUnits(double degrees, int32_t* units);
+
+class LineDataSet {
+ public:
+  explicit LineDataSet(int32_t rowId);
+  ~LineDataSet();
+  LineDataSet(const LineDataSet&) = delete;
+  LineDataSet& operator=(const LineDataSet&) = delete;
+
+  // Empties points and releases their storage (growth step 1000), bounds to
+  // the empty state. Attributes, name, depotPath and rowId stay.
+  void clear();
+
+  // Appends one point (degrees, truncated to units) and widens bounds.
+  // Returns 1, or 0 after telling the user memory ran out (nothing stored).
+  // Values that do not fit are clamped; readers refuse them beforehand.
+  int32_t addPoint(double latitude, double longitude);
+
+  // Appends a separator unless points is empty or already ends with one.
+  // Returns 1, or 0 after telling the user memory ran out.
+  int32_t endArc();
+
+  // Trims the point storage to exactly its size.
+  void compact();
+
+  // Widens bounds with a non-separator point given in units.
+  void widenBounds(const LinePoint& p) {
+    if (p.latitude > bounds.bottom) bounds.bottom = p.latitude;
+    if (p.longitude > bounds.right) bounds.right = p.longitude;
+    if (p.latitude < bounds.top) bounds.top = p.latitude;
+    if (p.longitude < bounds.left) bounds.left = p.longitude;
+  }
+
+  // Fills the data set from the first ARC section of an .e00 file, driving
+  // progress. True when the end of the section or of the file was reached;
+  // false (the caller discards the data set) when the file cannot be opened,
+  // memory runs out, the coordinates are not geographic degrees, or the user
+  // cancelled. Reports its own failures to the user.
+  bool readE00Arcs(const char* path, ProgressDialog& progress);
+
+  // The cache file in the depot folder: depotPath \ name + ".bin".
+  void saveCache();
+  int32_t loadCache();
+  void writePoints(ArchiveWriter& out) const;
+  bool readPoints(ArchiveReader& in);
+
+  // Drawing in the host's 2D map and 3D view, called from the layer callback.
+  void draw2d(uint32_t view, const tagGEOPOS& southWest,
+              const tagGEOPOS& northEast);
+  int32_t draw3d(uint32_t view, const int32_t* blockCodes, int32_t blockCount,
+                 int32_t position, int32_t total);
+
+  GrowableArray<LinePoint> points{kPointGrowthStep};
+  UnitBounds bounds = kEmptyBounds;
+  int32_t showIn3d = 1;
+  int32_t visible = 1;
+  uint32_t lineColour = 0x0000FFFF;  // 0x00BBGGRR: yellow
+  int32_t lineWidth = 1;
+  // The module-wide depot folder buffer; never owned, never copied, so a
+  // refreshed folder moves every data set's cache file with it.
+  const char* depotPath = nullptr;
+  std::string name;
+  int32_t rowId;
+};
+
+#endif  // MORVANE_DATASET_LINEDATASET_H_

@@ -1,0 +1,39 @@
+// The stand-in host: our own implementation of PluginIf, written from what
+// the module expects of the host. This header covers the general services
+// (version, main window, message pump, the home folder where the host keeps
+// its files); each other area of the host has its own header in standin/.
+//
+// Natively the stand-in host is a library linked with the module's core; on
+// Windows it is built as PluginIf.dll. Everything runs on one thread.
+
+#ifndef MORVANE_STANDIN_STANDINHOST_H_
+#define MORVANE_STANDIN_STANDINHOST_H_
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace standin {
+
+// Host version reported by VPI_GetVersion (default 700).
+void setVersion(int32_t version);
+
+// Folder in which the host keeps its files (place-name database, depot,
+// profile). Native form, created on demand by whoever writes there.
+void setHome(const std::string& folder);
+const std::string& home();
+
+// Number of VPI_Pump calls since the last resetPump().
+int32_t pumpCount();
+// Called at every pump with the pump's number (1 for the first), after the
+// robot's clicks for that pump were delivered.
+void onPump(std::function<void(int32_t)> hook);
+void resetPump();
+
+// Number of VPI_UpdateAllViews calls since the last resetViewsUpdated().
+int32_t viewsUpdated();
+void resetViewsUpdated();
+
+}  // namespace standin
+
+#endif  // MORVANE_STANDIN_STANDINHOST_H_

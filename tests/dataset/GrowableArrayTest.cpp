@@ -1,0 +1,77 @@
+#include "dataset/GrowableArray.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/MemoryBlock.h"
+
+namespace {
+
+TEST(GrowableArrayTest, FixedStepGivesOneThenStepsOfTheStep) {
+  GrowableArray<int64_t> a(1000);
+  ASSERT_TRUE(a.append(1));
+  EXPECT_EQ(a.capacity(), 1);
+  ASSERT_TRUE(a.append(2));
+  EXPECT_EQ(a.capacity(), 1001);
+  for (int i = 2; i < 1001; ++i) ASSERT_TRUE(a.append(i));
+  EXPECT_EQ(a.capacity(), 1001);
+  ASSERT_TRUE(a.append(1001));
+  EXPECT_EQ(a.capacity(), 2001);
+  EXPECT_EQ(a.size(), 1002);
+  EXPECT_EQ(a[0], 1);
+  EXPECT_EQ(a[1001], 1001);
+  a.compact();
+  EXPECT_EQ(a.capacity(), 1002);
+  EXPECT_EQ(a[1001], 1001);
+}
+
+TEST(GrowableArrayTest, AutomaticStepIsAnEighthBetweenFourAnd1024) {
+  GrowableArray<int32_t> a(0);
+  ASSERT_TRUE(a.setSize(1));
+  ASSERT_TRUE(a.setSize(2));  // step max(1/8, 4) = 4
+  EXPECT_EQ(a.capacity(), 5);
+  ASSERT_TRUE(a.setSize(100));  // beyond capacity + step: exactly n
+  EXPECT_EQ(a.capacity(), 100);
+  ASSERT_TRUE(a.setSize(101));  // step 100 / 8 = 12
+  EXPECT_EQ(a.capacity(), 112);
+  ASSERT_TRUE(a.setSize(20000));
+  ASSERT_TRUE(a.setSize(20001));  // step 20000 / 8 capped at 1024
+  EXPECT_EQ(a.capacity(), 21024);
+}
+
+TEST(GrowableArrayTest, GrowingFillsWithZeroAndShrinkingKeepsCapacity) {
+  GrowableArray<int32_t> a(10);
+  ASSERT_TRUE(a.setSize(3));
+  a[0] = 7;
+  a[2] = 9;
+  ASSERT_TRUE(a.setSize(1));
+  EXPECT_EQ(a.capacity(), 3);
+  ASSERT_TRUE(a.setSize(3));
+  EXPECT_EQ(a[0], 7);
+  EXPECT_EQ(a[1], 0);
+  EXPECT_EQ(a[2], 0);
+  ASSERT_TRUE(a.setSize(0));
+  EXPECT_EQ(a.capacity(), 0);
+  EXPECT_EQ(a.data(), nullptr);
+}
+
+TEST(GrowableArrayTest, RemoveAtClosesTheGapInOrder) {
+  GrowableArray<int32_t> a(1);
+  for (int v : {10, 11, 12}) ASSERT_TRUE(a.append(v));
+  a.removeAt(0);
+  ASSERT_EQ(a.size(), 2);
+  EXPECT_EQ(a[0], 11);
+  EXPECT_EQ(a[1], 12);
+}
+
+TEST(GrowableArrayTest, FailedGrowthChangesNothing) {
+  GrowableArray<int64_t> a(1000);
+  ASSERT_TRUE(a.append(5));
+  setMemoryBlockLimitForTesting(64);
+  EXPECT_FALSE(a.append(6));
+  setMemoryBlockLimitForTesting(0);
+  EXPECT_EQ(a.size(), 1);
+  EXPECT_EQ(a.capacity(), 1);
+  EXPECT_EQ(a[0], 5);
+}
+
+}  // namespace

@@ -1,0 +1,20 @@
+// Subcommands of morvane-host, the command-line host built on the stand-in
+// host. Each takes the arguments after its own name and returns the process
+// exit code: 0 success, 1 the work failed (the message was printed), 2 the
+// command line was wrong.
+
+#ifndef MORVANE_TOOLS_COMMANDS_H_
+#define MORVANE_TOOLS_COMMANDS_H_
+
+#include <string>
+#include <vector>
+
+struct HostOptions {
+  std::string home;  // the stand-in host's home folder (--home)
+};
+
+using Arguments = std::vector<std::string>;
+
+int inspectCommand(const HostOptions& options, const Arguments& args);
+
+#endif  // MORVANE_TOOLS_COMMANDS_H_

@@ -1,0 +1,66 @@
+// morvane-host: runs the module's capabilities in the stand-in host from the
+// command line. Output is meant to be read by people and by scripts alike:
+// results on stdout, progress and messages on stderr.
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "standin/StandinHost.h"
+#include "tools/Commands.h"
+
+namespace {
+
+struct Subcommand {
+  const char* name;
+  int (*run)(const HostOptions&, const Arguments&);
+  const char* usage;
+};
+
+const Subcommand kSubcommands[] = {
+    {"inspect", inspectCommand,
+     "inspect FILE.e00|FILE.bin   print arcs, points, separators and bounds"},
+};
+
+int usage(FILE* out) {
+  std::fprintf(out, "usage: morvane-host [--home DIR] COMMAND [ARGS]\n\n");
+  for (const Subcommand& s : kSubcommands) std::fprintf(out, "  %s\n", s.usage);
+  std::fprintf(out,
+               "\n  --home DIR   the stand-in host's folder (default "
+               "$HOME/.morvane-host)\n");
+  return out == stdout ? 0 : 2;
+}
+
+std::string defaultHome() {
+  const char* home = std::getenv("HOME");
+  return std::string(home != nullptr ? home : ".") + "/.morvane-host";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  HostOptions options;
+  options.home = defaultHome();
+  int i = 1;
+  for (; i < argc && argv[i][0] == '-'; ++i) {
+    if (std::strcmp(argv[i], "--home") == 0 && i + 1 < argc) {
+      options.home = argv[++i];
+    } else if (std::strcmp(argv[i], "--help") == 0 ||
+               std::strcmp(argv[i], "-h") == 0) {
+      return usage(stdout);
+    } else {
+      std::fprintf(stderr, "morvane-host: unknown option %s\n", argv[i]);
+      return usage(stderr);
+    }
+  }
+  if (i >= argc) return usage(stderr);
+  standin::setHome(options.home);
+  const std::string name = argv[i];
+  Arguments args(argv + i + 1, argv + argc);
+  for (const Subcommand& s : kSubcommands) {
+    if (name == s.name) return s.run(options, args);
+  }
+  std::fprintf(stderr, "morvane-host: unknown command %s\n", name.c_str());
+  return usage(stderr);
+}

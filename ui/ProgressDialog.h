@@ -1,0 +1,68 @@
+// The small modeless window shown while one .e00 file is read: a label, a
+// bar from 0 to 100 and a Cancel button. The button only raises a flag; the
+// reader polls it after each message pump and gives up. One dialog serves one
+// read; the creator destroys the window and then deletes the object.
+//
+// The logic lives here; the window itself (dialog template 102) comes from
+// the backend the build selects: Win32 on Windows, headless natively.
+
+#ifndef MORVANE_UI_PROGRESSDIALOG_H_
+#define MORVANE_UI_PROGRESSDIALOG_H_
+
+#include <cstdint>
+#include <string>
+
+#include "host/PluginIf.h"
+
+enum : int32_t {
+  kProgressDialogTemplate = 102,
+  kProgressBarControl = 1004,
+  kProgressLabelControl = 2000,
+  kProgressCancelButton = 2001,
+};
+
+class ProgressDialog {
+ public:
+  class Window;  // the backend's window
+
+  ProgressDialog();
+  ~ProgressDialog();  // destroys the window if it still exists
+  ProgressDialog(const ProgressDialog&) = delete;
+  ProgressDialog& operator=(const ProgressDialog&) = delete;
+
+  // Creates the modeless window, visible, centred on the screen, bar at 0.
+  bool create(VpiWindow owner);
+  void destroyWindow();
+
+  // Stores the label and shows it at once.
+  void setLabel(const char* text);
+  // Moves the bar; not clamped (readers pass 0 to 100).
+  void setPosition(int32_t percent);
+
+  // Set by the Cancel button, never cleared.
+  int32_t cancelRequested() const { return cancelRequested_; }
+
+  const std::string& label() const { return label_; }
+  int32_t position() const { return position_; }
+  Window* window() { return window_; }
+
+  // Called by the backend's window.
+  void onCancelClicked() { cancelRequested_ = 1; }
+
+ private:
+  std::string label_;
+  int32_t position_ = 0;
+  int32_t cancelRequested_ = 0;
+  Window* window_ = nullptr;
+};
+
+// Where a window of size w x h goes to be centred on a screen of sw x sh:
+// each half truncated on its own (sw 801, w 301 give 400 - 150 = 250).
+struct WindowOrigin {
+  int32_t left;
+  int32_t top;
+};
+WindowOrigin centredOrigin(int32_t screenWidth, int32_t screenHeight,
+                           int32_t width, int32_t height);
+
+#endif  // MORVANE_UI_PROGRESSDIALOG_H_
