@@ -1,0 +1,63 @@
+// Files and directories as the module sees them. Paths are Windows paths:
+// Shift-JIS bytes, backslashes, at most 259 bytes and a terminating zero.
+// The Win32 backend hands them to the system as they are; the POSIX backend
+// maps them the way Wine maps its drives (Z:\ is the root, Shift-JIS becomes
+// UTF-8, backslashes become slashes), so the core builds every path exactly
+// as on Windows and never knows the difference.
+
+#ifndef MORVANE_PLATFORM_FILESYSTEM_H_
+#define MORVANE_PLATFORM_FILESYSTEM_H_
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+enum class FileShare {
+  kExclusive,  // nobody else may open the file while it is open
+  kReadShared, // others may read it too (how text-mode readers open files)
+};
+
+class PlatformFile {
+ public:
+  virtual ~PlatformFile() = default;  // closes the file if still open
+
+  // Length of the file in bytes, as stored.
+  virtual int64_t length() = 0;
+  // Reads up to bytes; returns the number read, 0 at the end, -1 on error.
+  virtual int64_t read(void* buffer, int64_t bytes) = 0;
+  // Writes all bytes; false when they could not all be written.
+  virtual bool write(const void* buffer, int64_t bytes) = 0;
+  // Closes the file; false when the system reported a failure (for a file
+  // being written: the data may not all have reached the disk).
+  virtual bool close() = 0;
+};
+
+// Opens an existing file for reading; null when it cannot be opened
+// (missing, a directory, or held open exclusively elsewhere).
+std::unique_ptr<PlatformFile> openFileForReading(const char* path,
+                                                 FileShare share);
+
+// Creates or truncates a file for writing, exclusive access; null on failure.
+std::unique_ptr<PlatformFile> openFileForWriting(const char* path);
+
+// Creates one directory level; false if it could not be made (an existing
+// directory also gives false).
+bool createDirectory(const char* path);
+
+// Deletes a file; false when nothing was deleted.
+bool deleteFile(const char* path);
+
+// True when at least one directory entry matches the pattern (a directory
+// followed by "\*.*" finds the directory's "." entry even when empty).
+bool findFirstFile(const char* pattern);
+
+// The file-system path the backend uses for a module path (native only;
+// the Win32 backend returns the path unchanged). Empty when it cannot be
+// mapped.
+std::string hostPath(const char* path);
+
+// The module path for a native path: on POSIX "/a/b" becomes "Z:\a\b" in
+// Shift-JIS (empty when a character has no Shift-JIS form).
+std::string modulePath(const std::string& nativePath);
+
+#endif  // MORVANE_PLATFORM_FILESYSTEM_H_

@@ -1,0 +1,166 @@
+#include "platform/FileSystem.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+
+#include "platform/Sjis.h"
+
+namespace {
+
+class PosixFile : public PlatformFile {
+ public:
+  explicit PosixFile(int fd) : fd_(fd) {}
+  ~PosixFile() override { close(); }
+
+  int64_t length() override {
+    struct stat st;
+    if (fd_ < 0 || fstat(fd_, &st) != 0) return -1;
+    return st.st_size;
+  }
+
+  int64_t read(void* buffer, int64_t bytes) override {
+    if (fd_ < 0) return -1;
+    char* out = static_cast<char*>(buffer);
+    int64_t done = 0;
+    while (done < bytes) {
+      ssize_t n = ::read(fd_, out + done, static_cast<size_t>(bytes - done));
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) return done > 0 ? done : -1;
+      if (n == 0) break;
+      done += n;
+    }
+    return done;
+  }
+
+  bool write(const void* buffer, int64_t bytes) override {
+    if (fd_ < 0) return false;
+    const char* in = static_cast<const char*>(buffer);
+    while (bytes > 0) {
+      ssize_t n = ::write(fd_, in, static_cast<size_t>(bytes));
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) return false;
+      in += n;
+      bytes -= n;
+    }
+    return true;
+  }
+
+  bool close() override {
+    if (fd_ < 0) return true;
+    int rc = ::close(fd_);  // also drops the flock
+    fd_ = -1;
+    return rc == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+// Windows sharing modes, natively: an exclusive open takes an exclusive
+// flock, a shared read takes a shared one. flock locks of separate opens
+// conflict even inside one process, as Windows share modes do.
+std::unique_ptr<PlatformFile> lockOrClose(int fd, int operation) {
+  if (fd < 0) return nullptr;
+  if (flock(fd, operation | LOCK_NB) != 0) {
+    ::close(fd);
+    return nullptr;
+  }
+  return std::unique_ptr<PlatformFile>(new PosixFile(fd));
+}
+
+}  // namespace
+
+std::string hostPath(const char* path) {
+  if (path == nullptr || std::strlen(path) >= 260) return std::string();
+  std::string utf8 = sjisToUtf8(path);
+  std::string out;
+  size_t i = 0;
+  if (utf8.size() >= 2 && utf8[1] == ':') {
+    // Only drive Z: exists natively, as the root, like Wine's Z: drive.
+    if (utf8[0] != 'Z' && utf8[0] != 'z') return std::string();
+    i = 2;
+    out = "/";
+  }
+  for (; i < utf8.size(); ++i) {
+    // In UTF-8 the byte 0x5C is always a real backslash: a Shift-JIS trail
+    // byte 0x5C became part of a multi-byte sequence above.
+    char c = utf8[i] == '\\' ? '/' : utf8[i];
+    if (c == '/' && !out.empty() && out.back() == '/') continue;
+    out += c;
+  }
+  return out;
+}
+
+std::string modulePath(const std::string& nativePath) {
+  std::string sjis = utf8ToSjis(nativePath);
+  if (sjis.find('?') != std::string::npos &&
+      nativePath.find('?') == std::string::npos) {
+    return std::string();
+  }
+  std::string out = nativePath.empty() || nativePath[0] != '/' ? "" : "Z:";
+  for (char c : sjis) out += c == '/' ? '\\' : c;
+  return out;
+}
+
+std::unique_ptr<PlatformFile> openFileForReading(const char* path,
+                                                 FileShare share) {
+  std::string p = hostPath(path);
+  if (p.empty()) return nullptr;
+  int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd >= 0) {
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+      ::close(fd);
+      return nullptr;
+    }
+  }
+  return lockOrClose(fd, share == FileShare::kExclusive ? LOCK_EX : LOCK_SH);
+}
+
+std::unique_ptr<PlatformFile> openFileForWriting(const char* path) {
+  std::string p = hostPath(path);
+  if (p.empty()) return nullptr;
+  // Take the lock before truncating, so a file held open elsewhere is left
+  // as it is.
+  int fd = ::open(p.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+  if (fd < 0) return nullptr;
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0 || ftruncate(fd, 0) != 0) {
+    ::close(fd);
+    return nullptr;
+  }
+  return std::unique_ptr<PlatformFile>(new PosixFile(fd));
+}
+
+bool createDirectory(const char* path) {
+  std::string p = hostPath(path);
+  return !p.empty() && ::mkdir(p.c_str(), 0755) == 0;
+}
+
+bool deleteFile(const char* path) {
+  std::string p = hostPath(path);
+  return !p.empty() && ::unlink(p.c_str()) == 0;
+}
+
+bool findFirstFile(const char* pattern) {
+  std::string p = hostPath(pattern);
+  if (p.empty()) return false;
+  size_t slash = p.rfind('/');
+  std::string dir = slash == std::string::npos ? "." : p.substr(0, slash);
+  std::string name = slash == std::string::npos ? p : p.substr(slash + 1);
+  if (dir.empty()) dir = "/";
+  if (name == "*.*" || name == "*") {
+    DIR* d = opendir(dir.c_str());
+    if (d == nullptr) return false;
+    closedir(d);
+    return true;  // every directory has its "." entry
+  }
+  struct stat st;
+  return stat(p.c_str(), &st) == 0;
+}
