@@ -1,0 +1,61 @@
+// Reads an .e00 file the way the C runtime's text mode hands it to fgets
+// with a 255-byte buffer, but from large blocks instead of one call per line:
+//
+//  - a piece is at most 254 characters; a longer line comes in several
+//    pieces, each counting as a line of its own;
+//  - CR LF in the file reaches the reader as one LF, and the LF ends the
+//    piece (it is part of it);
+//  - the last piece of a file without a final line break has no LF.
+//
+// Positions are counted in bytes of the file as stored (a CR LF counts two),
+// so progress computed from them equals what ftell would report.
+
+#ifndef MORVANE_E00_E00LINEREADER_H_
+#define MORVANE_E00_E00LINEREADER_H_
+
+#include <cstdint>
+#include <memory>
+
+#include "platform/FileSystem.h"
+
+class E00LineReader {
+ public:
+  static constexpr int32_t kMaxPiece = 254;
+
+  E00LineReader();
+  ~E00LineReader();
+  E00LineReader(const E00LineReader&) = delete;
+  E00LineReader& operator=(const E00LineReader&) = delete;
+
+  // Opens the file for reading, others may read it too. False when it
+  // cannot be opened.
+  bool open(const char* path);
+
+  // Length of the file in bytes as stored.
+  int64_t length() const { return length_; }
+
+  // The next piece: *text points to size characters followed by a zero,
+  // valid until the next call. False at the end of the file or on a read
+  // error.
+  bool next(const char** text, int32_t* size);
+
+  // Bytes of the file consumed by the pieces returned so far.
+  int64_t position() const { return position_; }
+
+  void close();
+
+ private:
+  bool refill();
+
+  std::unique_ptr<PlatformFile> file_;
+  int64_t length_ = 0;
+  int64_t position_ = 0;
+  // Raw bytes read from the file but not yet handed out.
+  char* block_ = nullptr;
+  int64_t blockStart_ = 0;
+  int64_t blockEnd_ = 0;
+  bool endOfFile_ = false;
+  char piece_[kMaxPiece + 1];
+};
+
+#endif  // MORVANE_E00_E00LINEREADER_H_
