@@ -1,0 +1,137 @@
+// Files and directories through the Win32 ANSI functions: the module's paths
+// are already Windows paths in the ANSI code page, so they go to the system
+// as they are.
+
+#include "platform/FileSystem.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+namespace {
+
+// Paths longer than a 260-byte buffer can hold are refused before the
+// system sees them.
+bool usablePath(const char* path) {
+  return path != nullptr && path[0] != '\0' && std::strlen(path) < MAX_PATH;
+}
+
+class Win32File : public PlatformFile {
+ public:
+  explicit Win32File(HANDLE handle) : handle_(handle) {}
+  ~Win32File() override { close(); }
+
+  int64_t length() override {
+    LARGE_INTEGER size;
+    if (handle_ == INVALID_HANDLE_VALUE || !GetFileSizeEx(handle_, &size)) {
+      return -1;
+    }
+    return size.QuadPart;
+  }
+
+  int64_t read(void* buffer, int64_t bytes) override {
+    if (handle_ == INVALID_HANDLE_VALUE || bytes < 0) return -1;
+    char* out = static_cast<char*>(buffer);
+    int64_t done = 0;
+    while (done < bytes) {
+      DWORD chunk = static_cast<DWORD>(
+          bytes - done < kChunk ? bytes - done : kChunk);
+      DWORD got = 0;
+      if (!ReadFile(handle_, out + done, chunk, &got, nullptr)) {
+        return done > 0 ? done : -1;
+      }
+      if (got == 0) break;
+      done += got;
+    }
+    return done;
+  }
+
+  bool write(const void* buffer, int64_t bytes) override {
+    if (handle_ == INVALID_HANDLE_VALUE || bytes < 0) return false;
+    const char* in = static_cast<const char*>(buffer);
+    while (bytes > 0) {
+      DWORD chunk = static_cast<DWORD>(bytes < kChunk ? bytes : kChunk);
+      DWORD written = 0;
+      if (!WriteFile(handle_, in, chunk, &written, nullptr) || written == 0) {
+        return false;
+      }
+      in += written;
+      bytes -= written;
+    }
+    return true;
+  }
+
+  bool close() override {
+    if (handle_ == INVALID_HANDLE_VALUE) return true;
+    BOOL ok = CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+    return ok != 0;
+  }
+
+ private:
+  // ReadFile and WriteFile take 32-bit counts.
+  static constexpr int64_t kChunk = 1 << 30;
+  HANDLE handle_;
+};
+
+std::unique_ptr<PlatformFile> wrap(HANDLE handle) {
+  if (handle == INVALID_HANDLE_VALUE) return nullptr;
+  return std::unique_ptr<PlatformFile>(new Win32File(handle));
+}
+
+}  // namespace
+
+std::unique_ptr<PlatformFile> openFileForReading(const char* path,
+                                                 FileShare share) {
+  if (!usablePath(path)) return nullptr;
+  // A directory cannot be opened this way (it would need
+  // FILE_FLAG_BACKUP_SEMANTICS), which is what the contract wants.
+  DWORD shareMode = share == FileShare::kExclusive ? 0 : FILE_SHARE_READ;
+  return wrap(CreateFileA(path, GENERIC_READ, shareMode, nullptr,
+                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+std::unique_ptr<PlatformFile> openFileForWriting(const char* path) {
+  if (!usablePath(path)) return nullptr;
+  // CREATE_ALWAYS truncates only once the open has succeeded, so a file
+  // held open elsewhere is left as it is.
+  return wrap(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+bool createDirectory(const char* path) {
+  return usablePath(path) && CreateDirectoryA(path, nullptr) != 0;
+}
+
+bool deleteFile(const char* path) {
+  return usablePath(path) && DeleteFileA(path) != 0;
+}
+
+bool findFirstFile(const char* pattern) {
+  if (!usablePath(pattern)) return false;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA(pattern, &found);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  FindClose(search);
+  return true;
+}
+
+std::string hostPath(const char* path) {
+  if (!usablePath(path)) return std::string();
+  return path;
+}
+
+std::string modulePath(const std::string& nativePath) {
+  // A path with a drive letter or a UNC path is already a Windows path.
+  if ((nativePath.size() >= 2 && nativePath[1] == ':') ||
+      nativePath.compare(0, 2, "\\\\") == 0) {
+    return nativePath;
+  }
+  // A path from the Linux side of Wine, such as a test data folder compiled
+  // into a test program: Wine's drive Z: is the Linux root. The text is in
+  // the ANSI code page already (that is how Wine hands over the command
+  // line), and '/' is never the second byte of a Shift-JIS character.
+  std::string out = !nativePath.empty() && nativePath[0] == '/' ? "Z:" : "";
+  for (char c : nativePath) out += c == '/' ? '\\' : c;
+  return out;
+}
