@@ -1,0 +1,125 @@
+// saveCache and loadCache on 1 and 20 million points, beside a plain read()
+// of the same file into memory (the floor any loader is measured against).
+// Throughput is in bytes of cache file per second.
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "dataset/CacheFormat.h"
+#include "dataset/LineDataSet.h"
+#include "platform/FileSystem.h"
+#include "platform/headless/HeadlessUi.h"
+
+namespace {
+
+struct Depot {
+  std::string native;
+  char module[kVpiPathSize] = {};
+  Depot() {
+    char pattern[] = "/tmp/morvane-bench-cache-XXXXXX";
+    if (mkdtemp(pattern) == nullptr) std::abort();
+    native = pattern;
+    std::string m = modulePath(native);
+    std::memcpy(module, m.c_str(), m.size() + 1);
+    headless::setEcho(false);
+  }
+};
+
+Depot& depot() {
+  static Depot d;
+  return d;
+}
+
+std::string nameFor(int64_t n) { return "bench" + std::to_string(n); }
+
+// A data set of n points: arcs of 50 points along a slow spiral.
+void fill(LineDataSet& d, int64_t n) {
+  d.clear();
+  d.name = nameFor(n);
+  d.depotPath = depot().module;
+  for (int64_t i = 0; i < n; ++i) {
+    LinePoint p = (i % 51 == 50)
+                      ? kSeparatorPoint
+                      : LinePoint{static_cast<int32_t>(1200000 + i % 360000),
+                                  static_cast<int32_t>(4900000 + i / 7)};
+    d.points.append(p);
+    if (!isSeparator(p)) d.widenBounds(p);
+  }
+  d.compact();
+}
+
+// Makes sure the file exists (written once per size).
+void ensureFile(int64_t n) {
+  static std::vector<int64_t> written;
+  for (int64_t w : written) {
+    if (w == n) return;
+  }
+  LineDataSet d(1);
+  fill(d, n);
+  d.saveCache();
+  written.push_back(n);
+}
+
+void BM_SaveCache(benchmark::State& state) {
+  const int64_t n = state.range(0);
+  LineDataSet d(1);
+  fill(d, n);
+  for (auto _ : state) d.saveCache();
+  state.SetBytesProcessed(state.iterations() * cache_format::fileSize(n));
+}
+
+void BM_LoadCache(benchmark::State& state) {
+  const int64_t n = state.range(0);
+  ensureFile(n);
+  for (auto _ : state) {
+    LineDataSet d(1);
+    d.clear();
+    d.name = nameFor(n);
+    d.depotPath = depot().module;
+    if (d.loadCache() != 1 || d.points.size() != n) {
+      state.SkipWithError("load failed");
+      break;
+    }
+  }
+  state.SetBytesProcessed(state.iterations() * cache_format::fileSize(n));
+}
+
+// The floor: read() of the whole file into a buffer allocated for it.
+void BM_PlainRead(benchmark::State& state) {
+  const int64_t n = state.range(0);
+  ensureFile(n);
+  const std::string path = depot().native + "/" + nameFor(n) + ".bin";
+  const size_t size = static_cast<size_t>(cache_format::fileSize(n));
+  for (auto _ : state) {
+    std::vector<char> buffer(size);
+    int fd = ::open(path.c_str(), O_RDONLY);
+    size_t done = 0;
+    while (done < size) {
+      ssize_t got = ::read(fd, buffer.data() + done, size - done);
+      if (got <= 0) break;
+      done += static_cast<size_t>(got);
+    }
+    ::close(fd);
+    if (done != size) {
+      state.SkipWithError("short read");
+      break;
+    }
+    benchmark::DoNotOptimize(buffer.data());
+  }
+  state.SetBytesProcessed(state.iterations() * cache_format::fileSize(n));
+}
+
+BENCHMARK(BM_PlainRead)->Arg(1000000)->Arg(20000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadCache)->Arg(1000000)->Arg(20000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveCache)->Arg(1000000)->Arg(20000000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

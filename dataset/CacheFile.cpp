@@ -1,0 +1,198 @@
+// saveCache, loadCache, writePoints and readPoints of LineDataSet: the cache
+// file laid out in dataset/CacheFormat.h.
+
+#include <cstring>
+
+#include "dataset/Archive.h"
+#include "dataset/CacheFormat.h"
+#include "dataset/LineDataSet.h"
+#include "host/PluginIf.h"
+#include "platform/FileSystem.h"
+#include "platform/MessageBox.h"
+#include "plugin/PathHelpers.h"
+#include "resources/Texts.h"
+
+static_assert(sizeof(LinePoint) == 2 * sizeof(int32_t),
+              "points are stored as they are held");
+
+namespace {
+
+using namespace cache_format;
+
+// Copies the depot folder into directory and builds the cache file's path
+// in file: directory \ name + ".bin". False, with nothing to be written or
+// read, when the folder is unknown (empty: a cache file must never land in
+// the root of the current drive) or the path does not fit kVpiPathSize bytes.
+bool buildCachePaths(const char* depotPath, const std::string& name,
+                     char (&directory)[kVpiPathSize],
+                     char (&file)[kVpiPathSize]) {
+  if (depotPath == nullptr || depotPath[0] == '\0') return false;
+  size_t length = std::strlen(depotPath);
+  if (length >= sizeof(directory)) return false;
+  // A name with a zero byte inside would name another file than the one
+  // the depot item lists.
+  if (name.find('\0') != std::string::npos) return false;
+  std::memcpy(directory, depotPath, length + 1);
+  std::memcpy(file, depotPath, length + 1);
+  if (!appendPathComponent(file, name.c_str())) return false;
+  size_t fileLength = std::strlen(file);
+  if (fileLength + sizeof(kExtension) > sizeof(file)) return false;
+  std::memcpy(file + fileLength, kExtension, sizeof(kExtension));
+  return true;
+}
+
+// The host's progress bar for the duration of one loadCache: removed on
+// every way out.
+class HostProgressBar {
+ public:
+  HostProgressBar() {
+    VPI_CreateProgressBar();
+    VPI_SetPosProgressBar(0);
+  }
+  ~HostProgressBar() { VPI_DeleteProgressBar(); }
+  HostProgressBar(const HostProgressBar&) = delete;
+  HostProgressBar& operator=(const HostProgressBar&) = delete;
+};
+
+// Reports p = (100 x i) / n for every point i, when p is a multiple of 5 that
+// differs from the last one reported. It only computes p at the indexes where
+// p can first reach the next multiple of 5, so the caller can move points in
+// runs; the calls made are the ones a check after every point would make.
+class PointProgress {
+ public:
+  explicit PointProgress(int64_t n) : n_(n) {}
+
+  // The next index after which check() must be called.
+  int64_t nextCheck() const { return next_; }
+
+  // Called after point i (== nextCheck()) was stored.
+  void check(int64_t i) {
+    // 64-bit: 100 x i overflows 32 bits beyond 21 million points.
+    int32_t p = static_cast<int32_t>((100 * i) / n_);
+    if (p % 5 == 0 && p != last_) {
+      VPI_SetPosProgressBar(p);
+      last_ = p;
+    }
+    // Below the next multiple of 5 nothing can be reported; the first index
+    // whose p reaches it is the ceiling of m x n / 100.
+    int64_t m = (p / 5 + 1) * 5;
+    next_ = (m * n_ + 99) / 100;
+    if (next_ <= i) next_ = i + 1;
+  }
+
+ private:
+  int64_t n_;
+  int64_t next_ = 0;
+  int32_t last_ = -1;
+};
+
+}  // namespace
+
+void LineDataSet::writePoints(ArchiveWriter& out) const {
+  out.writeInt32(kPointBlockVersion);
+  out.writeInt32(points.size());
+  if (points.size() > 0) {
+    out.writeInt32Array(reinterpret_cast<const int32_t*>(points.data()),
+                        static_cast<size_t>(points.size()) * 2);
+  }
+}
+
+bool LineDataSet::readPoints(ArchiveReader& in) {
+  int32_t version = 0;
+  if (!in.readInt32(&version) || version > kPointBlockVersion) return false;
+  clear();
+  int32_t n = 0;
+  if (!in.readInt32(&n)) return false;
+
+  // n is untrusted: storage grows by the usual rule (1, then 1000 at a time)
+  // only as points actually arrive. Points are read in runs that fill the
+  // room already obtained, so no storage is obtained before its first point
+  // has been read.
+  PointProgress progress(n);
+  int64_t i = 0;
+  while (i < n) {
+    int32_t room = points.capacity() - points.size();
+    if (room == 0) {
+      LinePoint p;
+      if (in.readInt32Array(&p.latitude, 2) != 2) return false;
+      if (!points.append(p)) return false;
+      if (!isSeparator(p)) widenBounds(p);
+      if (i == progress.nextCheck()) progress.check(i);
+      ++i;
+      continue;
+    }
+    int64_t run = room;
+    if (run > n - i) run = n - i;
+    if (run > progress.nextCheck() - i + 1) run = progress.nextCheck() - i + 1;
+    int32_t first = points.size();
+    points.setSize(first + static_cast<int32_t>(run));  // within capacity
+    LinePoint* stored = points.data() + first;
+    size_t values = in.readInt32Array(&stored->latitude,
+                                      static_cast<size_t>(run) * 2);
+    int32_t arrived = static_cast<int32_t>(values / 2);
+    if (first + arrived > 0) points.setSize(first + arrived);
+    for (int32_t k = 0; k < arrived; ++k) {
+      if (!isSeparator(stored[k])) widenBounds(stored[k]);
+    }
+    if (arrived < run) return false;
+    i += run;
+    if (i - 1 == progress.nextCheck()) progress.check(i - 1);
+  }
+  compact();
+  return true;
+}
+
+void LineDataSet::saveCache() {
+  char directory[kVpiPathSize];
+  char path[kVpiPathSize];
+  if (!buildCachePaths(depotPath, name, directory, path)) return;
+  createDirectory(directory);  // an existing folder is fine
+  std::unique_ptr<PlatformFile> file = openFileForWriting(path);
+  if (!file) return;
+
+  bool written;
+  {
+    ArchiveWriter out(*file);
+    out.writeInt32(kHeaderVersion);
+    out.writeInt32(static_cast<int32_t>(lineColour));
+    out.writeInt32(lineWidth);
+    out.writeInt32(showIn3d);
+    out.writeInt32(visible);
+    writePoints(out);
+    written = out.close();
+  }
+  written = file->close() && written;
+  file.reset();
+  if (!written) {
+    // Never leave a cut-short cache file behind: it would reopen as a data
+    // set missing its last points.
+    deleteFile(path);
+    showMessageBox(kTextDepotDiskFull, MessageIcon::kExclamation);
+  }
+}
+
+int32_t LineDataSet::loadCache() {
+  char directory[kVpiPathSize];
+  char path[kVpiPathSize];
+  if (!buildCachePaths(depotPath, name, directory, path)) return 0;
+  std::unique_ptr<PlatformFile> file =
+      openFileForReading(path, FileShare::kExclusive);
+  if (!file) return 0;
+  ArchiveReader in(*file);
+  HostProgressBar bar;
+
+  int32_t version = 0;
+  if (!in.readInt32(&version) || version > kHeaderVersion) return 0;
+  // The attributes are taken only once all four have arrived, so a file cut
+  // inside them leaves the data set as it was.
+  int32_t attributes[4];
+  if (in.readInt32Array(attributes, 4) != 4) return 0;
+  lineColour = static_cast<uint32_t>(attributes[0]);
+  lineWidth = attributes[1];
+  showIn3d = attributes[2];
+  visible = attributes[3];
+
+  if (!readPoints(in)) return 0;
+  VPI_SetPosProgressBar(100);
+  return 1;
+}

@@ -1,0 +1,39 @@
+// The three helpers with which the module builds every file name: the cache
+// files, the reopen list, the directory test and the data set names.
+//
+// Paths are zero-terminated Shift-JIS texts with backslash (0x5C) separators,
+// held in buffers of kVpiPathSize (260) bytes: at most 259 bytes and the
+// terminating zero. A byte in 0x80-0x9F or 0xE0-0xFF starts a two-byte
+// character; its second byte is never a separator, even when it is 0x5C
+// (the character 0x95 0x5C, for one). Forward slashes are not separators.
+
+#ifndef MORVANE_PLUGIN_PATHHELPERS_H_
+#define MORVANE_PLUGIN_PATHHELPERS_H_
+
+#include "host/PluginIf.h"
+
+// True for the first byte of a two-byte Shift-JIS character.
+inline bool isSjisLeadByte(unsigned char c) {
+  return (c >= 0x80 && c <= 0x9F) || c >= 0xE0;
+}
+
+// True when the last character of path is a single-byte backslash. An empty
+// path gives false.
+bool endsWithBackslash(const char* path);
+
+// Appends name to the path held in buffer (kVpiPathSize bytes), with exactly
+// one backslash between them: a backslash is added unless path already ends
+// with one, and a leading backslash of name is dropped. An empty path becomes
+// "\" + name.
+//
+// Returns false, leaving buffer untouched, when the result would not fit in
+// kVpiPathSize bytes with its terminating zero (or buffer holds no
+// terminating zero within them). Nothing is ever cut short.
+bool appendPathComponent(char* buffer, const char* name);
+
+// The file-name part of path: what follows the last single-byte backslash;
+// without one, what follows the last colon; without either, the whole path.
+// Points into path.
+const char* splitFileName(const char* path);
+
+#endif  // MORVANE_PLUGIN_PATHHELPERS_H_

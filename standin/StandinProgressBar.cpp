@@ -1,0 +1,53 @@
+#include "standin/StandinProgressBar.h"
+
+#include "host/PluginIf.h"
+
+namespace standin {
+namespace {
+
+struct ProgressBar {
+  std::vector<ProgressBarEvent> events;
+  bool shown = false;
+};
+
+ProgressBar& bar() {
+  static ProgressBar b;
+  return b;
+}
+
+}  // namespace
+
+const std::vector<ProgressBarEvent>& progressBarEvents() {
+  return bar().events;
+}
+
+bool progressBarShown() { return bar().shown; }
+
+void resetProgressBar() {
+  bar().events.clear();
+  bar().shown = false;
+}
+
+}  // namespace standin
+
+extern "C" {
+
+int32_t VPI_CreateProgressBar(void) {
+  standin::ProgressBar& b = standin::bar();
+  b.events.push_back({standin::ProgressBarEvent::kCreate, 0});
+  b.shown = true;
+  return 1;
+}
+
+void VPI_SetPosProgressBar(int32_t percent) {
+  standin::bar().events.push_back(
+      {standin::ProgressBarEvent::kSetPos, percent});
+}
+
+void VPI_DeleteProgressBar(void) {
+  standin::ProgressBar& b = standin::bar();
+  b.events.push_back({standin::ProgressBarEvent::kDelete, 0});
+  b.shown = false;
+}
+
+}  // extern "C"

@@ -1,0 +1,447 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "dataset/LineDataSet.h"
+#include "platform/FileSystem.h"
+#include "platform/MemoryBlock.h"
+#include "resources/Texts.h"
+#include "tests/dataset/CacheFileTestSupport.h"
+
+namespace {
+
+using namespace cache_test;
+using standin::ProgressBarEvent;
+
+constexpr int32_t kSep = kSeparatorLatitude;
+
+class CacheFileTest : public DepotFixture {
+ protected:
+  fs::path binPath(const std::string& name) {
+    return folder_ / (name + ".bin");
+  }
+
+  // Loads name into a fresh data set.
+  std::unique_ptr<LineDataSet> load(const std::string& name,
+                                    int32_t* result) {
+    auto d = makeDataSet(name);
+    *result = d->loadCache();
+    return d;
+  }
+
+  std::vector<int32_t> reportedPositions() {
+    std::vector<int32_t> out;
+    for (const ProgressBarEvent& e : standin::progressBarEvents()) {
+      if (e.kind == ProgressBarEvent::kSetPos) out.push_back(e.percent);
+    }
+    return out;
+  }
+
+  // The bar was created once, removed once, removed last.
+  void expectBarRemoved() {
+    const auto& events = standin::progressBarEvents();
+    ASSERT_GE(events.size(), 2u);
+    EXPECT_EQ(events.front().kind, ProgressBarEvent::kCreate);
+    EXPECT_EQ(events.back().kind, ProgressBarEvent::kDelete);
+    EXPECT_FALSE(standin::progressBarShown());
+  }
+};
+
+std::vector<LinePoint> manyPoints(int32_t n) {
+  std::vector<LinePoint> points;
+  for (int32_t i = 0; i < n; ++i) {
+    if (i % 7 == 6) {
+      points.push_back({kSep, kSep});
+    } else {
+      points.push_back({i * 13 - 40000, 5000000 - i * 7});
+    }
+  }
+  return points;
+}
+
+UnitBounds boxOf(const std::vector<LinePoint>& points) {
+  UnitBounds b = kEmptyBounds;
+  for (const LinePoint& p : points) {
+    if (p.latitude == kSep) continue;
+    b.left = std::min(b.left, p.longitude);
+    b.right = std::max(b.right, p.longitude);
+    b.top = std::min(b.top, p.latitude);
+    b.bottom = std::max(b.bottom, p.latitude);
+  }
+  return b;
+}
+
+void expectBounds(const UnitBounds& a, const UnitBounds& b) {
+  EXPECT_EQ(a.left, b.left);
+  EXPECT_EQ(a.top, b.top);
+  EXPECT_EQ(a.right, b.right);
+  EXPECT_EQ(a.bottom, b.bottom);
+}
+
+// Capacity of the point storage after n single appends: 1, then 1000 more
+// every time the room is used up.
+int32_t capacityAfterAppends(int32_t n) {
+  if (n == 0) return 0;
+  return 1 + ((n - 1 + 999) / 1000) * 1000;
+}
+
+// --- Writing ------------------------------------------------------------
+
+TEST_F(CacheFileTest, EmptyDataSetGivesTheTwentyEightByteFile) {
+  auto d = makeDataSet("empty");
+  d->saveCache();
+  EXPECT_EQ(readBytes(binPath("empty")),
+            documentedBytes(0x0000FFFF, 1, 1, 1, {}));
+  EXPECT_TRUE(headless::messages().empty());
+}
+
+TEST_F(CacheFileTest, OneArcOfTwoPointsGivesFiftyTwoBytes) {
+  auto d = makeDataSet("arc");
+  d->lineColour = 0x00123456;
+  d->lineWidth = 9;
+  d->showIn3d = 0;
+  d->visible = 0;
+  ASSERT_EQ(d->addPoint(35.5, 139.25), 1);
+  ASSERT_EQ(d->addPoint(-0.0001, -179.9), 1);
+  ASSERT_EQ(d->endArc(), 1);
+  d->saveCache();
+  std::vector<unsigned char> bytes = readBytes(binPath("arc"));
+  ASSERT_EQ(bytes.size(), 52u);
+  EXPECT_EQ(bytes, documentedBytes(0x00123456, 9, 0, 0,
+                                   {{1278000, 5013000},
+                                    {-3, -6476400},
+                                    {kSep, kSep}}));
+}
+
+TEST_F(CacheFileTest, SaveRewritesTheFileInPlace) {
+  auto d = makeDataSet("again");
+  for (const LinePoint& p : manyPoints(3000)) d->points.append(p);
+  d->saveCache();
+  EXPECT_EQ(fs::file_size(binPath("again")), 28u + 8u * 3000u);
+  d->clear();
+  d->points.append({1, 2});
+  d->saveCache();
+  EXPECT_EQ(readBytes(binPath("again")),
+            documentedBytes(0x0000FFFF, 1, 1, 1, {{1, 2}}));
+}
+
+TEST_F(CacheFileTest, SaveCreatesTheDepotFolderOneLevelDeep) {
+  setDepot(folder_ / "sub");
+  auto d = makeDataSet("x");
+  d->saveCache();
+  EXPECT_TRUE(fs::exists(folder_ / "sub" / "x.bin"));
+
+  setDepot(folder_ / "a" / "b");  // two levels missing: nothing written
+  auto e = makeDataSet("y");
+  e->saveCache();
+  EXPECT_FALSE(fs::exists(folder_ / "a"));
+  EXPECT_TRUE(headless::messages().empty());
+}
+
+// --- Reading ------------------------------------------------------------
+
+TEST_F(CacheFileTest, RoundTripKeepsPointsBoundsAndAttributes) {
+  struct Attributes {
+    uint32_t colour;
+    int32_t width, showIn3d, visible;
+  };
+  const Attributes cases[] = {
+      {0x0000FFFF, 1, 1, 1},  // the defaults
+      {0x00FF0000, 9, 0, 1},
+      {0xFFFFFFFF, -1, 2, 0},  // stored as they are, whatever they hold
+  };
+  std::vector<LinePoint> points = manyPoints(2500);
+  points.push_back({kSep, 42});  // a separator by its latitude alone
+  points.push_back({-7, 8});
+  for (const Attributes& a : cases) {
+    auto d = makeDataSet("rt");
+    d->lineColour = a.colour;
+    d->lineWidth = a.width;
+    d->showIn3d = a.showIn3d;
+    d->visible = a.visible;
+    for (const LinePoint& p : points) {
+      d->points.append(p);
+      if (!isSeparator(p)) d->widenBounds(p);
+    }
+    d->saveCache();
+    int32_t result = 0;
+    auto back = load("rt", &result);
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(back->lineColour, a.colour);
+    EXPECT_EQ(back->lineWidth, a.width);
+    EXPECT_EQ(back->showIn3d, a.showIn3d);
+    EXPECT_EQ(back->visible, a.visible);
+    ASSERT_EQ(pointsOf(*back).size(), points.size());
+    EXPECT_EQ(std::memcmp(back->points.data(), points.data(),
+                          points.size() * sizeof(LinePoint)),
+              0);
+    expectBounds(back->bounds, boxOf(points));
+    expectBounds(back->bounds, d->bounds);
+    EXPECT_EQ(back->points.capacity(), back->points.size());  // compacted
+  }
+}
+
+TEST_F(CacheFileTest, ProgressRisesInStepsOfFiveBelowOneHundred) {
+  for (int32_t n : {0, 1, 3, 19, 20, 21, 39, 40, 99, 100, 101, 1001, 7777}) {
+    standin::resetProgressBar();
+    writeBytes(binPath("p"), documentedBytes(1, 1, 1, 1, manyPoints(n)));
+    int32_t result = 0;
+    load("p", &result);
+    EXPECT_EQ(result, 1);
+    // What a check after every point gives: (100 x i) / N when it is a
+    // multiple of 5 not reported before; then 100 at the end.
+    std::vector<int32_t> expected = {0};
+    int32_t last = -1;
+    for (int64_t i = 0; i < n; ++i) {
+      int32_t p = static_cast<int32_t>((100 * i) / n);
+      if (p % 5 == 0 && p != last) {
+        expected.push_back(p);
+        last = p;
+      }
+    }
+    expected.push_back(100);
+    EXPECT_EQ(reportedPositions(), expected) << n;
+    expectBarRemoved();
+  }
+  // Three points report only the 0 of readPoints.
+  standin::resetProgressBar();
+  writeBytes(binPath("p"), documentedBytes(1, 1, 1, 1, manyPoints(3)));
+  int32_t result = 0;
+  load("p", &result);
+  EXPECT_EQ(reportedPositions(), (std::vector<int32_t>{0, 0, 100}));
+}
+
+TEST_F(CacheFileTest, OlderVersionsAreReadAndNewerOnesRefused) {
+  const std::vector<LinePoint> points = {{10, 20}, {30, 40}};
+  struct Case {
+    int32_t header, block, result;
+    bool attributesTaken;
+    size_t points;
+  };
+  const Case cases[] = {
+      {99, 100, 1, true, 2},
+      {100, 99, 1, true, 2},
+      {-5, 0, 1, true, 2},
+      {101, 100, 0, false, 0},
+      {INT32_MAX, 100, 0, false, 0},
+      {100, 101, 0, true, 0},
+      {99, INT32_MAX, 0, true, 0},
+  };
+  for (const Case& c : cases) {
+    standin::resetProgressBar();
+    writeBytes(binPath("v"), documentedBytes(0x00ABCDEF, 4, 0, 0, points,
+                                             c.header, c.block));
+    int32_t result = -1;
+    auto d = load("v", &result);
+    EXPECT_EQ(result, c.result) << c.header << "/" << c.block;
+    EXPECT_EQ(d->lineColour, c.attributesTaken ? 0x00ABCDEFu : 0x0000FFFFu);
+    EXPECT_EQ(d->lineWidth, c.attributesTaken ? 4 : 1);
+    EXPECT_EQ(d->visible, c.attributesTaken ? 0 : 1);
+    EXPECT_EQ(d->points.size(), static_cast<int32_t>(c.points));
+    if (c.points == 0) expectBounds(d->bounds, kEmptyBounds);
+    expectBarRemoved();
+  }
+  EXPECT_TRUE(headless::messages().empty());
+}
+
+TEST_F(CacheFileTest, FileCutAtEveryByteKeepsWhatArrived) {
+  const std::vector<LinePoint> points = {
+      {1, 2}, {3, -4}, {kSep, kSep}, {-5, 6}, {7, 8}};
+  const std::vector<unsigned char> whole =
+      documentedBytes(0x00010203, 3, 0, 1, points);
+  for (size_t cut = 0; cut <= whole.size(); ++cut) {
+    standin::resetProgressBar();
+    writeBytes(binPath("cut"),
+               std::vector<unsigned char>(whole.begin(), whole.begin() + cut));
+    int32_t result = -1;
+    auto d = load("cut", &result);
+    EXPECT_EQ(result, cut == whole.size() ? 1 : 0) << cut;
+    EXPECT_EQ(d->lineColour, cut >= 20 ? 0x00010203u : 0x0000FFFFu) << cut;
+    size_t kept = cut < 28 ? 0 : (cut - 28) / 8;
+    std::vector<LinePoint> expected(points.begin(), points.begin() + kept);
+    std::vector<LinePoint> got = pointsOf(*d);
+    ASSERT_EQ(got.size(), kept) << cut;
+    for (size_t i = 0; i < kept; ++i) {
+      EXPECT_EQ(got[i].latitude, expected[i].latitude);
+      EXPECT_EQ(got[i].longitude, expected[i].longitude);
+    }
+    expectBounds(d->bounds, boxOf(expected));
+    expectBarRemoved();
+  }
+}
+
+TEST_F(CacheFileTest, UntrustedCountsNeverAllocateAheadOfTheData) {
+  struct Case {
+    int32_t n;
+    int32_t present;  // points actually in the file
+    int32_t result;
+  };
+  const Case cases[] = {
+      {-1, 3, 1},  // no points follow; the rest of the file is ignored
+      {INT32_MIN, 0, 1},
+      {INT32_MAX, 0, 0},
+      {INT32_MAX, 1, 0},
+      {INT32_MAX, 2, 0},
+      {INT32_MAX, 1001, 0},
+      {INT32_MAX, 1002, 0},
+      {5000, 2500, 0},
+      {2, 10, 1},  // points beyond N are not read
+  };
+  for (const Case& c : cases) {
+    std::vector<unsigned char> bytes =
+        documentedBytes(1, 1, 1, 1, manyPoints(c.present));
+    bytes[24] = static_cast<unsigned char>(c.n);
+    bytes[25] = static_cast<unsigned char>(c.n >> 8);
+    bytes[26] = static_cast<unsigned char>(c.n >> 16);
+    bytes[27] = static_cast<unsigned char>(static_cast<uint32_t>(c.n) >> 24);
+    writeBytes(binPath("n"), bytes);
+    int32_t result = -1;
+    auto d = load("n", &result);
+    EXPECT_EQ(result, c.result) << c.n << "/" << c.present;
+    int32_t kept = c.n <= 0 ? 0 : std::min(c.n, c.present);
+    EXPECT_EQ(d->points.size(), kept) << c.n << "/" << c.present;
+    // Storage grew by the rule as the points came, compacted on success.
+    EXPECT_EQ(d->points.capacity(),
+              c.result == 1 ? kept : capacityAfterAppends(kept))
+        << c.n << "/" << c.present;
+  }
+}
+
+TEST_F(CacheFileTest, StorageThatCannotGrowEndsTheReadKeepingPoints) {
+  writeBytes(binPath("oom"), documentedBytes(5, 2, 1, 1, manyPoints(3000)));
+  setMemoryBlockLimitForTesting(sizeof(LinePoint) * 1001);
+  int32_t result = -1;
+  auto d = load("oom", &result);
+  setMemoryBlockLimitForTesting(0);
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(d->points.size(), 1001);
+  EXPECT_EQ(d->lineColour, 5u);
+  EXPECT_TRUE(headless::messages().empty());
+  expectBarRemoved();
+}
+
+TEST_F(CacheFileTest, FilesThatCannotBeOpenedGiveZeroWithoutBar) {
+  int32_t result = -1;
+  auto missing = load("missing", &result);
+  EXPECT_EQ(result, 0);
+
+  fs::create_directory(binPath("dir"));  // a directory named like the file
+  auto directory = load("dir", &result);
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(directory->lineColour, 0x0000FFFFu);
+  directory->saveCache();  // cannot be created: nothing written, nothing said
+  EXPECT_TRUE(fs::is_directory(binPath("dir")));
+
+  EXPECT_TRUE(standin::progressBarEvents().empty());
+  EXPECT_TRUE(headless::messages().empty());
+}
+
+TEST_F(CacheFileTest, FileHeldOpenElsewhereIsNeitherReadNorReplaced) {
+  const std::vector<unsigned char> original =
+      documentedBytes(7, 2, 1, 1, {{1, 1}});
+  writeBytes(binPath("held"), original);
+  std::string module = std::string(depot_) + "\\held.bin";
+  {
+    std::unique_ptr<PlatformFile> holder =
+        openFileForReading(module.c_str(), FileShare::kExclusive);
+    ASSERT_TRUE(holder);
+    int32_t result = -1;
+    auto d = load("held", &result);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(d->points.size(), 0);
+    EXPECT_TRUE(standin::progressBarEvents().empty());
+    d->points.append({9, 9});
+    d->saveCache();  // cannot be opened: the old file stays
+  }
+  EXPECT_EQ(readBytes(binPath("held")), original);
+  EXPECT_TRUE(headless::messages().empty());
+  int32_t result = -1;
+  load("held", &result);
+  EXPECT_EQ(result, 1);  // released again
+}
+
+// --- Paths --------------------------------------------------------------
+
+TEST_F(CacheFileTest, FolderEndingInTwoByteCharacterWithBackslashByte) {
+  // 表 is 0x95 0x5C in Shift-JIS: its second byte must not pass for the
+  // separator, or the file would land beside the folder as "表x.bin".
+  fs::path omote = folder_ / fs::u8path("\xE8\xA1\xA8");
+  setDepot(omote);
+  ASSERT_EQ(std::string(depot_).substr(std::strlen(depot_) - 2), "\x95\x5C");
+  auto d = makeDataSet("x");
+  d->points.append({1, 2});
+  d->saveCache();
+  EXPECT_TRUE(fs::exists(omote / "x.bin"));
+  EXPECT_FALSE(fs::exists(folder_ / fs::u8path("\xE8\xA1\xA8x.bin")));
+  int32_t result = -1;
+  EXPECT_EQ(load("x", &result)->points.size(), 1);
+  EXPECT_EQ(result, 1);
+}
+
+TEST_F(CacheFileTest, PathOf259BytesWorksAndLongerIsRefusedCleanly) {
+  // depot \ name .bin: find the name length that makes the path 259 bytes.
+  size_t depotLength = std::strlen(depot_);
+  ASSERT_LT(depotLength + 1 + 1 + 4, 259u);
+  size_t nameLength = 259 - depotLength - 1 - 4;
+  // The name may hold backslashes to stay within one folder level of 255.
+  auto nameOf = [](size_t length) {
+    std::string name;
+    while (name.size() < length) {
+      size_t part = std::min<size_t>(100, length - name.size());
+      if (!name.empty()) {
+        name += "\\";
+        --part;
+        if (part == 0) part = 1;
+      }
+      name += std::string(part, 'n');
+    }
+    return name.substr(0, length);
+  };
+  std::string fits = nameOf(nameLength);
+  ASSERT_NE(fits.back(), '\\');
+  // Make the intermediate folders so that only the 260-byte rule decides.
+  std::string native = fits;
+  for (char& c : native) c = c == '\\' ? '/' : c;
+  fs::create_directories((folder_ / native).parent_path());
+
+  auto d = makeDataSet(fits);
+  d->points.append({1, 2});
+  d->saveCache();
+  EXPECT_TRUE(fs::exists(folder_ / (native + ".bin")));
+  int32_t result = -1;
+  EXPECT_EQ(load(fits, &result)->points.size(), 1);
+  EXPECT_EQ(result, 1);
+
+  // One byte more: nothing written, nothing read, nothing said.
+  std::string tooLong = fits + "m";
+  auto e = makeDataSet(tooLong);
+  e->saveCache();
+  EXPECT_FALSE(fs::exists(folder_ / (native + "m.bin")));
+  writeBytes(folder_ / (native + "m.bin"), documentedBytes(1, 1, 1, 1, {}));
+  standin::resetProgressBar();
+  EXPECT_EQ(load(tooLong, &result)->lineColour, 0x0000FFFFu);
+  EXPECT_EQ(result, 0);
+  EXPECT_TRUE(standin::progressBarEvents().empty());
+  EXPECT_TRUE(headless::messages().empty());
+}
+
+TEST_F(CacheFileTest, NoDepotFolderMeansNoFileAnywhere) {
+  // With an empty folder the path would be "\name.bin": the root of the
+  // current drive. Nothing may be written there, nor read from it.
+  const std::string name = "morvane-cache-test-no-depot";
+  const fs::path rootFile = fs::path(hostPath(("\\" + name + ".bin").c_str()));
+  for (const char* folder : {"", static_cast<const char*>(nullptr)}) {
+    auto d = makeDataSet(name);
+    d->depotPath = folder;
+    d->saveCache();
+    if (!rootFile.empty()) {
+      EXPECT_FALSE(fs::exists(rootFile));
+    }
+    EXPECT_EQ(d->loadCache(), 0);
+  }
+  EXPECT_TRUE(standin::progressBarEvents().empty());
+  EXPECT_TRUE(headless::messages().empty());
+}
+
+}  // namespace
