@@ -1,0 +1,56 @@
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "standin/Scene.h"
+
+extern char** environ;
+
+namespace standin {
+namespace {
+
+// The converter's full path from PATH, or empty.
+std::string findInPath(const std::string& program) {
+  const char* path = std::getenv("PATH");
+  if (path == nullptr) return {};
+  std::string list = path;
+  size_t start = 0;
+  while (start <= list.size()) {
+    size_t end = list.find(':', start);
+    if (end == std::string::npos) end = list.size();
+    std::string dir = list.substr(start, end - start);
+    if (dir.empty()) dir = ".";
+    std::string candidate = dir + "/" + program;
+    if (access(candidate.c_str(), X_OK) == 0) return candidate;
+    start = end + 1;
+  }
+  return {};
+}
+
+}  // namespace
+
+bool convertSvgToPng(const std::string& svgPath, const std::string& pngPath) {
+  std::string converter = findInPath("rsvg-convert");
+  if (converter.empty()) return false;
+  // No shell: the paths are passed as they are, whatever they contain.
+  std::string output = "--output=" + pngPath;
+  // --unlimited: a whole coastline makes a large file.
+  char* argv[] = {const_cast<char*>(converter.c_str()),
+                  const_cast<char*>("--unlimited"),
+                  const_cast<char*>(output.c_str()),
+                  const_cast<char*>("--"), const_cast<char*>(svgPath.c_str()),
+                  nullptr};
+  pid_t child = 0;
+  if (posix_spawn(&child, converter.c_str(), nullptr, nullptr, argv,
+                  environ) != 0) {
+    return false;
+  }
+  int status = 0;
+  if (waitpid(child, &status, 0) != child) return false;
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+}  // namespace standin
