@@ -16,5 +16,6 @@ struct HostOptions {
 using Arguments = std::vector<std::string>;
 
 int inspectCommand(const HostOptions& options, const Arguments& args);
+int drawCommand(const HostOptions& options, const Arguments& args);
 
 #endif  // MORVANE_TOOLS_COMMANDS_H_

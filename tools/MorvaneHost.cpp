@@ -21,6 +21,10 @@ struct Subcommand {
 const Subcommand kSubcommands[] = {
     {"inspect", inspectCommand,
      "inspect FILE.e00|FILE.bin   print arcs, points, separators and bounds"},
+    {"draw", drawCommand,
+     "draw FILE.e00|FILE.bin --svg OUT.svg [--extent W,S,E,N] [--datum N] "
+     "[--3d OUT3D.svg --eye LAT,LON --distance KM]   draw in the 2D (and 3D) "
+     "view as SVG/PNG"},
 };
 
 int usage(FILE* out) {

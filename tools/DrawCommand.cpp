@@ -1,0 +1,254 @@
+// morvane-host draw: draws a line data set through the module's 2D layer
+// in the stand-in host's map view, and optionally through its 3D layer in
+// the stand-in 3D view, and writes what each view drew as SVG (and PNG
+// beside it when rsvg-convert is at hand).
+//
+//   draw FILE.e00|FILE.bin --svg OUT.svg [--extent W,S,E,N] [--datum N]
+//        [--3d OUT3D.svg --eye LAT,LON --distance KM]
+//
+// The extent is in degrees of the view's datum (0 WGS 84, 1 Tokyo); by
+// default the data set's bounds with a margin. The 3D view is written seen
+// from above, around the eye. Prints one line:
+//
+//   lines=L points=P [lines3d=L points3d=P]
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "dataset/LineDataSet.h"
+#include "draw/Draw2d.h"
+#include "draw/Draw3d.h"
+#include "platform/FileSystem.h"
+#include "platform/Sjis.h"
+#include "standin/Geodesy.h"
+#include "standin/Scene.h"
+#include "standin/StandinView2d.h"
+#include "standin/StandinView3d.h"
+#include "tools/Commands.h"
+#include "ui/ProgressDialog.h"
+
+namespace {
+
+const char kUsage[] =
+    "usage: morvane-host draw FILE.e00|FILE.bin --svg OUT.svg "
+    "[--extent W,S,E,N] [--datum N] [--3d OUT3D.svg --eye LAT,LON "
+    "--distance KM]\n";
+
+struct DrawOptions {
+  std::string input;
+  std::string svg;
+  bool haveExtent = false;
+  standin::GeoExtent extent = {0, 0, 0, 0};
+  int32_t datum = standin::kDatumWgs84;
+  std::string svg3d;
+  bool haveEye = false;
+  tagGEOPOS eye = {0, 0};
+  double distance = -1.0;
+};
+
+// Comma-separated finite numbers, exactly count of them.
+bool parseNumbers(const std::string& text, size_t count,
+                  std::vector<double>* out) {
+  out->clear();
+  const char* p = text.c_str();
+  while (true) {
+    char* end = nullptr;
+    errno = 0;
+    double v = std::strtod(p, &end);
+    if (end == p || errno == ERANGE || !std::isfinite(v)) return false;
+    out->push_back(v);
+    if (*end == '\0') break;
+    if (*end != ',') return false;
+    p = end + 1;
+  }
+  return out->size() == count;
+}
+
+bool parseArguments(const Arguments& args, DrawOptions* o) {
+  std::vector<double> n;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    bool hasValue = i + 1 < args.size();
+    if (a == "--svg" && hasValue) {
+      o->svg = args[++i];
+    } else if (a == "--extent" && hasValue) {
+      if (!parseNumbers(args[++i], 4, &n) || !(n[0] < n[2] && n[1] < n[3])) {
+        std::fprintf(stderr, "draw: --extent wants W,S,E,N with W<E, S<N\n");
+        return false;
+      }
+      o->extent = {n[0], n[1], n[2], n[3]};
+      o->haveExtent = true;
+    } else if (a == "--datum" && hasValue) {
+      const std::string& d = args[++i];
+      if (d != "0" && d != "1") {
+        std::fprintf(stderr, "draw: --datum is 0 (WGS 84) or 1 (Tokyo)\n");
+        return false;
+      }
+      o->datum = d == "0" ? standin::kDatumWgs84 : standin::kDatumTokyo;
+    } else if (a == "--3d" && hasValue) {
+      o->svg3d = args[++i];
+    } else if (a == "--eye" && hasValue) {
+      if (!parseNumbers(args[++i], 2, &n) || std::fabs(n[0]) > 90.0) {
+        std::fprintf(stderr, "draw: --eye wants LAT,LON\n");
+        return false;
+      }
+      o->eye = {n[0], n[1]};
+      o->haveEye = true;
+    } else if (a == "--distance" && hasValue) {
+      if (!parseNumbers(args[++i], 1, &n) || !(n[0] > 0.0)) {
+        std::fprintf(stderr, "draw: --distance wants kilometres above 0\n");
+        return false;
+      }
+      o->distance = n[0];
+    } else if (!a.empty() && a[0] != '-' && o->input.empty()) {
+      o->input = a;
+    } else {
+      std::fprintf(stderr, "draw: unexpected argument %s\n", a.c_str());
+      return false;
+    }
+  }
+  if (o->input.empty() || o->svg.empty()) return false;
+  if (!o->svg3d.empty() && (!o->haveEye || o->distance <= 0.0)) {
+    std::fprintf(stderr, "draw: --3d needs --eye and --distance\n");
+    return false;
+  }
+  return true;
+}
+
+bool hasExtension(const std::string& path, const char* extension) {
+  std::string ext = std::filesystem::path(path).extension().string();
+  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return ext == extension;
+}
+
+bool readDataSet(const std::string& nativePath, LineDataSet& data,
+                 char (&depot)[kVpiPathSize]) {
+  std::filesystem::path native(nativePath);
+  if (hasExtension(nativePath, ".bin")) {
+    // The cache file lives in a folder under its data set's name.
+    std::string folder = modulePath(
+        std::filesystem::absolute(native).parent_path().string());
+    if (folder.empty() || folder.size() >= sizeof(depot)) {
+      std::fprintf(stderr, "draw: %s cannot be given to the module\n",
+                   nativePath.c_str());
+      return false;
+    }
+    std::memcpy(depot, folder.c_str(), folder.size() + 1);
+    data.name = utf8ToSjis(native.stem().string());
+    data.depotPath = depot;
+    if (data.loadCache() != 1) {
+      std::fprintf(stderr, "draw: %s could not be read as a cache file\n",
+                   nativePath.c_str());
+      return false;
+    }
+    return true;
+  }
+  std::string path = modulePath(nativePath);
+  if (path.empty() || path.size() >= static_cast<size_t>(kVpiPathSize)) {
+    std::fprintf(stderr, "draw: %s cannot be given to the module (too long, "
+                 "or a character without a Shift-JIS form)\n",
+                 nativePath.c_str());
+    return false;
+  }
+  std::string label = utf8ToSjis(native.stem().string());
+  ProgressDialog progress;
+  progress.setLabel(label.c_str());
+  progress.create(nullptr);
+  bool ok = data.readE00Arcs(path.c_str(), progress);
+  progress.destroyWindow();
+  return ok;  // the reader has shown why not
+}
+
+// The data set's bounds with a 5 % margin (at least 0.01 degree), in the
+// view's datum; the whole world for an empty data set.
+standin::GeoExtent defaultExtent(const LineDataSet& data, int32_t datum) {
+  if (data.bounds.left > data.bounds.right) return {-180.0, -90.0, 180.0, 90.0};
+  double west = data.bounds.left * kDegreesPerUnit;
+  double east = data.bounds.right * kDegreesPerUnit;
+  double south = data.bounds.top * kDegreesPerUnit;
+  double north = data.bounds.bottom * kDegreesPerUnit;
+  double margin = std::fmax(0.01, 0.05 * std::fmax(east - west, north - south));
+  tagGEOPOS sw = {south - margin, west - margin};
+  tagGEOPOS ne = {north + margin, east + margin};
+  standin::convertDatum(sw, standin::kDatumWgs84, datum, &sw);
+  standin::convertDatum(ne, standin::kDatumWgs84, datum, &ne);
+  return {sw.longitude, sw.latitude, ne.longitude, ne.latitude};
+}
+
+// Writes the SVG and, when possible, the PNG beside it.
+bool writePicture(const standin::Scene& scene,
+                  const standin::GeoExtent& extent, const std::string& svg,
+                  const std::vector<standin::SceneLabel>& labels) {
+  if (!standin::writeSceneSvg(scene, extent, svg, labels)) {
+    std::fprintf(stderr, "draw: cannot write %s\n", svg.c_str());
+    return false;
+  }
+  std::string png =
+      std::filesystem::path(svg).replace_extension(".png").string();
+  if (png != svg && standin::convertSvgToPng(svg, png)) {
+    std::fprintf(stderr, "draw: wrote %s and %s\n", svg.c_str(), png.c_str());
+  } else {
+    std::fprintf(stderr, "draw: wrote %s (no PNG: rsvg-convert missing or "
+                 "failed)\n", svg.c_str());
+  }
+  return true;
+}
+
+}  // namespace
+
+int drawCommand(const HostOptions& /*options*/, const Arguments& args) {
+  DrawOptions o;
+  if (!parseArguments(args, &o)) {
+    std::fputs(kUsage, stderr);
+    return 2;
+  }
+  LineDataSet data(1);
+  data.clear();
+  char depot[kVpiPathSize] = {};
+  if (!readDataSet(o.input, data, depot)) return 1;
+
+  // The 2D view, drawn as the layer callback does with event 600.
+  standin::resetView2d();
+  if (!o.haveExtent) o.extent = defaultExtent(data, o.datum);
+  standin::setView2d(o.extent, o.datum);
+  tagDRAW2DEVENT event = standin::draw2dEvent();
+  tagGEOPOS southWest = {event.southEast.latitude, event.northWest.longitude};
+  tagGEOPOS northEast = {event.northWest.latitude, event.southEast.longitude};
+  data.draw2d(standin::kView2d, southWest, northEast);
+  const standin::Scene& scene = standin::scene2d();
+  if (!writePicture(scene, o.extent, o.svg, {})) return 1;
+  std::printf("lines=%lld points=%lld", static_cast<long long>(scene.lineCount()),
+              static_cast<long long>(scene.pointCount()));
+
+  if (!o.svg3d.empty()) {
+    // The 3D view, drawn as the layer callback does with event 653.
+    standin::resetView3d();
+    standin::setEye3d(o.eye);
+    standin::setDrawDistance3d(o.distance);
+    std::vector<int32_t> blocks = standin::blocksAround(o.eye, o.distance);
+    data.draw3d(standin::kView3d, blocks.data(),
+                static_cast<int32_t>(blocks.size()), 0, 1);
+    const standin::Scene& scene3d = standin::scene3d();
+    double dLat = o.distance / 110.574;
+    double dLon = o.distance /
+        (111.320 * std::fmax(0.01, std::cos(o.eye.latitude * 3.14159265358979323846 / 180.0)));
+    standin::GeoExtent around = {o.eye.longitude - dLon, o.eye.latitude - dLat,
+                                 o.eye.longitude + dLon, o.eye.latitude + dLat};
+    std::fflush(stdout);
+    if (!writePicture(scene3d, around, o.svg3d, {{o.eye, "eye"}})) {
+      std::printf("\n");
+      return 1;
+    }
+    std::printf(" lines3d=%lld points3d=%lld",
+                static_cast<long long>(scene3d.lineCount()),
+                static_cast<long long>(scene3d.pointCount()));
+  }
+  std::printf("\n");
+  return 0;
+}
