@@ -1,0 +1,116 @@
+// Feeds arbitrary bytes to readE00PlaceNames as an .e00 file, and checks
+// what must hold whatever the bytes: every name handed to the host is
+// 1 to 40 bytes of whole Shift-JIS characters with no white space at either
+// end, the item's fixed fields are as the host expects, the progress runs
+// from 0 in steps of 5 and ends at 100 on success, and the count shown is
+// the number of names the host took.
+
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "e00/E00PlaceNameReader.h"
+#include "platform/FileSystem.h"
+#include "platform/headless/HeadlessUi.h"
+#include "resources/Texts.h"
+#include "standin/StandinHost.h"
+#include "standin/StandinNameDb.h"
+#include "ui/ProgressDialog.h"
+#include "ui/headless/ProgressWindow.h"
+
+namespace {
+
+struct Home {
+  std::string native;
+  std::string file;
+  std::string module;
+  Home() {
+    char pattern[] = "/tmp/morvane-fuzz-names-XXXXXX";
+    if (mkdtemp(pattern) == nullptr) std::abort();
+    native = pattern;
+    file = native + "/input.e00";
+    module = modulePath(file);
+    if (module.empty()) std::abort();
+    headless::setEcho(false);
+    standin::setHome(native + "/home");
+  }
+};
+
+bool isBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+bool isLead(unsigned char c) {
+  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
+void checkItem(const tagNAMEDBITEM& item) {
+  if (item.size != 56 || item.name == nullptr || item.name != item.name2) {
+    std::abort();
+  }
+  if (item.value32a != 0 || item.value32b != 0 || item.value8 != 0 ||
+      item.value16a != 1 || item.value16b != 80 || item.value32c != 1) {
+    std::abort();
+  }
+  size_t n = std::strlen(item.name);
+  if (n == 0 || n > 40) std::abort();
+  if (isBlank(item.name[0]) || isBlank(item.name[n - 1])) std::abort();
+  for (size_t i = 0; i < n; ++i) {
+    if (isLead(static_cast<unsigned char>(item.name[i]))) {
+      if (i + 1 >= n) std::abort();  // a lead byte paired with the zero
+      ++i;
+    }
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static Home home;
+  FILE* out = std::fopen(home.file.c_str(), "wb");
+  if (out == nullptr) std::abort();
+  if (size > 0 && std::fwrite(data, 1, size, out) != size) std::abort();
+  std::fclose(out);
+
+  headless::resetUi();
+  standin::resetNameDb();
+  standin::resetPump();
+  std::error_code ignored;
+  std::filesystem::remove(standin::nameDbPath(), ignored);
+  // Refuse every seventh item, so refusals are exercised too.
+  int32_t taken = 0;
+  standin::setNameItemFilter([&](int32_t call, const tagNAMEDBITEM& item) {
+    checkItem(item);
+    if (call % 7 == 0) return false;
+    ++taken;
+    return true;
+  });
+
+  ProgressDialog progress;
+  progress.create(nullptr);
+  bool result = readE00PlaceNames(home.module.c_str(), progress);
+
+  const auto& positions = progress.window()->positions;
+  for (size_t i = 1; i < positions.size(); ++i) {
+    if (positions[i] % 5 != 0 || positions[i] < 0 || positions[i] > 100) {
+      std::abort();
+    }
+  }
+  if (!result) std::abort();  // the file opens and nobody cancels
+  if (positions.back() != 100) std::abort();
+  char count[128];
+  std::snprintf(count, sizeof count, kTextNamesAddedFormat, taken);
+  const auto& messages = headless::messages();
+  if (messages.size() != 1 || messages[0].text != count) std::abort();
+  if (static_cast<int32_t>(standin::nameEntries().size()) != taken) {
+    std::abort();
+  }
+  if (standin::nameDbCalls().removeBlock.size() != (taken > 0 ? 1u : 0u)) {
+    std::abort();
+  }
+  standin::setNameItemFilter(nullptr);
+  return 0;
+}

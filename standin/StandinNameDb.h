@@ -1,0 +1,68 @@
+// The stand-in host's place-name database (VPI_IsOpenName, VPI_NewNameDB,
+// VPI_AddNameDBItem, VPI_RemoveNameDBBlock). It keeps what it is given on
+// disk in the host's home folder, so that one run of the command-line host
+// sees the names another run added.
+//
+// File: <home>/names.tsv. The first line is "#morvane-names 1"; then one
+// line per name, in the order added:
+//
+//   NAME <TAB> LATITUDE <TAB> LONGITUDE <LF>
+//
+// NAME is the item's Shift-JIS bytes as the module passed them, except that
+// bytes below 0x20 and "%" are written as "%" and two upper-case hex digits.
+// Neither occurs inside a two-byte character (second bytes are 0x40 and
+// above), so every Shift-JIS character stands in the file as it is. The
+// numbers are printed with 17 significant digits and read back exactly.
+//
+// The database is open when the file exists; VPI_NewNameDB creates it
+// (empty). Names are appended to the file as they are added, written out at
+// the latest at VPI_RemoveNameDBBlock, resetNameDb() or process exit.
+
+#ifndef MORVANE_STANDIN_STANDINNAMEDB_H_
+#define MORVANE_STANDIN_STANDINNAMEDB_H_
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "host/PluginIf.h"
+
+namespace standin {
+
+struct NameEntry {
+  std::string name;  // Shift-JIS bytes
+  double latitude;
+  double longitude;
+};
+
+// The names of the database in the order added (loaded from the home folder
+// on first use); empty when no database is open.
+const std::vector<NameEntry>& nameEntries();
+bool nameDbOpen();
+std::string nameDbPath();
+
+// Test controls. A refusing filter sees each VPI_AddNameDBItem call (its
+// number, 1 for the first since the reset, and the item) and returns false
+// to refuse it (the call then gives -1). setNewNameDbFails makes
+// VPI_NewNameDB fail (return 0, nothing created).
+void setNameItemFilter(
+    std::function<bool(int32_t call, const tagNAMEDBITEM& item)> filter);
+void setNewNameDbFails(bool fails);
+
+// What the module asked, since the last reset.
+struct NameDbCalls {
+  int32_t isOpenName = 0;
+  int32_t newNameDb = 0;
+  int32_t addItem = 0;
+  std::vector<std::pair<int32_t, int32_t>> removeBlock;  // arguments
+};
+const NameDbCalls& nameDbCalls();
+
+// Writes out pending names, forgets everything held in memory (the next use
+// reads the home folder again), the counters and the test controls.
+void resetNameDb();
+
+}  // namespace standin
+
+#endif  // MORVANE_STANDIN_STANDINNAMEDB_H_
