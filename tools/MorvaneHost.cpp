@@ -21,6 +21,8 @@ struct Subcommand {
 const Subcommand kSubcommands[] = {
     {"inspect", inspectCommand,
      "inspect FILE.e00|FILE.bin   print arcs, points, separators and bounds"},
+    {"cache", cacheCommand,
+     "cache FILE.e00 OUT.bin      write the arcs as a cache file"},
     {"draw", drawCommand,
      "draw FILE.e00|FILE.bin --svg OUT.svg [--extent W,S,E,N] [--datum N] "
      "[--3d OUT3D.svg --eye LAT,LON --distance KM]   draw in the 2D (and 3D) "
