@@ -11,9 +11,11 @@
 #include <vector>
 
 #include "dataset/LineDataSet.h"
+#include "platform/FileSystem.h"
 #include "platform/headless/HeadlessUi.h"
 #include "standin/Geodesy.h"
 #include "standin/StandinView2d.h"
+#include "ui/ProgressDialog.h"
 
 namespace {
 
@@ -316,10 +318,65 @@ TEST(DrawBoundsOverlap, InclusiveBoxAgainstHalfOpenRectangle) {
   EXPECT_TRUE(boundsOverlap({2147483646, 2147483646, 2147483646, 2147483646}, all));
 }
 
-// A view over half of a random data set draws every segment that meets the
-// view, and only segments of the data: no segment joins points that are not
-// neighbours in an arc (a missing move-to would make one).
-TEST_F(Draw2dTest, HalfViewDrawsEverySegmentMeetingItAndNoOther) {
+// Checks a drawing of the current data set in a view: every segment that
+// meets the view is drawn, and only segments of the data are: no segment
+// joins points that are not neighbours in an arc (a missing move-to would
+// make one), none is drawn twice. Meeting is computed here independently, by
+// clipping the segment against the open view rectangle.
+void expectDrawnSegmentsMatch(const LineDataSet& data, const GeoExtent& view) {
+  using UnitPair = std::pair<int64_t, int64_t>;
+  using Segment = std::pair<UnitPair, UnitPair>;
+  const double left = view.west * 36000, right = view.east * 36000;
+  const double top = view.south * 36000, bottom = view.north * 36000;
+  auto meets = [&](const LinePoint& a, const LinePoint& b) {
+    double t0 = 0.0, t1 = 1.0;
+    auto slab = [&](double p0, double d, double lo, double hi) {
+      if (d == 0.0) return p0 > lo && p0 < hi;
+      double ta = (lo - p0) / d, tb = (hi - p0) / d;
+      if (ta > tb) std::swap(ta, tb);
+      t0 = std::fmax(t0, ta);
+      t1 = std::fmin(t1, tb);
+      return t0 < t1;
+    };
+    return slab(a.longitude, double(b.longitude) - a.longitude, left, right) &&
+           slab(a.latitude, double(b.latitude) - a.latitude, top, bottom);
+  };
+
+  std::set<Segment> dataSegments, meeting;
+  for (int32_t i = 0; i + 1 < data.points.size(); ++i) {
+    const LinePoint& a = data.points[i];
+    const LinePoint& b = data.points[i + 1];
+    if (isSeparator(a) || isSeparator(b)) continue;
+    Segment s{{a.latitude, a.longitude}, {b.latitude, b.longitude}};
+    dataSegments.insert(s);
+    if (meets(a, b)) meeting.insert(s);
+  }
+  // The view must really cut the data in two.
+  ASSERT_GT(meeting.size(), 100u);
+  ASSERT_LT(meeting.size(), dataSegments.size() - 100);
+
+  std::set<Segment> drawn;
+  size_t drawnCount = 0;
+  auto units = [](const tagGEOPOS& p) {
+    return UnitPair{std::llround(p.latitude * 36000.0),
+                    std::llround(p.longitude * 36000.0)};
+  };
+  for (const auto& line : standin::scene2d().polylines()) {
+    for (size_t i = 0; i + 1 < line.points.size(); ++i) {
+      drawn.insert({units(line.points[i]), units(line.points[i + 1])});
+      ++drawnCount;
+    }
+  }
+  EXPECT_EQ(drawn.size(), drawnCount) << "a segment was drawn twice";
+  size_t phantoms = 0, missed = 0;
+  for (const Segment& s : drawn) phantoms += dataSegments.count(s) == 0;
+  for (const Segment& s : meeting) missed += drawn.count(s) == 0;
+  EXPECT_EQ(phantoms, 0u) << "segments drawn that are not in the data";
+  EXPECT_EQ(missed, 0u) << "segments meeting the view not drawn";
+  EXPECT_EQ(standin::scene2d().strayContinues(), 0);
+}
+
+TEST_F(Draw2dTest, HalfViewOfRandomArcsDrawsEverySegmentMeetingItAndNoOther) {
   uint64_t seed = 12345;
   auto random = [&seed]() {
     seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
@@ -340,62 +397,31 @@ TEST_F(Draw2dTest, HalfViewDrawsEverySegmentMeetingItAndNoOther) {
   build(arcs, /*closeLast=*/false);
   const GeoExtent view = {130.0, 30.0, 137.5, 45.0};
   draw(view);
+  expectDrawnSegmentsMatch(data, view);
+}
 
-  using UnitPair = std::pair<int64_t, int64_t>;
-  using Segment = std::pair<UnitPair, UnitPair>;
-  auto key = [](int32_t lat, int32_t lon) {
-    return UnitPair{lat, lon};
+TEST_F(Draw2dTest, HalfViewOfSampleCoastlinesDrawsEverySegmentMeetingIt) {
+  struct Sample {
+    const char* file;
+    GeoExtent view;
   };
-  // Independently: does the segment meet the open view rectangle? (Clip the
-  // parameter range against each slab.)
-  const double left = 130.0 * 36000, right = 137.5 * 36000;
-  const double top = 30.0 * 36000, bottom = 45.0 * 36000;
-  auto meets = [&](const LinePoint& a, const LinePoint& b) {
-    double t0 = 0.0, t1 = 1.0;
-    auto slab = [&](double p0, double d, double lo, double hi) {
-      if (d == 0.0) return p0 > lo && p0 < hi;
-      double ta = (lo - p0) / d, tb = (hi - p0) / d;
-      if (ta > tb) std::swap(ta, tb);
-      t0 = std::fmax(t0, ta);
-      t1 = std::fmin(t1, tb);
-      return t0 < t1;
-    };
-    return slab(a.longitude, double(b.longitude) - a.longitude, left, right) &&
-           slab(a.latitude, double(b.latitude) - a.latitude, top, bottom);
+  const Sample samples[] = {
+      {"japan_coast_50m.e00", {128.0, 30.0, 137.5, 46.0}},
+      {"world_land_110m.e00", {-180.0, -90.0, 0.0, 90.0}},
   };
-
-  std::set<Segment> dataSegments, meeting;
-  for (int32_t i = 0; i + 1 < data.points.size(); ++i) {
-    const LinePoint& a = data.points[i];
-    const LinePoint& b = data.points[i + 1];
-    if (isSeparator(a) || isSeparator(b)) continue;
-    Segment s{key(a.latitude, a.longitude), key(b.latitude, b.longitude)};
-    dataSegments.insert(s);
-    if (meets(a, b)) meeting.insert(s);
+  for (const Sample& sample : samples) {
+    SCOPED_TRACE(sample.file);
+    std::string path =
+        modulePath(std::string(MORVANE_TEST_DATA) + "/" + sample.file);
+    ProgressDialog progress;
+    progress.create(nullptr);
+    data.clear();
+    ASSERT_TRUE(data.readE00Arcs(path.c_str(), progress));
+    progress.destroyWindow();
+    standin::resetView2d();
+    draw(sample.view);
+    expectDrawnSegmentsMatch(data, sample.view);
   }
-  ASSERT_GT(meeting.size(), 100u);
-  ASSERT_LT(meeting.size(), dataSegments.size() - 100);
-
-  std::set<Segment> drawn;
-  size_t drawnCount = 0;
-  for (const auto& line : standin::scene2d().polylines()) {
-    for (size_t i = 0; i + 1 < line.points.size(); ++i) {
-      auto units = [](const tagGEOPOS& p) {
-        return UnitPair{std::llround(p.latitude * 36000.0),
-                        std::llround(p.longitude * 36000.0)};
-      };
-      drawn.insert({units(line.points[i]), units(line.points[i + 1])});
-      ++drawnCount;
-    }
-  }
-  EXPECT_EQ(drawn.size(), drawnCount) << "a segment was drawn twice";
-  for (const Segment& s : drawn) {
-    EXPECT_TRUE(dataSegments.count(s)) << "phantom segment";
-  }
-  for (const Segment& s : meeting) {
-    EXPECT_TRUE(drawn.count(s)) << "segment meeting the view not drawn";
-  }
-  EXPECT_EQ(standin::scene2d().strayContinues(), 0);
 }
 
 }  // namespace
