@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 
 #include "standin/Geodesy.h"
 #include "standin/StandinView3d.h"
@@ -78,14 +78,17 @@ TEST(SceneTest, ColoursAreWrittenRedFirst) {
 class SceneSvgTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/morvane-scene-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir = pattern;
+    const ::testing::TestInfo* info =
+        ::testing::UnitTest::GetInstance()->current_test_info();
+    dir = (std::filesystem::path(::testing::TempDir()) /
+           (std::string("morvane-scene-") + info->name()))
+              .string();
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
   }
   void TearDown() override {
-    std::remove((dir + "/a.svg").c_str());
-    std::remove((dir + "/a.png").c_str());
-    rmdir(dir.c_str());
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
   }
   static std::string slurp(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
