@@ -16,6 +16,7 @@
 // announced by the previous header, never from the line's look; the
 // announced count is the seventh field of the last line that had seven.
 
+#include <cmath>
 #include <cstring>
 
 #include "dataset/LineDataSet.h"
@@ -31,46 +32,47 @@ namespace {
 constexpr int32_t kSingleFieldWidth = 14;
 constexpr int32_t kDoubleFieldWidth = 21;
 
-// The fixed-column fields of one coordinate line.
-class CoordinateLine {
- public:
-  CoordinateLine(const char* text, int32_t size) : text_(text), size_(size) {}
+// The runtime sees a line as a C string: it ends at a zero byte.
+int32_t cStringSize(const char* text, int32_t size) {
+  const void* zero = std::memchr(text, '\0', static_cast<size_t>(size));
+  return zero == nullptr
+             ? size
+             : static_cast<int32_t>(static_cast<const char*>(zero) - text);
+}
 
-  // The number in columns [column, column + width) as atof reads a copy of
-  // just those columns. Notes whether the columns held more than one
-  // blank-delimited word, or a word the conversion did not take whole.
-  double field(int32_t column, int32_t width) {
-    if (column >= size_) return 0.0;
-    const char* begin = text_ + column;
-    const char* end = text_ + (column + width < size_ ? column + width : size_);
-    const char* stop;
-    double value = parseE00Number(begin, end, &stop);
-    if (stop != end) {
-      // What follows the number (or the blanks of an empty field) must be
-      // blanks only, else the line is not plainly a coordinate line.
-      while (stop < end && isE00Space(*stop)) ++stop;
-      if (stop != end) plain_ = false;
-    }
-    return value;
+// The number in columns [column, column + width) as atof reads a copy of
+// just those columns (what lies past the end of the line is not there).
+// *plain is cleared unless the columns hold blanks and at most one word,
+// taken whole by the conversion.
+double readField(const char* text, int32_t size, int32_t column,
+                 int32_t width, bool* plain) {
+  if (column >= size) return 0.0;
+  const char* begin = text + column;
+  const char* end = text + (column + width < size ? column + width : size);
+  const char* stop;
+  double value = parseE00Number(begin, end, &stop);
+  while (stop < end && isE00Space(*stop)) ++stop;
+  if (stop != end) *plain = false;
+  return value;
+}
+
+// Reads count values (x y, or x1 y1 x2 y2) from a coordinate line. True
+// when the line is plain: every field read held at most one word, taken
+// whole, and only blanks follow the last field read. Such a line has no
+// more words than fields, so it cannot give the seven fields of an arc
+// header, and it holds no zero byte.
+bool readCoordinates(const char* text, int32_t size, bool doublePrecision,
+                     int32_t count, double* values) {
+  const int32_t width = doublePrecision ? kDoubleFieldWidth : kSingleFieldWidth;
+  bool plain = true;
+  for (int32_t i = 0; i < count; ++i) {
+    values[i] = readField(text, size, i * width, width, &plain);
   }
-
-  // True when every field read so far held at most one word, taken whole by
-  // the conversion, and nothing but blanks follows column `after`: the line
-  // then has at most as many words as fields, so it cannot give the seven
-  // fields of an arc header, and nobody needs to split it.
-  bool plainUpTo(int32_t after) const {
-    if (!plain_) return false;
-    for (int32_t i = after; i < size_; ++i) {
-      if (!isE00Space(text_[i])) return false;
-    }
-    return true;
+  for (int32_t i = count * width; plain && i < size; ++i) {
+    if (!isE00Space(text[i])) plain = false;
   }
-
- private:
-  const char* text_;
-  int32_t size_;
-  bool plain_ = true;
-};
+  return plain;
+}
 
 }  // namespace
 
@@ -113,13 +115,8 @@ bool LineDataSet::readE00Arcs(const char* path, ProgressDialog& progress) {
       }
     }
 
-    // The runtime would see the line as a C string: it ends at a zero byte.
-    const void* zero = std::memchr(text, '\0', static_cast<size_t>(size));
-    if (zero != nullptr) {
-      size = static_cast<int32_t>(static_cast<const char*>(zero) - text);
-    }
-
     if (!inSection) {
+      size = cStringSize(text, size);
       E00HeaderFields f = splitE00HeaderFields(text, text + size);
       if (f.count == 7) lastSeventh = f.seventh;
       if (f.count >= 2 && f.firstSize == 3 &&
@@ -141,6 +138,7 @@ bool LineDataSet::readE00Arcs(const char* path, ProgressDialog& progress) {
     }
 
     if (expectingHeader) {
+      size = cStringSize(text, size);
       E00HeaderFields f = splitE00HeaderFields(text, text + size);
       if (f.count == 7) lastSeventh = f.seventh;
       declaredPoints = lastSeventh;
@@ -150,23 +148,19 @@ bool LineDataSet::readE00Arcs(const char* path, ProgressDialog& progress) {
       continue;
     }
 
-    CoordinateLine line(text, size);
     double coordinates[4];
     int32_t count;
-    int32_t lastColumn;
     if (doublePrecision) {
-      coordinates[0] = line.field(0, kDoubleFieldWidth);
-      coordinates[1] = line.field(kDoubleFieldWidth, kDoubleFieldWidth);
       count = 2;
-      lastColumn = 2 * kDoubleFieldWidth;
     } else {
       count = declaredPoints >= static_cast<int64_t>(pointsRead) + 2 ? 4 : 2;
-      for (int32_t i = 0; i < count; ++i) {
-        coordinates[i] = line.field(i * kSingleFieldWidth, kSingleFieldWidth);
-      }
-      lastColumn = count * kSingleFieldWidth;
     }
-    if (!line.plainUpTo(lastColumn)) {
+    if (!readCoordinates(text, size, doublePrecision, count, coordinates)) {
+      // Not plainly a coordinate line: read it again as the C string the
+      // runtime would see, and scan it as an arc header would be, since
+      // such a line may yet give seven fields.
+      size = cStringSize(text, size);
+      readCoordinates(text, size, doublePrecision, count, coordinates);
       E00HeaderFields f = splitE00HeaderFields(text, text + size);
       if (f.count == 7) lastSeventh = f.seventh;
     }
@@ -176,7 +170,9 @@ bool LineDataSet::readE00Arcs(const char* path, ProgressDialog& progress) {
     // the file at the first one.
     for (int32_t i = 0; i < count; ++i) {
       int32_t units;
-      if (!degreesToUnits(coordinates[i], &units)) {
+      // Every degree value fits; only larger ones need the exact test.
+      if (!(std::fabs(coordinates[i]) <= 360.0) &&
+          !degreesToUnits(coordinates[i], &units)) {
         showMessageBox(kTextNotGeographicDegrees, MessageIcon::kExclamation);
         return false;
       }

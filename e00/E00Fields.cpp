@@ -2,27 +2,54 @@
 
 #include <cfloat>
 #include <charconv>
+#include <cstring>
 #include <limits>
 #include <system_error>
 
 namespace {
 
-// Powers of ten a double holds exactly.
-constexpr double kExactPowersOfTen[] = {
-    1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+using e00_detail::eightDigits;
+using e00_detail::kExactMantissaLimit;
+using e00_detail::kExactPowersOfTen;
+using e00_detail::kFastPathIsExact;
+using e00_detail::kLittleEndian;
 
-constexpr uint64_t kExactMantissaLimit = uint64_t{1} << 53;
+// Four digits at once, as eightDigits.
+bool fourDigits(const char* p, uint64_t* value) {
+  uint32_t v;
+  std::memcpy(&v, p, 4);
+  if ((((v & 0xF0F0F0F0u) | (((v + 0x06060606u) & 0xF0F0F0F0u) >> 4)) !=
+       0x33333333u)) {
+    return false;
+  }
+  v -= 0x30303030u;
+  v = (v * 10) + (v >> 8);  // pairs in bytes 0 and 2
+  *value = (v & 0xFF) * 100 + ((v >> 16) & 0xFF);
+  return true;
+}
 
-// Where intermediate results are rounded to double (SSE2, every 64-bit
-// target), one multiplication or division of two exact doubles is correctly
-// rounded. With x87 extended intermediates it may round twice, so there
-// every number goes through the exact general conversion.
-#if defined(FLT_EVAL_METHOD) && FLT_EVAL_METHOD == 0
-constexpr bool kFastPathIsExact = true;
-#else
-constexpr bool kFastPathIsExact = false;
-#endif
+// Appends a run of digits to the mantissa (which may wrap for more than 19
+// digits; the caller then does not use it). Returns the end of the run.
+const char* takeDigits(const char* p, const char* end, uint64_t* mantissa) {
+  uint64_t m = *mantissa;
+  uint64_t chunk;
+  if (kLittleEndian) {
+    while (end - p >= 8 && eightDigits(p, &chunk)) {
+      m = m * 100000000u + chunk;
+      p += 8;
+    }
+    if (end - p >= 4 && fourDigits(p, &chunk)) {
+      m = m * 10000u + chunk;
+      p += 4;
+    }
+  }
+  while (p < end && isE00Digit(*p)) {
+    m = m * 10 + static_cast<uint64_t>(*p - '0');
+    ++p;
+  }
+  *mantissa = m;
+  return p;
+}
 
 // Digits in the runtime's accumulation: value = value * 10 + digit, wrapping
 // at 32 bits.
@@ -71,7 +98,10 @@ bool scanInteger(const char*& p, const char* end, int32_t* value) {
 
 }  // namespace
 
-double parseE00Number(const char* begin, const char* end, const char** stop) {
+namespace e00_detail {
+
+double parseNumberGenerally(const char* begin, const char* end,
+                            const char** stop) {
   const char* p = begin;
   skipSpace(p, end);
   bool negative = false;
@@ -81,36 +111,20 @@ double parseE00Number(const char* begin, const char* end, const char** stop) {
   }
   const char* numberBegin = p;
 
-  // The first 19 significant digits, exactly; more mark the value inexact.
+  // Digits before and after the point. Up to 19 digits fit the mantissa
+  // whatever they are; longer numbers take the general conversion.
   uint64_t mantissa = 0;
-  int32_t mantissaDigits = 0;
-  int64_t significantDigits = 0;
+  const char* digits = p;
+  p = takeDigits(p, end, &mantissa);
+  int64_t integerDigits = p - digits;
   int64_t fractionDigits = 0;
-  int64_t exponent = 0;  // power of ten that scales the mantissa
-  bool sawDigit = false;
-  bool truncated = false;
-  auto takeDigit = [&](char c, bool fraction) {
-    sawDigit = true;
-    if (fraction) {
-      --exponent;
-      ++fractionDigits;
-    }
-    if (mantissa == 0 && c == '0') return;  // leading zero
-    ++significantDigits;
-    if (mantissaDigits < 19) {
-      mantissa = mantissa * 10 + static_cast<uint64_t>(c - '0');
-      ++mantissaDigits;
-    } else {
-      truncated = true;
-      if (!fraction) ++exponent;
-    }
-  };
-  while (p < end && isE00Digit(*p)) takeDigit(*p++, false);
   if (p < end && *p == '.') {
     ++p;
-    while (p < end && isE00Digit(*p)) takeDigit(*p++, true);
+    const char* fraction = p;
+    p = takeDigits(p, end, &mantissa);
+    fractionDigits = p - fraction;
   }
-  if (!sawDigit) {
+  if (integerDigits + fractionDigits == 0) {
     if (stop != nullptr) *stop = begin;
     return 0.0;
   }
@@ -130,16 +144,17 @@ double parseE00Number(const char* begin, const char* end, const char** stop) {
         ++q;
       }
       explicitExponent = negativeExponent ? -e : e;
-      exponent += explicitExponent;
       p = q;
     }
   }
   if (stop != nullptr) *stop = p;
 
+  const bool exactMantissa = integerDigits + fractionDigits <= 19;
+  const int64_t exponent = explicitExponent - fractionDigits;
   double value;
-  if (mantissa == 0) {
+  if (exactMantissa && mantissa == 0) {
     value = 0.0;
-  } else if (kFastPathIsExact && !truncated &&
+  } else if (kFastPathIsExact && exactMantissa &&
              mantissa <= kExactMantissaLimit && exponent >= -22 &&
              exponent <= 22) {
     value = static_cast<double>(mantissa);
@@ -153,9 +168,13 @@ double parseE00Number(const char* begin, const char* end, const char** stop) {
     std::from_chars_result r =
         std::from_chars(numberBegin, p, value, std::chars_format::general);
     if (r.ec == std::errc::result_out_of_range) {
-      // The value is about 0.d1d2... times 10 to this power.
-      int64_t magnitude = significantDigits + explicitExponent - fractionDigits;
-      value = magnitude > 0
+      // Too large or too small: the value is about 0.d1d2... times ten to
+      // the power of (significant digits + exponent).
+      int64_t significant = 0;
+      for (const char* d = numberBegin; d < p && *d != 'e' && *d != 'E'; ++d) {
+        if (isE00Digit(*d) && (significant > 0 || *d != '0')) ++significant;
+      }
+      value = significant + exponent > 0
                   ? std::numeric_limits<double>::infinity()
                   : 0.0;
     } else if (r.ec != std::errc() || r.ptr != p) {
@@ -164,6 +183,8 @@ double parseE00Number(const char* begin, const char* end, const char** stop) {
   }
   return negative ? -value : value;
 }
+
+}  // namespace e00_detail
 
 int32_t parseE00Integer(const char* begin, const char* end) {
   const char* p = begin;

@@ -11,7 +11,9 @@
 #ifndef MORVANE_E00_E00FIELDS_H_
 #define MORVANE_E00_E00FIELDS_H_
 
+#include <cfloat>
 #include <cstdint>
+#include <cstring>
 
 // isspace in the C locale: blank, tab, LF, VT, FF, CR.
 inline bool isE00Space(char c) {
@@ -28,8 +30,114 @@ inline bool isE00Digit(char c) { return c >= '0' && c <= '9'; }
 // same characters in the C locale); a value too large for a double gives
 // plus or minus infinity, one too small plus or minus 0. *stop, when given,
 // receives the end of the converted characters (begin when there were none).
-double parseE00Number(const char* begin, const char* end,
-                      const char** stop = nullptr);
+inline double parseE00Number(const char* begin, const char* end,
+                             const char** stop = nullptr);
+
+// Below: the one form nearly every field has, converted inline.
+namespace e00_detail {
+
+// Powers of ten a double holds exactly.
+inline constexpr double kExactPowersOfTen[] = {
+    1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+constexpr uint64_t kExactMantissaLimit = uint64_t{1} << 53;
+
+// Where intermediate results are rounded to double (SSE2, every 64-bit
+// target), one multiplication or division of two exact doubles is correctly
+// rounded. With x87 extended intermediates it may round twice, so there
+// every number goes through the exact general conversion.
+#if defined(FLT_EVAL_METHOD) && FLT_EVAL_METHOD == 0
+constexpr bool kFastPathIsExact = true;
+#else
+constexpr bool kFastPathIsExact = false;
+#endif
+
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+constexpr bool kLittleEndian = true;
+#else
+constexpr bool kLittleEndian = false;
+#endif
+
+// Eight digits at once (the first character in the lowest byte);
+// the digit loop is otherwise one long chain of multiply-adds.
+inline bool eightDigits(const char* p, uint64_t* value) {
+  uint64_t v;
+  std::memcpy(&v, p, 8);
+  if ((((v & 0xF0F0F0F0F0F0F0F0u) |
+        (((v + 0x0606060606060606u) & 0xF0F0F0F0F0F0F0F0u) >> 4)) !=
+       0x3333333333333333u)) {
+    return false;
+  }
+  v -= 0x3030303030303030u;
+  v = (v * 10) + (v >> 8);
+  v = (((v & 0x000000FF000000FFu) * (100 + (1000000ull << 32))) +
+       (((v >> 16) & 0x000000FF000000FFu) * (1 + (10000ull << 32)))) >> 32;
+  *value = static_cast<uint32_t>(v);
+  return true;
+}
+
+// The form E00 writers use, filling the field exactly: a blank or sign,
+// one digit, a point, 7 (single) or 14 (double) digits, E, sign, two digits.
+// False when the field has another form.
+inline bool parseWrittenForm(const char* begin, const char* end,
+                             double* result) {
+  const int64_t size = end - begin;
+  if ((size != 14 && size != 21) || !kLittleEndian || !kFastPathIsExact) {
+    return false;
+  }
+  const char sign = begin[0];
+  const char* e = end - 4;
+  if ((sign != ' ' && sign != '-' && sign != '+') || begin[2] != '.' ||
+      e[0] != 'E' || (e[1] != '+' && e[1] != '-') || !isE00Digit(e[2]) ||
+      !isE00Digit(e[3])) {
+    return false;
+  }
+  // The leading digit and the first 7 decimals as one run of 8 digits.
+  char run[8];
+  std::memcpy(run, begin + 2, 8);
+  run[0] = begin[1];
+  uint64_t mantissa;
+  if (!eightDigits(run, &mantissa)) return false;
+  int64_t decimals = 7;
+  if (size == 21) {
+    // Decimals 8 to 14: the 8 bytes before the E, the first one already
+    // taken, read as a zero.
+    std::memcpy(run, begin + 9, 8);
+    run[0] = '0';
+    uint64_t rest;
+    if (!eightDigits(run, &rest)) return false;
+    mantissa = mantissa * 10000000u + rest;
+    decimals = 14;
+  }
+  int64_t exponent = (e[2] - '0') * 10 + (e[3] - '0');
+  if (e[1] == '-') exponent = -exponent;
+  exponent -= decimals;
+  if (exponent < -22 || exponent > 22) return false;
+  double value = static_cast<double>(mantissa);
+  if (exponent < 0) {
+    value /= kExactPowersOfTen[-exponent];
+  } else {
+    value *= kExactPowersOfTen[exponent];
+  }
+  *result = sign == '-' ? -value : value;
+  return true;
+}
+
+double parseNumberGenerally(const char* begin, const char* end,
+                            const char** stop);
+
+}  // namespace e00_detail
+
+inline double parseE00Number(const char* begin, const char* end,
+                             const char** stop) {
+  double value;
+  if (e00_detail::parseWrittenForm(begin, end, &value)) {
+    if (stop != nullptr) *stop = end;
+    return value;
+  }
+  return e00_detail::parseNumberGenerally(begin, end, stop);
+}
 
 // atoi: leading whitespace, an optional sign, decimal digits; stops at the
 // first non-digit; no digits give 0. Digits beyond the 32-bit range wrap

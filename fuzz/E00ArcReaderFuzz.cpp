@@ -1,0 +1,98 @@
+// Feeds arbitrary bytes to LineDataSet::readE00Arcs as an .e00 file, and
+// checks what must hold whatever the bytes: a successful read leaves
+// well-formed arcs (no leading or doubled separator, no vertex holding the
+// separator value), bounds that are exactly those of the vertices, compacted
+// storage and a bar that climbed in steps of 5 to 100; a failed read told
+// the user why.
+
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "dataset/LineDataSet.h"
+#include "platform/FileSystem.h"
+#include "platform/headless/HeadlessUi.h"
+#include "ui/ProgressDialog.h"
+#include "ui/headless/ProgressWindow.h"
+
+namespace {
+
+struct Scratch {
+  std::string native;
+  std::string module;
+  Scratch() {
+    native = "/tmp/morvane-fuzz-e00-" + std::to_string(getpid()) + ".e00";
+    module = modulePath(native);
+    if (module.empty()) std::abort();
+    headless::setEcho(false);
+  }
+  ~Scratch() { std::remove(native.c_str()); }
+};
+
+void check(bool condition, const char* what) {
+  if (!condition) {
+    std::fprintf(stderr, "invariant broken: %s\n", what);
+    std::abort();
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static Scratch scratch;
+  {
+    std::ofstream out(scratch.native, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(data),
+              static_cast<std::streamsize>(size));
+  }
+  headless::resetUi();
+  headless::setEcho(false);
+  ProgressDialog progress;
+  progress.create(nullptr);
+  LineDataSet set(1);
+  set.clear();
+  bool ok = set.readE00Arcs(scratch.module.c_str(), progress);
+
+  if (!ok) {
+    check(headless::messages().size() == 1, "a failure shows one message");
+    return 0;
+  }
+  check(headless::messages().empty(), "success shows no message");
+
+  UnitBounds box = kEmptyBounds;
+  for (int32_t i = 0; i < set.points.size(); ++i) {
+    const LinePoint& p = set.points[i];
+    if (isSeparator(p)) {
+      check(i > 0 && !isSeparator(set.points[i - 1]),
+            "separators stand between arcs");
+      check(p.longitude == kSeparatorLatitude, "separator is all ones");
+      continue;
+    }
+    check(p.longitude != kSeparatorLatitude, "no vertex holds 0x7FFFFFFF");
+    if (p.latitude < box.top) box.top = p.latitude;
+    if (p.latitude > box.bottom) box.bottom = p.latitude;
+    if (p.longitude < box.left) box.left = p.longitude;
+    if (p.longitude > box.right) box.right = p.longitude;
+  }
+  check(box.left == set.bounds.left && box.top == set.bounds.top &&
+            box.right == set.bounds.right && box.bottom == set.bounds.bottom,
+        "bounds are those of the vertices");
+  check(set.points.capacity() == set.points.size(), "storage compacted");
+
+  const std::vector<int32_t>& shown = progress.window()->positions;
+  check(shown.size() >= 3 && shown.back() == 100, "bar ends at 100");
+  // The dialog's own 0, the reader's 0, the steps shown, the final 100.
+  for (size_t i = 1; i < shown.size(); ++i) {
+    check(shown[i] % 5 == 0 && shown[i] >= 0 && shown[i] <= 100,
+          "bar moves in steps of 5");
+    if (i >= 3 && i + 1 < shown.size()) {
+      check(shown[i] > shown[i - 1], "bar climbs");
+    }
+  }
+  return 0;
+}
