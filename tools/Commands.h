@@ -18,5 +18,6 @@ using Arguments = std::vector<std::string>;
 int inspectCommand(const HostOptions& options, const Arguments& args);
 int cacheCommand(const HostOptions& options, const Arguments& args);
 int drawCommand(const HostOptions& options, const Arguments& args);
+int namesCommand(const HostOptions& options, const Arguments& args);
 
 #endif  // MORVANE_TOOLS_COMMANDS_H_

@@ -27,6 +27,9 @@ const Subcommand kSubcommands[] = {
      "draw FILE.e00|FILE.bin --svg OUT.svg [--extent W,S,E,N] [--datum N] "
      "[--3d OUT3D.svg --eye LAT,LON --distance KM]   draw in the 2D (and 3D) "
      "view as SVG/PNG"},
+    {"names", namesCommand,
+     "names FILE.e00|--list       import place names / list them (name, "
+     "latitude, longitude)"},
 };
 
 int usage(FILE* out) {

@@ -1,0 +1,32 @@
+#include "plugin/PlaceNameCommand.h"
+
+#include <memory>
+
+#include "e00/E00PlaceNameReader.h"
+#include "platform/FileDialog.h"
+#include "resources/Texts.h"
+#include "ui/ProgressDialog.h"
+
+int32_t importPlaceNamesFile(const char* path) {
+  auto progress = std::make_unique<ProgressDialog>();
+  progress->create(VPI_GetMainWnd());
+  bool read = readE00PlaceNames(path, *progress);
+  progress->destroyWindow();
+  return read ? 1 : 0;
+}
+
+int32_t placeNameCommand(int32_t message, uintptr_t /*wParam*/,
+                         intptr_t lParam) {
+  if (message == kMenuQueryEnabled) {
+    *reinterpret_cast<int32_t*>(lParam) = 1;
+  } else if (message == kMenuRunCommand) {
+    OpenFileDialogRequest request = {VPI_GetMainWnd(),
+                                     kTextPlaceNameFileDialogTitle,
+                                     kTextE00FileFilter, "e00"};
+    char path[kVpiPathSize];
+    if (!showOpenFileDialog(request, path)) return 0;
+    importPlaceNamesFile(path);
+    VPI_UpdateAllViews(1);
+  }
+  return 0;
+}

@@ -1,0 +1,23 @@
+// The place-name command: asks for one .e00 file and adds its labelled
+// points to the host's place-name database. It touches neither the open
+// data sets, nor the layers, nor the depot.
+
+#ifndef MORVANE_PLUGIN_PLACENAMECOMMAND_H_
+#define MORVANE_PLUGIN_PLACENAMECOMMAND_H_
+
+#include <cstdint>
+
+#include "host/PluginIf.h"
+
+// Menu callback. kMenuQueryEnabled stores 1 (always enabled);
+// kMenuRunCommand shows the open-file dialog and, when a file was chosen,
+// imports it and asks the host to redraw all views (whatever the import's
+// outcome). A cancelled dialog does nothing more. Returns 0.
+int32_t placeNameCommand(int32_t message, uintptr_t wParam, intptr_t lParam);
+
+// Reads the file's place names with a progress window (no label) owned by
+// the host's main window, which goes away when reading ends. The reader
+// shows its own messages. Returns 1 when the reader succeeded, 0 otherwise.
+int32_t importPlaceNamesFile(const char* path);
+
+#endif  // MORVANE_PLUGIN_PLACENAMECOMMAND_H_

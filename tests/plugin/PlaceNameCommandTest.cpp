@@ -1,0 +1,144 @@
+#include "plugin/PlaceNameCommand.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "platform/FileSystem.h"
+#include "platform/headless/HeadlessFileDialog.h"
+#include "platform/headless/HeadlessUi.h"
+#include "resources/Texts.h"
+#include "standin/StandinHost.h"
+#include "standin/StandinNameDb.h"
+#include "ui/ProgressDialog.h"
+#include "ui/headless/ProgressWindow.h"
+
+namespace {
+
+class PlaceNameCommandTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    headless::resetUi();
+    headless::setEcho(false);
+    headless::resetFileDialogs();
+    home_ = (std::filesystem::temp_directory_path() /
+             ("morvane-namecmd-test-" +
+              std::to_string(reinterpret_cast<uintptr_t>(this))))
+                .string();
+    std::filesystem::remove_all(home_);
+    standin::setHome(home_);
+    standin::resetNameDb();
+    standin::resetPump();
+    standin::resetViewsUpdated();
+  }
+  void TearDown() override {
+    headless::resetFileDialogs();
+    standin::resetNameDb();
+    standin::resetPump();
+    std::filesystem::remove_all(home_);
+  }
+
+  static std::string sample(const char* name) {
+    return modulePath(std::string(MORVANE_TEST_DATA) + "/" + name);
+  }
+  static int32_t run() { return placeNameCommand(kMenuRunCommand, 0, 0); }
+
+  std::string home_;
+};
+
+TEST_F(PlaceNameCommandTest, IsAlwaysEnabled) {
+  int32_t enabled = 0;
+  EXPECT_EQ(placeNameCommand(kMenuQueryEnabled, 0,
+                             reinterpret_cast<intptr_t>(&enabled)),
+            0);
+  EXPECT_EQ(enabled, 1);
+  EXPECT_TRUE(headless::fileDialogsShown().empty());
+}
+
+TEST_F(PlaceNameCommandTest, CancelledDialogDoesNothingMore) {
+  headless::cancelFileDialog();
+  EXPECT_EQ(run(), 0);
+  ASSERT_EQ(headless::fileDialogsShown().size(), 1u);
+  const headless::ShownFileDialog& shown = headless::fileDialogsShown()[0];
+  EXPECT_EQ(shown.owner, VPI_GetMainWnd());
+  EXPECT_EQ(shown.title, kTextPlaceNameFileDialogTitle);
+  EXPECT_EQ(shown.filter, kTextE00FileFilter);
+  EXPECT_EQ(shown.defaultExtension, "e00");
+  EXPECT_EQ(standin::viewsUpdated(), 0);
+  EXPECT_EQ(standin::pumpCount(), 0);
+  EXPECT_TRUE(headless::messages().empty());
+}
+
+TEST_F(PlaceNameCommandTest, ChosenFileIsImportedAndViewsRedrawn) {
+  headless::answerFileDialog(sample("japan_cities.e00"));
+  // Watch the progress window while the reader pumps.
+  bool sawDialog = false;
+  std::string label = "unset";
+  standin::onPump([&](int32_t) {
+    if (auto* window = static_cast<ProgressDialog::Window*>(
+            headless::findDialog(kProgressDialogTemplate))) {
+      sawDialog = true;
+      label = window->label;
+    }
+  });
+  EXPECT_EQ(run(), 0);
+  EXPECT_TRUE(sawDialog);
+  EXPECT_EQ(label, "");  // the place-name import sets no label
+  EXPECT_EQ(headless::findDialog(kProgressDialogTemplate), nullptr);
+  EXPECT_EQ(standin::nameEntries().size(), 200u);
+  EXPECT_EQ(standin::viewsUpdated(), 1);
+  ASSERT_EQ(headless::messages().size(), 1u);
+  char expected[128];
+  std::snprintf(expected, sizeof expected, kTextNamesAddedFormat, 200);
+  EXPECT_EQ(headless::messages()[0].text, expected);
+}
+
+TEST_F(PlaceNameCommandTest, FailedReadStillAsksForRedraw) {
+  headless::answerFileDialog(modulePath(home_ + "/missing.e00"));
+  EXPECT_EQ(run(), 0);
+  ASSERT_EQ(headless::messages().size(), 1u);
+  EXPECT_EQ(headless::messages()[0].text, kTextCannotReadGisFile);
+  EXPECT_EQ(standin::viewsUpdated(), 1);
+}
+
+TEST_F(PlaceNameCommandTest, CancelledReadFailsAndStillAsksForRedraw) {
+  headless::scheduleClick(1, kProgressDialogTemplate, kProgressCancelButton);
+  EXPECT_EQ(importPlaceNamesFile(sample("japan_cities.e00").c_str()), 0);
+  EXPECT_EQ(headless::findDialog(kProgressDialogTemplate), nullptr);
+  EXPECT_TRUE(headless::messages().empty());
+
+  standin::resetPump();
+  headless::scheduleClick(1, kProgressDialogTemplate, kProgressCancelButton);
+  headless::answerFileDialog(sample("japan_cities.e00"));
+  run();
+  EXPECT_EQ(standin::viewsUpdated(), 1);
+}
+
+TEST_F(PlaceNameCommandTest, SuccessfulImportReturnsOne) {
+  EXPECT_EQ(importPlaceNamesFile(sample("japan_cities_stripped.e00").c_str()),
+            1);
+  EXPECT_EQ(standin::nameEntries().size(), 200u);
+  EXPECT_EQ(standin::viewsUpdated(), 0);  // only the command redraws
+}
+
+// A path the 260-byte buffer cannot hold is refused like a cancel, never
+// cut to a different file.
+TEST_F(PlaceNameCommandTest, OverlongChosenPathIsRefused) {
+  std::string longest = "Z:\\" + std::string(kVpiPathSize - 4, 'a');
+  ASSERT_EQ(longest.size(), static_cast<size_t>(kVpiPathSize - 1));
+  headless::answerFileDialog(longest + "b");
+  EXPECT_EQ(run(), 0);
+  EXPECT_EQ(standin::viewsUpdated(), 0);
+  EXPECT_TRUE(headless::messages().empty());
+
+  // One byte less fits; the file does not exist, so the reader says so.
+  headless::answerFileDialog(longest);
+  EXPECT_EQ(run(), 0);
+  EXPECT_EQ(standin::viewsUpdated(), 1);
+  ASSERT_EQ(headless::messages().size(), 1u);
+  EXPECT_EQ(headless::messages()[0].text, kTextCannotReadGisFile);
+}
+
+}  // namespace

@@ -1,0 +1,71 @@
+// morvane-host names: the place-name command run as the host's menu would
+// run it, with the file dialog answered by the command line, and the
+// listing of the stand-in host's place-name database.
+
+#include <charconv>
+#include <cstdio>
+
+#include "platform/FileSystem.h"
+#include "platform/Sjis.h"
+#include "platform/headless/HeadlessFileDialog.h"
+#include "platform/headless/HeadlessUi.h"
+#include "plugin/PlaceNameCommand.h"
+#include "standin/StandinNameDb.h"
+#include "tools/Commands.h"
+
+namespace {
+
+// The shortest text that reads back as the same double.
+std::string number(double value) {
+  char buffer[32];
+  auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return std::string(buffer, result.ptr);
+}
+
+int listNames() {
+  for (const standin::NameEntry& e : standin::nameEntries()) {
+    std::printf("%s\t%s\t%s\n", sjisToUtf8(e.name).c_str(),
+                number(e.latitude).c_str(), number(e.longitude).c_str());
+  }
+  return 0;
+}
+
+int importNames(const std::string& nativePath) {
+  std::string path = modulePath(nativePath);
+  if (path.empty()) {
+    std::fprintf(stderr, "names: %s cannot be given to the module\n",
+                 nativePath.c_str());
+    return 1;
+  }
+  // Results on stdout, failures on stderr: the messages are printed here
+  // rather than echoed.
+  headless::setEcho(false);
+  headless::answerFileDialog(path);
+  placeNameCommand(kMenuRunCommand, 0, 0);
+  bool counted = false;
+  for (const headless::RecordedMessage& m : headless::messages()) {
+    std::string text = sjisToUtf8(m.text);
+    if (m.icon == MessageIcon::kInformation) {
+      std::printf("%s\n", text.c_str());
+      counted = true;
+    } else {
+      std::fprintf(stderr, "error: %s\n", text.c_str());
+    }
+  }
+  return counted ? 0 : 1;
+}
+
+}  // namespace
+
+int namesCommand(const HostOptions& /*options*/, const Arguments& args) {
+  if (args.size() != 1 || args[0].empty()) {
+    std::fprintf(stderr, "usage: morvane-host names FILE.e00 | --list\n");
+    return 2;
+  }
+  if (args[0] == "--list") return listNames();
+  if (args[0][0] == '-') {
+    std::fprintf(stderr, "names: unknown option %s\n", args[0].c_str());
+    return 2;
+  }
+  return importNames(args[0]);
+}
