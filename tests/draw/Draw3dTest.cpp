@@ -104,25 +104,20 @@ TEST_F(Draw3dTest, EmptyDataSetAsksTheHostButLooksAtNoBlock) {
   EXPECT_EQ(c.progressMessages[0], kTextRenderingMessage);
 }
 
-TEST_F(Draw3dTest, PenWidthValueIsFiftyPerPixelAboveOne) {
-  build(data, {{kNear1, kNear2}});
-  for (int32_t width = 1; width <= 9; ++width) {
-    data.lineWidth = width;
-    draw(data);
-  }
-  EXPECT_EQ(standin::view3dCalls().penWidths,
-            (std::vector<int32_t>{0, 50, 100, 150, 200, 250, 300, 350, 400}));
-}
-
 TEST_F(Draw3dTest, ThreeDataSetsShowTheirShareStartsAndOnlyTheFinalHundred) {
   std::unique_ptr<LineDataSet> sets[3];
+  const int32_t widths[3] = {1, 2, 9};
   for (int i = 0; i < 3; ++i) {
     sets[i] = std::make_unique<LineDataSet>(i + 1);
     build(*sets[i], {{kNear1, kNear2}});
+    sets[i]->lineWidth = widths[i];
   }
   for (int i = 0; i < 3; ++i) EXPECT_EQ(draw(*sets[i], i, 3), 1);
   EXPECT_EQ(standin::view3dCalls().progressPositions,
             (std::vector<int32_t>{0, 33, 66, 100}));
+  // The 3D pen's width value: 50 per pixel above the first.
+  EXPECT_EQ(standin::view3dCalls().penWidths,
+            (std::vector<int32_t>{0, 50, 400}));
   EXPECT_EQ(standin::view3dCalls().progressMessages.size(), 3u);
   EXPECT_EQ(standin::view3dCalls().draw3dLines, 3);
 }
@@ -243,20 +238,6 @@ TEST_F(Draw3dTest, UnknownDistanceCountsAsWithinRange) {
   std::vector<int32_t> codes = {standin::blockCodeAt(36.8, 139.8)};
   data.draw3d(standin::kView3d, codes.data(), 1, 0, 1);
   EXPECT_EQ(sequence(), "1,2,2,3");
-}
-
-TEST_F(Draw3dTest, SceneHoldsOnlyTheSegmentsWithinRange) {
-  build(data, {{kNear1, kNear2, kFar1, kFar2, kNear3, kNear1}});
-  data.lineColour = 0x00FF0000;
-  data.lineWidth = 3;
-  draw(data);
-  const auto& lines = standin::scene3d().polylines();
-  ASSERT_EQ(lines.size(), 2u);
-  EXPECT_EQ(lines[0].points.size(), 3u);  // near, near, out to the first far
-  EXPECT_EQ(lines[1].points.size(), 2u);  // the new line back in range
-  EXPECT_EQ(lines[0].colour, 0x00FF0000u);
-  EXPECT_EQ(lines[0].width, 3.0);
-  EXPECT_EQ(standin::scene3d().strayContinues(), 0);
 }
 
 }  // namespace
