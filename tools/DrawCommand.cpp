@@ -12,6 +12,7 @@
 //
 //   lines=L points=P [lines3d=L points3d=P]
 
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -223,8 +224,9 @@ int drawCommand(const HostOptions& /*options*/, const Arguments& args) {
   data.draw2d(standin::kView2d, southWest, northEast);
   const standin::Scene& scene = standin::scene2d();
   if (!writePicture(scene, o.extent, o.svg, {})) return 1;
-  std::printf("lines=%lld points=%lld", static_cast<long long>(scene.lineCount()),
-              static_cast<long long>(scene.pointCount()));
+  // One line on stdout, printed whole at the end.
+  std::string summary = "lines=" + std::to_string(scene.lineCount()) +
+                        " points=" + std::to_string(scene.pointCount());
 
   if (!o.svg3d.empty()) {
     // The 3D view, drawn as the layer callback does with event 653.
@@ -240,15 +242,10 @@ int drawCommand(const HostOptions& /*options*/, const Arguments& args) {
         (111.320 * std::fmax(0.01, std::cos(o.eye.latitude * 3.14159265358979323846 / 180.0)));
     standin::GeoExtent around = {o.eye.longitude - dLon, o.eye.latitude - dLat,
                                  o.eye.longitude + dLon, o.eye.latitude + dLat};
-    std::fflush(stdout);
-    if (!writePicture(scene3d, around, o.svg3d, {{o.eye, "eye"}})) {
-      std::printf("\n");
-      return 1;
-    }
-    std::printf(" lines3d=%lld points3d=%lld",
-                static_cast<long long>(scene3d.lineCount()),
-                static_cast<long long>(scene3d.pointCount()));
+    if (!writePicture(scene3d, around, o.svg3d, {{o.eye, "eye"}})) return 1;
+    summary += " lines3d=" + std::to_string(scene3d.lineCount()) +
+               " points3d=" + std::to_string(scene3d.pointCount());
   }
-  std::printf("\n");
+  std::printf("%s\n", summary.c_str());
   return 0;
 }
