@@ -112,9 +112,9 @@ size_t ArchiveReader::readInt32Array(int32_t* values, size_t count) {
   const size_t wanted = count * 4;
   size_t got = 0;
   while (got < wanted && ok_) {
-    if (begin_ == end_ && wanted - got >= kBufferSize) {
-      // Large requests bypass the buffer once it is drained; the bytes
-      // arriving are the same either way.
+    if (begin_ == end_ && wanted - got >= kBufferSize / 2) {
+      // Large requests go straight to their destination once the buffer is
+      // drained, saving a copy; the bytes arriving are the same either way.
       int64_t n = file_.read(out + got, static_cast<int64_t>(wanted - got));
       if (n <= 0) {
         ok_ = false;
