@@ -59,8 +59,9 @@ double readField(const char* text, int32_t size, int32_t column,
 // Reads count values (x y, or x1 y1 x2 y2) from a coordinate line. True
 // when the line is plain: every field read held at most one word, taken
 // whole, and only blanks follow the last field read. Such a line has no
-// more words than fields, so it cannot give the seven fields of an arc
-// header, and it holds no zero byte.
+// more words than fields, at most four, so it cannot give the seven fields
+// of an arc header (the four text fields take four words, the integers at
+// least one more), and it holds no zero byte.
 bool readCoordinates(const char* text, int32_t size, bool doublePrecision,
                      int32_t count, double* values) {
   const int32_t width = doublePrecision ? kDoubleFieldWidth : kSingleFieldWidth;

@@ -92,9 +92,14 @@ TEST(E00FieldsTest, NumbersMatchStrtodBitForBit) {
     size_t stop;
     double got = parse(s, &stop);
     SCOPED_TRACE(s);
-    ASSERT_EQ(std::memcmp(&got, &want, sizeof got), 0)
-        << got << " vs " << want;
     ASSERT_EQ(stop, static_cast<size_t>(end - s.c_str()));
+    if (stop == 0) {
+      // No number: some runtimes give -0 for a lone sign; 0 either way.
+      ASSERT_EQ(got, 0.0);
+    } else {
+      ASSERT_EQ(std::memcmp(&got, &want, sizeof got), 0)
+          << got << " vs " << want;
+    }
   }
 }
 
