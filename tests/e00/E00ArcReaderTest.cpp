@@ -352,13 +352,21 @@ TEST_F(E00ArcReaderTest, CancelAtAPumpStopsWithoutCompactingOrFinishing) {
 
 TEST_F(E00ArcReaderTest, UnreadableFileIsReportedAndLeavesTheDataSet) {
   ASSERT_TRUE(read("ARC  2\n" + arcHeader(1) + single(1, 1) + "\n"));
-  std::string missing = TempFile("").path();
-  EXPECT_FALSE(data_.readE00Arcs(missing.c_str(), progress_));
-  ASSERT_EQ(headless::messages().size(), 1u);
-  EXPECT_EQ(headless::messages()[0].text, kTextCannotReadGisFile);
-  EXPECT_EQ(headless::messages()[0].icon, MessageIcon::kExclamation);
-  EXPECT_EQ(data_.points.size(), 1);
-  EXPECT_EQ(positions().back(), 100);
+  std::string missing = TempFile("").path();  // removed again at once
+  std::string folder = modulePath(std::string(MORVANE_TEST_DATA));
+  // Longer than any path the system takes (259 bytes and the zero).
+  std::string tooLong = folder + "\\" + std::string(300, 'a') + ".e00";
+  for (const std::string& path : {missing, folder, tooLong}) {
+    SCOPED_TRACE(path);
+    headless::resetUi();
+    headless::setEcho(false);
+    EXPECT_FALSE(data_.readE00Arcs(path.c_str(), progress_));
+    ASSERT_EQ(headless::messages().size(), 1u);
+    EXPECT_EQ(headless::messages()[0].text, kTextCannotReadGisFile);
+    EXPECT_EQ(headless::messages()[0].icon, MessageIcon::kExclamation);
+    EXPECT_EQ(data_.points.size(), 1);
+    EXPECT_EQ(positions().back(), 100);
+  }
 }
 
 TEST_F(E00ArcReaderTest, CoordinatesBeyondDegreesAreRefused) {
