@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <vector>
 
 #include "platform/headless/HeadlessUi.h"
@@ -99,32 +98,6 @@ TEST(DataSetRegistryTest, RowIdsKeepGrowingWhileIndexesCloseUp) {
   EXPECT_EQ(module.registry.indexOf(4), 2);
   module.registry.empty();
   EXPECT_EQ(open()->rowId, 5);  // not reset when the registry empties
-}
-
-TEST(PluginModuleTest, LoadValues) {
-  PluginModule m;
-  EXPECT_EQ(m.pluginHandle, 0u);
-  EXPECT_EQ(m.restorePending, 1);
-  EXPECT_EQ(m.layersActive, 0);
-  EXPECT_EQ(m.layer2d, 0u);
-  EXPECT_EQ(m.layer3d, 0u);
-  EXPECT_EQ(m.panel, nullptr);
-  EXPECT_EQ(m.panelId, 0u);
-  EXPECT_EQ(m.registry.count(), 0);
-  EXPECT_EQ(m.nextRowId, 1);
-  EXPECT_STREQ(m.depotFolderPath, "");
-  EXPECT_EQ(sizeof(m.depotFolderPath), static_cast<size_t>(kVpiPathSize));
-}
-
-TEST(PluginModuleTest, DataSetsSeeTheDepotFolderAsItChanges) {
-  PluginModule& m = pluginModule();
-  EXPECT_EQ(&m, &pluginModule());
-  LineDataSet d(m.nextRowId);
-  d.depotPath = m.depotFolderPath;
-  std::strcpy(m.depotFolderPath, "C:\\depot\\a");
-  EXPECT_STREQ(d.depotPath, "C:\\depot\\a");
-  m.depotFolderPath[0] = '\0';
-  EXPECT_STREQ(d.depotPath, "");
 }
 
 }  // namespace
