@@ -56,8 +56,10 @@ bool findFirstFile(const char* pattern);
 // mapped.
 std::string hostPath(const char* path);
 
-// The module path for a native path: on POSIX "/a/b" becomes "Z:\a\b" in
-// Shift-JIS (empty when a character has no Shift-JIS form).
+// The module path for a native path (UTF-8): "/a/b" becomes "Z:\a\b" in
+// Shift-JIS (empty when a character has no Shift-JIS form). On Windows a
+// path with a drive letter stays as it is, and "/a/b" is a Linux path seen
+// through Wine's drive Z:.
 std::string modulePath(const std::string& nativePath);
 
 #endif  // MORVANE_PLATFORM_FILESYSTEM_H_

@@ -8,6 +8,8 @@
 
 #include <cstring>
 
+#include "platform/Sjis.h"
+
 namespace {
 
 // Paths longer than a 260-byte buffer can hold are refused before the
@@ -122,16 +124,21 @@ std::string hostPath(const char* path) {
 }
 
 std::string modulePath(const std::string& nativePath) {
-  // A path with a drive letter or a UNC path is already a Windows path.
-  if ((nativePath.size() >= 2 && nativePath[1] == ':') ||
-      nativePath.compare(0, 2, "\\\\") == 0) {
-    return nativePath;
+  // Native paths are UTF-8 on both backends (test data folders compiled into
+  // the programs, std::filesystem's u8string); the module's are Shift-JIS.
+  std::string sjis = utf8ToSjis(nativePath);
+  if (sjis.find('?') != std::string::npos &&
+      nativePath.find('?') == std::string::npos) {
+    return std::string();  // a character without a Shift-JIS form
   }
-  // A path from the Linux side of Wine, such as a test data folder compiled
-  // into a test program: Wine's drive Z: is the Linux root. The text is in
-  // the ANSI code page already (that is how Wine hands over the command
-  // line), and '/' is never the second byte of a Shift-JIS character.
-  std::string out = !nativePath.empty() && nativePath[0] == '/' ? "Z:" : "";
-  for (char c : nativePath) out += c == '/' ? '\\' : c;
+  // A path with a drive letter or a UNC path is already a Windows path.
+  if ((sjis.size() >= 2 && sjis[1] == ':') ||
+      sjis.compare(0, 2, "\\\\") == 0) {
+    return sjis;
+  }
+  // A path from the Linux side of Wine: Wine's drive Z: is the Linux root.
+  // '/' is never the second byte of a Shift-JIS character.
+  std::string out = !sjis.empty() && sjis[0] == '/' ? "Z:" : "";
+  for (char c : sjis) out += c == '/' ? '\\' : c;
   return out;
 }

@@ -52,7 +52,8 @@ std::string sjisToUtf8(const std::string& sjis) {
   size_t i = 0;
   while (i < sjis.size()) {
     unsigned char lead = static_cast<unsigned char>(sjis[i]);
-    int length = IsDBCSLeadByteEx(kShiftJis, lead) && i + 1 < sjis.size() ? 2 : 1;
+    int length =
+        IsDBCSLeadByteEx(kShiftJis, lead) && i + 1 < sjis.size() ? 2 : 1;
     std::wstring wide = toWideStrict(kShiftJis, &sjis[i], length);
     if (wide.empty()) {
       out += "\xEF\xBF\xBD";

@@ -1,0 +1,172 @@
+#include "platform/FileSystem.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A fresh folder per test; `module_` is its path as the module writes it.
+class FileSystemTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const ::testing::TestInfo* info =
+        ::testing::UnitTest::GetInstance()->current_test_info();
+    folder_ = fs::path(::testing::TempDir()) /
+              (std::string("morvane-fs-") + info->name());
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+    module_ = modulePath(folder_.u8string());
+    ASSERT_FALSE(module_.empty());
+  }
+  void TearDown() override { fs::remove_all(folder_); }
+
+  std::string in(const std::string& name) const {
+    return module_ + "\\" + name;
+  }
+
+  static std::string contents(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file),
+                       std::istreambuf_iterator<char>());
+  }
+
+  fs::path folder_;
+  std::string module_;
+};
+
+TEST_F(FileSystemTest, WrittenBytesReadBack) {
+  std::string data(100000, '\0');
+  for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 31);
+  {
+    auto out = openFileForWriting(in("a.bin").c_str());
+    ASSERT_NE(out, nullptr);
+    EXPECT_TRUE(out->write(data.data(), static_cast<int64_t>(data.size())));
+    EXPECT_TRUE(out->close());
+  }
+  auto file = openFileForReading(in("a.bin").c_str(), FileShare::kReadShared);
+  ASSERT_NE(file, nullptr);
+  EXPECT_EQ(file->length(), static_cast<int64_t>(data.size()));
+  std::string back(data.size() + 10, 'x');
+  EXPECT_EQ(file->read(&back[0], static_cast<int64_t>(back.size())),
+            static_cast<int64_t>(data.size()));
+  back.resize(data.size());
+  EXPECT_EQ(back, data);
+  EXPECT_EQ(file->read(&back[0], 10), 0);  // at the end
+  EXPECT_TRUE(file->close());
+}
+
+TEST_F(FileSystemTest, WritingTruncatesAnExistingFile) {
+  std::ofstream(folder_ / "a.bin") << "a longer old content";
+  auto out = openFileForWriting(in("a.bin").c_str());
+  ASSERT_NE(out, nullptr);
+  EXPECT_TRUE(out->write("new", 3));
+  EXPECT_TRUE(out->close());
+  EXPECT_EQ(contents(folder_ / "a.bin"), "new");
+}
+
+// Windows sharing: an exclusive open keeps everyone else out; shared readers
+// admit each other but no writer, and a refused writer truncates nothing.
+TEST_F(FileSystemTest, SharingModesDecideWhoElseGetsIn) {
+  std::ofstream(folder_ / "a.bin") << "kept";
+  const std::string path = in("a.bin");
+  {
+    auto held = openFileForReading(path.c_str(), FileShare::kExclusive);
+    ASSERT_NE(held, nullptr);
+    EXPECT_EQ(openFileForReading(path.c_str(), FileShare::kReadShared),
+              nullptr);
+    EXPECT_EQ(openFileForReading(path.c_str(), FileShare::kExclusive), nullptr);
+    EXPECT_EQ(openFileForWriting(path.c_str()), nullptr);
+  }
+  {
+    auto reader = openFileForReading(path.c_str(), FileShare::kReadShared);
+    ASSERT_NE(reader, nullptr);
+    auto second = openFileForReading(path.c_str(), FileShare::kReadShared);
+    EXPECT_NE(second, nullptr);
+    EXPECT_EQ(openFileForReading(path.c_str(), FileShare::kExclusive), nullptr);
+    EXPECT_EQ(openFileForWriting(path.c_str()), nullptr);
+  }
+  {
+    auto writer = openFileForWriting(in("b.bin").c_str());
+    ASSERT_NE(writer, nullptr);
+    EXPECT_EQ(openFileForReading(in("b.bin").c_str(), FileShare::kReadShared),
+              nullptr);
+  }
+  EXPECT_EQ(contents(folder_ / "a.bin"), "kept");
+  // Once closed, anyone may open it again.
+  EXPECT_NE(openFileForReading(path.c_str(), FileShare::kExclusive), nullptr);
+}
+
+TEST_F(FileSystemTest, WhatIsNoFileCannotBeOpenedForReading) {
+  fs::create_directory(folder_ / "dir");
+  EXPECT_EQ(openFileForReading(in("dir").c_str(), FileShare::kReadShared),
+            nullptr);
+  EXPECT_EQ(openFileForReading(in("missing").c_str(), FileShare::kReadShared),
+            nullptr);
+  EXPECT_EQ(openFileForReading("", FileShare::kReadShared), nullptr);
+  EXPECT_EQ(openFileForReading(nullptr, FileShare::kReadShared), nullptr);
+}
+
+TEST_F(FileSystemTest, DirectoriesAndDeletion) {
+  EXPECT_FALSE(findFirstFile(in("sub\\*.*").c_str()));
+  EXPECT_TRUE(createDirectory(in("sub").c_str()));
+  EXPECT_FALSE(createDirectory(in("sub").c_str()));  // exists already
+  EXPECT_TRUE(fs::is_directory(folder_ / "sub"));
+  EXPECT_TRUE(findFirstFile(in("sub\\*.*").c_str()));  // empty: finds "."
+  EXPECT_FALSE(createDirectory(in("none\\sub").c_str()));  // one level only
+
+  std::ofstream(folder_ / "sub" / "x.bin") << "x";
+  EXPECT_TRUE(findFirstFile(in("sub\\x.bin").c_str()));
+  EXPECT_TRUE(deleteFile(in("sub\\x.bin").c_str()));
+  EXPECT_FALSE(fs::exists(folder_ / "sub" / "x.bin"));
+  EXPECT_FALSE(deleteFile(in("sub\\x.bin").c_str()));
+  EXPECT_FALSE(findFirstFile(in("sub\\x.bin").c_str()));
+}
+
+// 表 is 0x95 0x5C in Shift-JIS. Its second byte is not a separator: the
+// module's path must reach the folder the user sees, in both directions.
+TEST_F(FileSystemTest, ShiftJisNamesReachTheRealFolder) {
+  const std::string omote = "\x95\x5C";
+  ASSERT_TRUE(createDirectory(in(omote).c_str()));
+  EXPECT_TRUE(fs::is_directory(folder_ / fs::u8path("\xE8\xA1\xA8")));
+  auto out = openFileForWriting(in(omote + "\\" + omote + ".bin").c_str());
+  ASSERT_NE(out, nullptr);
+  EXPECT_TRUE(out->close());
+  EXPECT_TRUE(fs::exists(folder_ / fs::u8path("\xE8\xA1\xA8") /
+                         fs::u8path("\xE8\xA1\xA8.bin")));
+  EXPECT_EQ(modulePath((folder_ / fs::u8path("\xE8\xA1\xA8")).u8string()),
+            in(omote));
+}
+
+// A path must fit 259 bytes and its terminator. A longer one is refused
+// before the system sees it: nothing is created under a shortened name.
+TEST_F(FileSystemTest, OverlongPathsAreRefused) {
+  ASSERT_LT(module_.size() + 1, 200u);
+  std::string fits = in(std::string(259 - module_.size() - 1, 'n'));
+  ASSERT_EQ(fits.size(), 259u);
+  std::string tooLong = fits + "x";
+  EXPECT_EQ(openFileForWriting(tooLong.c_str()), nullptr);
+  EXPECT_FALSE(createDirectory(tooLong.c_str()));
+  EXPECT_FALSE(deleteFile(tooLong.c_str()));
+  EXPECT_FALSE(findFirstFile(tooLong.c_str()));
+  EXPECT_EQ(openFileForReading(tooLong.c_str(), FileShare::kReadShared),
+            nullptr);
+  EXPECT_TRUE(fs::is_empty(folder_));
+  EXPECT_TRUE(hostPath(tooLong.c_str()).empty());
+}
+
+TEST(ModulePathTest, NativePathsBecomeWindowsPaths) {
+  EXPECT_EQ(modulePath("/work/main/tests/data"), "Z:\\work\\main\\tests\\data");
+  EXPECT_EQ(modulePath("/"), "Z:\\");
+  EXPECT_EQ(modulePath("a/b.e00"), "a\\b.e00");
+  EXPECT_EQ(modulePath("/d/\xE8\xA1\xA8/x"), "Z:\\d\\\x95\x5C\\x");
+  EXPECT_EQ(modulePath("/d/\xED\x95\x9C"), "");  // 한 has no Shift-JIS form
+}
+
+}  // namespace
