@@ -65,6 +65,17 @@ double readField(const char* text, int32_t size, int32_t column,
 bool readCoordinates(const char* text, int32_t size, bool doublePrecision,
                      int32_t count, double* values) {
   const int32_t width = doublePrecision ? kDoubleFieldWidth : kSingleFieldWidth;
+  // The usual line: exactly the fields read, each in the written form, and
+  // its line break.
+  if (size == count * width + 1 && text[count * width] == '\n') {
+    int32_t i = 0;
+    while (i < count && e00_detail::parseWrittenForm(
+                            text + i * width, text + (i + 1) * width,
+                            &values[i])) {
+      ++i;
+    }
+    if (i == count) return true;
+  }
   bool plain = true;
   for (int32_t i = 0; i < count; ++i) {
     values[i] = readField(text, size, i * width, width, &plain);

@@ -34,7 +34,10 @@ const char* takeDigits(const char* p, const char* end, uint64_t* mantissa) {
   uint64_t m = *mantissa;
   uint64_t chunk;
   if (kLittleEndian) {
-    while (end - p >= 8 && eightDigits(p, &chunk)) {
+    while (end - p >= 8) {
+      uint64_t word;
+      std::memcpy(&word, p, 8);
+      if (!eightDigits(word, &chunk)) break;
       m = m * 100000000u + chunk;
       p += 8;
     }

@@ -59,11 +59,10 @@ constexpr bool kLittleEndian = true;
 constexpr bool kLittleEndian = false;
 #endif
 
-// Eight digits at once (the first character in the lowest byte);
-// the digit loop is otherwise one long chain of multiply-adds.
-inline bool eightDigits(const char* p, uint64_t* value) {
-  uint64_t v;
-  std::memcpy(&v, p, 8);
+// Eight digits loaded as one word (the first character in the lowest
+// byte), checked and converted at once; digit by digit they would make one
+// long chain of multiply-adds.
+inline bool eightDigits(uint64_t v, uint64_t* value) {
   if ((((v & 0xF0F0F0F0F0F0F0F0u) |
         (((v + 0x0606060606060606u) & 0xF0F0F0F0F0F0F0F0u) >> 4)) !=
        0x3333333333333333u)) {
@@ -86,33 +85,39 @@ inline bool parseWrittenForm(const char* begin, const char* end,
   if ((size != 14 && size != 21) || !kLittleEndian || !kFastPathIsExact) {
     return false;
   }
+  // The exponent part: E, sign, two digits, in one 32-bit word.
+  uint32_t tail;
+  std::memcpy(&tail, end - 4, 4);
+  const uint32_t exponentSign = (tail >> 8) & 0xFF;
+  const uint32_t tens = ((tail >> 16) & 0xFF) - '0';
+  const uint32_t ones = (tail >> 24) - '0';
   const char sign = begin[0];
-  const char* e = end - 4;
-  if ((sign != ' ' && sign != '-' && sign != '+') || begin[2] != '.' ||
-      e[0] != 'E' || (e[1] != '+' && e[1] != '-') || !isE00Digit(e[2]) ||
-      !isE00Digit(e[3])) {
+  if ((tail & 0xFF) != 'E' || (exponentSign != '+' && exponentSign != '-') ||
+      tens > 9 || ones > 9 || begin[2] != '.' ||
+      (sign != ' ' && sign != '-' && sign != '+')) {
     return false;
   }
-  // The leading digit and the first 7 decimals as one run of 8 digits.
-  char run[8];
-  std::memcpy(run, begin + 2, 8);
-  run[0] = begin[1];
+  // The leading digit and the first 7 decimals as one run of 8 digits: the
+  // point's byte replaced by the leading digit.
+  uint64_t run;
+  std::memcpy(&run, begin + 2, 8);
+  run = (run & ~uint64_t{0xFF}) | static_cast<unsigned char>(begin[1]);
   uint64_t mantissa;
   if (!eightDigits(run, &mantissa)) return false;
-  int64_t decimals = 7;
+  int64_t exponent = static_cast<int64_t>(tens * 10 + ones);
+  if (exponentSign == '-') exponent = -exponent;
   if (size == 21) {
-    // Decimals 8 to 14: the 8 bytes before the E, the first one already
-    // taken, read as a zero.
-    std::memcpy(run, begin + 9, 8);
-    run[0] = '0';
+    // Decimals 8 to 14: the 8 bytes before the E, the first of them
+    // already taken, read as a zero.
+    std::memcpy(&run, begin + 9, 8);
+    run = (run & ~uint64_t{0xFF}) | '0';
     uint64_t rest;
     if (!eightDigits(run, &rest)) return false;
     mantissa = mantissa * 10000000u + rest;
-    decimals = 14;
+    exponent -= 14;
+  } else {
+    exponent -= 7;
   }
-  int64_t exponent = (e[2] - '0') * 10 + (e[3] - '0');
-  if (e[1] == '-') exponent = -exponent;
-  exponent -= decimals;
   if (exponent < -22 || exponent > 22) return false;
   double value = static_cast<double>(mantissa);
   if (exponent < 0) {

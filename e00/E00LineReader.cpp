@@ -25,7 +25,8 @@ bool E00LineReader::open(const char* path) {
   close();
   file_ = openFileForReading(path, FileShare::kReadShared);
   if (!file_) return false;
-  block_ = new (std::nothrow) char[kBlockSize];
+  // One byte more for the zero after a piece that ends the data read.
+  block_ = new (std::nothrow) char[kBlockSize + 1];
   if (block_ == nullptr) {
     close();
     return false;
@@ -48,6 +49,8 @@ void E00LineReader::close() {
   blockStart_ = 0;
   blockEnd_ = 0;
   endOfFile_ = false;
+  nextCr_ = -1;
+  restoreAt_ = nullptr;
   piece_[0] = '\0';
 }
 
@@ -60,6 +63,7 @@ bool E00LineReader::refill() {
   }
   blockStart_ = 0;
   blockEnd_ = left;
+  nextCr_ = -1;
   while (!endOfFile_ && blockEnd_ < kBlockSize) {
     int64_t n = file_->read(block_ + blockEnd_, kBlockSize - blockEnd_);
     if (n < 0) return false;
@@ -74,33 +78,48 @@ bool E00LineReader::refill() {
 
 bool E00LineReader::next(const char** text, int32_t* size) {
   if (!file_ || block_ == nullptr) return false;
+  if (restoreAt_ != nullptr) {
+    *restoreAt_ = restoreByte_;
+    restoreAt_ = nullptr;
+  }
   if (blockEnd_ - blockStart_ < kLookahead && !endOfFile_) {
     if (!refill()) return false;
   }
   int64_t avail = blockEnd_ - blockStart_;
   if (avail == 0) return false;
-  const char* p = block_ + blockStart_;
+  char* p = block_ + blockStart_;
 
-  // The usual line: no CR except one right before its LF.
+  // The usual line: no CR except one right before its LF. Most files have
+  // no CR at all, so the next one is searched once per block, not per line.
   int64_t span = avail < kMaxPiece + 1 ? avail : kMaxPiece + 1;
-  const char* lf = static_cast<const char*>(std::memchr(p, '\n', span));
+  char* lf = static_cast<char*>(std::memchr(p, '\n', span));
   int64_t scan = lf ? lf - p : (span < kMaxPiece ? span : kMaxPiece);
-  const char* cr = static_cast<const char*>(std::memchr(p, '\r', scan));
-  int32_t n = -1;
-  int64_t used = 0;
+  if (nextCr_ < blockStart_) {
+    void* found = std::memchr(p, '\r', static_cast<size_t>(avail));
+    nextCr_ = found ? static_cast<char*>(found) - block_ : blockEnd_;
+  }
+  char* cr = nextCr_ - blockStart_ < scan ? block_ + nextCr_ : nullptr;
+  int32_t n;
+  int64_t used;
   if (cr == nullptr) {
+    // In place: the byte after the piece becomes its zero for a while.
     if (lf != nullptr && lf - p < kMaxPiece) {
       n = static_cast<int32_t>(lf - p + 1);
     } else {
       n = static_cast<int32_t>(scan);  // no LF within reach: a full piece
     }
-    std::memcpy(piece_, p, static_cast<size_t>(n));
     used = n;
+    restoreAt_ = p + n;
+    restoreByte_ = p[n];
+    p[n] = '\0';
+    *text = p;
   } else if (lf != nullptr && cr == lf - 1) {
-    n = static_cast<int32_t>(cr - p);
-    std::memcpy(piece_, p, static_cast<size_t>(n));
-    piece_[n++] = '\n';
+    // In place: CR LF becomes LF and a zero, both bytes being used up.
+    n = static_cast<int32_t>(cr - p) + 1;
+    *cr = '\n';
+    *lf = '\0';
     used = lf - p + 1;
+    *text = p;
   } else {
     // Lone CRs are characters of the line; only CR LF becomes LF.
     n = 0;
@@ -116,11 +135,11 @@ bool E00LineReader::next(const char** text, int32_t* size) {
       if (c == '\n') break;
     }
     used = i;
+    piece_[n] = '\0';
+    *text = piece_;
   }
-  piece_[n] = '\0';
   blockStart_ += used;
   position_ += used;
-  *text = piece_;
   *size = n;
   return true;
 }

@@ -55,6 +55,14 @@ class E00LineReader {
   int64_t blockStart_ = 0;
   int64_t blockEnd_ = 0;
   bool endOfFile_ = false;
+  // Index in the block of the next CR at or after blockStart_ (blockEnd_
+  // when there is none), or -1 when not yet searched.
+  int64_t nextCr_ = -1;
+  // A piece handed out in place is ended by a zero written over the byte
+  // after it; that byte is put back at the next call.
+  char* restoreAt_ = nullptr;
+  char restoreByte_ = 0;
+  // Pieces that are not a plain run of the file's bytes (lone CRs).
   char piece_[kMaxPiece + 1];
 };
 
