@@ -127,34 +127,28 @@ bool LineDataSet::readPoints(ArchiveReader& in) {
   int32_t n = 0;
   if (!in.readInt32(&n)) return false;
 
-  // n is untrusted: storage grows by the usual rule (1, then 1000 at a time)
-  // only as points actually arrive. Points are read in runs that fill the
-  // room already obtained, so no storage is obtained before its first point
-  // has been read.
+  // n is untrusted: storage grows by the usual rule (1, then 1000 at a
+  // time) only as points actually arrive. When the room is used up it is
+  // grown by the rule and the next run is read straight into it; if not a
+  // single point arrives, the new room is given back, so the storage ends
+  // exactly as if it had grown one point at a time.
   PointProgress progress(n);
   int64_t i = 0;
   while (i < n) {
-    int32_t room = points.capacity() - points.size();
-    if (room == 0) {
-      LinePoint p;
-      if (in.readInt32Array(&p.latitude, 2) != 2) return false;
-      if (!points.append(p)) return false;
-      if (!isSeparator(p)) widenBounds(p);
-      if (i == progress.nextCheck()) progress.check(i);
-      ++i;
-      continue;
-    }
-    int64_t run = room;
+    const int32_t first = points.size();
+    const bool grown = points.capacity() == first;
+    if (grown && !points.setSize(first + 1)) return false;
+    int64_t run = points.capacity() - first;
     if (run > n - i) run = n - i;
     if (run > progress.nextCheck() - i + 1) run = progress.nextCheck() - i + 1;
-    int32_t first = points.size();
     points.setSize(first + static_cast<int32_t>(run));  // within capacity
     LinePoint* stored = points.data() + first;
     size_t values = in.readInt32Array(&stored->latitude,
                                       static_cast<size_t>(run) * 2);
-    int32_t arrived = static_cast<int32_t>(values / 2);
-    if (first + arrived > 0) points.setSize(first + arrived);
+    const int32_t arrived = static_cast<int32_t>(values / 2);
     widenBox(bounds, stored, arrived);
+    points.setSize(first + arrived);  // 0 releases the storage
+    if (arrived == 0 && grown) points.compact();
     if (arrived < run) return false;
     i += run;
     if (i - 1 == progress.nextCheck()) progress.check(i - 1);
