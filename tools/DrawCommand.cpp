@@ -7,8 +7,10 @@
 //        [--3d OUT3D.svg --eye LAT,LON --distance KM]
 //
 // The extent is in degrees of the view's datum (0 WGS 84, 1 Tokyo); by
-// default the data set's bounds with a margin. The 3D view is written seen
-// from above, around the eye. Prints one line:
+// default the data set's bounds with a margin. The place names of the
+// host's database (morvane-host names) that lie in the view are laid over
+// the 2D picture. The 3D view is written seen from above, around the eye.
+// Prints one line:
 //
 //   lines=L points=P [lines3d=L points3d=P]
 
@@ -29,6 +31,7 @@
 #include "platform/Sjis.h"
 #include "standin/Geodesy.h"
 #include "standin/Scene.h"
+#include "standin/StandinNameDb.h"
 #include "standin/StandinView2d.h"
 #include "standin/StandinView3d.h"
 #include "tools/Commands.h"
@@ -201,6 +204,23 @@ bool writePicture(const standin::Scene& scene,
   return true;
 }
 
+// The host's place names that fall inside the view, in the map's datum
+// like the lines, so that the 2D picture shows them as a person would see
+// them on the host's map.
+std::vector<standin::SceneLabel> namesInView(const standin::GeoExtent& extent,
+                                             int32_t datum) {
+  std::vector<standin::SceneLabel> labels;
+  for (const standin::NameEntry& entry : standin::nameEntries()) {
+    tagGEOPOS position = {entry.latitude, entry.longitude};
+    standin::convertDatum(position, standin::kDatumWgs84, datum, &position);
+    if (position.longitude >= extent.west && position.longitude <= extent.east &&
+        position.latitude >= extent.south && position.latitude <= extent.north) {
+      labels.push_back({position, entry.name});
+    }
+  }
+  return labels;
+}
+
 }  // namespace
 
 int drawCommand(const HostOptions& /*options*/, const Arguments& args) {
@@ -223,7 +243,9 @@ int drawCommand(const HostOptions& /*options*/, const Arguments& args) {
   tagGEOPOS northEast = {event.northWest.latitude, event.southEast.longitude};
   data.draw2d(standin::kView2d, southWest, northEast);
   const standin::Scene& scene = standin::scene2d();
-  if (!writePicture(scene, o.extent, o.svg, {})) return 1;
+  if (!writePicture(scene, o.extent, o.svg, namesInView(o.extent, o.datum))) {
+    return 1;
+  }
   // One line on stdout, printed whole at the end.
   std::string summary = "lines=" + std::to_string(scene.lineCount()) +
                         " points=" + std::to_string(scene.pointCount());
