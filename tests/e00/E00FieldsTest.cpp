@@ -19,35 +19,15 @@ double parse(const std::string& s, size_t* stopAt = nullptr) {
   return v;
 }
 
+// What the random comparison below rarely reaches: out of range values and
+// the cases where the runtime stops early.
 TEST(E00FieldsTest, NumbersStopWhereTheRuntimeStops) {
-  struct Case {
-    const char* text;
-    double value;
-    size_t stop;
-  };
-  const Case cases[] = {
-      {" 9.7656250E-04", 0.0009765625, 14},
-      {"\t-2", -2.0, 3},
-      {"+.5", 0.5, 3},
-      {"1.", 1.0, 2},
-      {"1.5abc", 1.5, 3},
-      {"1e", 1.0, 1},
-      {"1e+", 1.0, 1},
-      {"2E+2x", 200.0, 4},
-      {".e5", 0.0, 0},
-      {"-", 0.0, 0},
-      {"", 0.0, 0},
-      {"   ", 0.0, 0},
-      {"12345678901234567890123", 12345678901234567890123.0, 23},
-      {"0.000000000000000000000000001", 1e-27, 29},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    size_t stop;
-    EXPECT_EQ(parse(c.text, &stop), c.value);
-    EXPECT_EQ(stop, c.stop);
-  }
-  EXPECT_TRUE(std::signbit(parse("-0.0")));
+  size_t stop;
+  EXPECT_EQ(parse("1e+", &stop), 1.0);
+  EXPECT_EQ(stop, 1u);
+  EXPECT_EQ(parse(".e5", &stop), 0.0);
+  EXPECT_EQ(stop, 0u);
+  EXPECT_TRUE(std::signbit(parse("-0.0000000E+00")));
   EXPECT_EQ(parse("1e400"), HUGE_VAL);
   EXPECT_EQ(parse("-1e99999999999"), -HUGE_VAL);
   EXPECT_EQ(parse("1e-400"), 0.0);

@@ -74,6 +74,7 @@ TEST(E00LineReaderTest, CutsPiecesLikeTextModeFgets) {
     std::vector<Piece> expected;
   };
   const std::vector<Case> cases = {
+      {"empty file", "", {}},
       {"lf", "ab\ncd\n", {{"ab\n", 3}, {"cd\n", 6}}},
       {"crlf counts two bytes", "ab\r\ncd\r\n", {{"ab\n", 4}, {"cd\n", 8}}},
       {"empty lines", "\r\n\n", {{"\n", 2}, {"\n", 3}}},
@@ -102,19 +103,6 @@ TEST(E00LineReaderTest, CutsPiecesLikeTextModeFgets) {
     EXPECT_EQ(readAll(c.raw), c.expected);
     EXPECT_EQ(reference(c.raw), c.expected);  // keeps the model honest
   }
-}
-
-TEST(E00LineReaderTest, EmptyFileGivesNoPiece) {
-  EXPECT_TRUE(readAll("").empty());
-}
-
-TEST(E00LineReaderTest, MissingFileDoesNotOpen) {
-  E00LineReader reader;
-  std::string path = TempFile("").path();  // removed again at once
-  EXPECT_FALSE(reader.open(path.c_str()));
-  const char* text;
-  int32_t size;
-  EXPECT_FALSE(reader.next(&text, &size));
 }
 
 // The reader takes the file in blocks of 1 MiB; a CR LF whose halves fall
