@@ -196,6 +196,12 @@ bool LineDataSet::readE00Arcs(const char* path, ProgressDialog& progress) {
     if (pointsRead >= declaredPoints) expectingHeader = true;
   }
 
+  if (reader.failed()) {
+    // Only part of the file was seen: the arcs read so far are not the
+    // file's, so this is a failure, not a short file.
+    showMessageBox(kTextCannotReadGisFile, MessageIcon::kExclamation);
+    return false;
+  }
   compact();
   reader.close();
   progress.setPosition(100);

@@ -49,6 +49,7 @@ void E00LineReader::close() {
   blockStart_ = 0;
   blockEnd_ = 0;
   endOfFile_ = false;
+  failed_ = false;
   nextCr_ = -1;
   restoreAt_ = nullptr;
   piece_[0] = '\0';
@@ -66,7 +67,10 @@ bool E00LineReader::refill() {
   nextCr_ = -1;
   while (!endOfFile_ && blockEnd_ < kBlockSize) {
     int64_t n = file_->read(block_ + blockEnd_, kBlockSize - blockEnd_);
-    if (n < 0) return false;
+    if (n < 0) {
+      failed_ = true;
+      return false;
+    }
     if (n == 0) {
       endOfFile_ = true;
       break;

@@ -36,8 +36,12 @@ class E00LineReader {
 
   // The next piece: *text points to size characters followed by a zero,
   // valid until the next call. False at the end of the file or on a read
-  // error.
+  // error; failed() tells the two apart.
   bool next(const char** text, int32_t* size);
+
+  // True once reading the file failed: the pieces handed out so far are not
+  // the whole file.
+  bool failed() const { return failed_; }
 
   // Bytes of the file consumed by the pieces returned so far.
   int64_t position() const { return position_; }
@@ -55,6 +59,7 @@ class E00LineReader {
   int64_t blockStart_ = 0;
   int64_t blockEnd_ = 0;
   bool endOfFile_ = false;
+  bool failed_ = false;
   // Index in the block of the next CR at or after blockStart_ (blockEnd_
   // when there is none), or -1 when not yet searched.
   int64_t nextCr_ = -1;

@@ -250,6 +250,13 @@ bool PlaceNameReader::run(const char* path) {
       return result_;
     }
   }
+  if (file_.failed()) {
+    // Only part of the file was seen; end as a cancelled read does (the
+    // names added so far stay in the host's database).
+    file_.close();
+    showMessageBox(kTextCannotReadGisFile, MessageIcon::kExclamation);
+    return false;
+  }
 
   char message[128];
   std::snprintf(message, sizeof message, kTextNamesAddedFormat, namesAdded_);

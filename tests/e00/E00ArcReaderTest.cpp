@@ -301,6 +301,19 @@ TEST_F(E00ArcReaderTest, UnreadableFileIsReportedAndLeavesTheDataSet) {
   }
 }
 
+TEST_F(E00ArcReaderTest, ReadErrorIsAFailureNotAShortFile) {
+#if defined(__linux__)
+  // Reading this file fails with EIO at its first byte.
+  std::string path = modulePath("/proc/self/mem");
+  EXPECT_FALSE(data_.readE00Arcs(path.c_str(), progress_));
+  ASSERT_EQ(headless::messages().size(), 1u);
+  EXPECT_EQ(headless::messages()[0].text, kTextCannotReadGisFile);
+  EXPECT_NE(positions().back(), 100);
+#else
+  GTEST_SKIP() << "needs a file whose reads fail";
+#endif
+}
+
 TEST_F(E00ArcReaderTest, CoordinatesBeyondDegreesAreRefused) {
   struct Case {
     const char* x;

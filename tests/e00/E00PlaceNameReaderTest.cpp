@@ -542,6 +542,18 @@ TEST_F(PlaceNameReaderTest, MissingFileIsReported) {
   EXPECT_EQ(standin::nameDbCalls().isOpenName, 0);
 }
 
+TEST_F(PlaceNameReaderTest, ReadErrorIsAFailureWithoutTheCount) {
+#if defined(__linux__)
+  // Reading this file fails with EIO at its first byte.
+  EXPECT_FALSE(readE00PlaceNames(modulePath("/proc/self/mem").c_str(),
+                                 progress_));
+  expectOnlyMessage(kTextCannotReadGisFile, MessageIcon::kExclamation);
+  EXPECT_TRUE(standin::nameDbCalls().removeBlock.empty());
+#else
+  GTEST_SKIP() << "needs a file whose reads fail";
+#endif
+}
+
 TEST_F(PlaceNameReaderTest, LabelsBeyondMemoryStopTheRead) {
   // Room for the first label's storage only; the table grows by 1024.
   setMemoryBlockLimitForTesting(sizeof(LabelRecord) * 100);
