@@ -90,6 +90,10 @@ class GrowableArray {
 
   // Appends one element; false (nothing changed) when storage runs out.
   bool append(const T& value) {
+    if (size_ < capacity_) {  // the usual case: no zero-fill, no call
+      data()[size_++] = value;
+      return true;
+    }
     if (size_ == INT32_MAX || !setSize(size_ + 1)) return false;
     data()[size_ - 1] = value;
     return true;

@@ -5,15 +5,6 @@
 #include "platform/MessageBox.h"
 #include "resources/Texts.h"
 
-bool degreesToUnits(double degrees, int32_t* units) {
-  double product = degrees * 36000.0;
-  // Written so that NaN fails too. 2147483647 is the separator and
-  // -2147483648 lies beyond the empty box: neither may be a vertex.
-  if (!(product > -2147483648.0 && product < 2147483647.0)) return false;
-  *units = static_cast<int32_t>(product);  // truncates toward zero
-  return true;
-}
-
 namespace {
 
 int32_t clampedUnits(double degrees) {

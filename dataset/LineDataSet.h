@@ -54,7 +54,14 @@ constexpr UnitBounds kEmptyBounds = {2147483647, 2147483647, -2147483647,
 // Degrees to units: times 36000, truncated toward zero. Returns false when
 // the result does not fit a signed 32-bit integer other than the separator
 // value (or the value is not a number); *units is then left alone.
-bool degreesToUnits(double degrees, int32_t* units);
+inline bool degreesToUnits(double degrees, int32_t* units) {
+  double product = degrees * 36000.0;
+  // Written so that NaN fails too. 2147483647 is the separator and
+  // -2147483648 lies beyond the empty box: neither may be a vertex.
+  if (!(product > -2147483648.0 && product < 2147483647.0)) return false;
+  *units = static_cast<int32_t>(product);  // truncates toward zero
+  return true;
+}
 
 class LineDataSet {
  public:
