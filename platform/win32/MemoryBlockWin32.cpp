@@ -18,6 +18,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
