@@ -14,6 +14,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Sjis.h"
 #include "tools/Commands.h"
+#include "tools/DataSetFile.h"
 #include "ui/ProgressDialog.h"
 
 namespace {
@@ -46,32 +47,19 @@ int cacheCommand(const HostOptions& /*options*/, const Arguments& args) {
 
   std::error_code error;
   fs::path folder = fs::absolute(out, error).parent_path();
-  std::string depot = modulePath(folder.string());
-  std::string sourcePath = modulePath(source);
-  std::string name =
-      utf8ToSjis(outName.substr(0, outName.size() -
-                                       (sizeof(cache_format::kExtension) - 1)));
-  if (error || depot.empty() || depot.size() >= size_t(kVpiPathSize) ||
-      sourcePath.empty() || sourcePath.size() >= size_t(kVpiPathSize)) {
-    std::fprintf(stderr,
-                 "cache: a path cannot be given to the module (too long, or a "
-                 "character without a Shift-JIS form)\n");
-    return 1;
-  }
+  std::string depot =
+      error ? std::string() : modulePathOrComplain("cache", folder.string());
+  if (depot.empty()) return 1;
   char depotFolder[kVpiPathSize];
   depot.copy(depotFolder, depot.size());
   depotFolder[depot.size()] = '\0';
 
   LineDataSet data(1);
   data.clear();
-  data.name = name;
+  data.name = utf8ToSjis(
+      outName.substr(0, outName.size() - (sizeof(cache_format::kExtension) - 1)));
   data.depotPath = depotFolder;
-  ProgressDialog progress;
-  progress.setLabel(name.c_str());
-  progress.create(nullptr);
-  bool ok = data.readE00Arcs(sourcePath.c_str(), progress);
-  progress.destroyWindow();
-  if (!ok) return 1;  // the reader has shown why
+  if (!readE00File("cache", source, data)) return 1;
 
   // saveCache reports a full disk itself and is silent when the file
   // cannot be created; the file on disk tells which way it went.

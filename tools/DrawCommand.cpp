@@ -35,6 +35,7 @@
 #include "standin/StandinView2d.h"
 #include "standin/StandinView3d.h"
 #include "tools/Commands.h"
+#include "tools/DataSetFile.h"
 #include "ui/ProgressDialog.h"
 
 namespace {
@@ -125,49 +126,6 @@ bool parseArguments(const Arguments& args, DrawOptions* o) {
   return true;
 }
 
-bool hasExtension(const std::string& path, const char* extension) {
-  std::string ext = std::filesystem::path(path).extension().string();
-  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return ext == extension;
-}
-
-bool readDataSet(const std::string& nativePath, LineDataSet& data,
-                 char (&depot)[kVpiPathSize]) {
-  std::filesystem::path native(nativePath);
-  if (hasExtension(nativePath, ".bin")) {
-    // The cache file lives in a folder under its data set's name.
-    std::string folder = modulePath(
-        std::filesystem::absolute(native).parent_path().string());
-    if (folder.empty() || folder.size() >= sizeof(depot)) {
-      std::fprintf(stderr, "draw: %s cannot be given to the module\n",
-                   nativePath.c_str());
-      return false;
-    }
-    std::memcpy(depot, folder.c_str(), folder.size() + 1);
-    data.name = utf8ToSjis(native.stem().string());
-    data.depotPath = depot;
-    if (data.loadCache() != 1) {
-      std::fprintf(stderr, "draw: %s could not be read as a cache file\n",
-                   nativePath.c_str());
-      return false;
-    }
-    return true;
-  }
-  std::string path = modulePath(nativePath);
-  if (path.empty() || path.size() >= static_cast<size_t>(kVpiPathSize)) {
-    std::fprintf(stderr, "draw: %s cannot be given to the module (too long, "
-                 "or a character without a Shift-JIS form)\n",
-                 nativePath.c_str());
-    return false;
-  }
-  std::string label = utf8ToSjis(native.stem().string());
-  ProgressDialog progress;
-  progress.setLabel(label.c_str());
-  progress.create(nullptr);
-  bool ok = data.readE00Arcs(path.c_str(), progress);
-  progress.destroyWindow();
-  return ok;  // the reader has shown why not
-}
 
 // The data set's bounds with a 5 % margin (at least 0.01 degree), in the
 // view's datum; the whole world for an empty data set.
@@ -232,7 +190,7 @@ int drawCommand(const HostOptions& /*options*/, const Arguments& args) {
   LineDataSet data(1);
   data.clear();
   char depot[kVpiPathSize] = {};
-  if (!readDataSet(o.input, data, depot)) return 1;
+  if (!readDataSetFile("draw", o.input, data, depot)) return 1;
 
   // The 2D view, drawn as the layer callback does with event 600.
   standin::resetView2d();
