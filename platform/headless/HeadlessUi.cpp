@@ -19,6 +19,7 @@ struct UiState {
   std::vector<Dialog*> dialogs;
   std::vector<ScheduledClick> clicks;
   bool echo = true;
+  bool progressLineOpen = false;
 };
 
 UiState& state() {
@@ -32,6 +33,14 @@ const std::vector<RecordedMessage>& messages() { return state().messages; }
 
 void setEcho(bool on) { state().echo = on; }
 bool echo() { return state().echo; }
+
+void setProgressLineOpen(bool open) { state().progressLineOpen = open; }
+
+void endProgressLine() {
+  if (!state().progressLineOpen) return;
+  std::fputc('\n', stderr);
+  state().progressLineOpen = false;
+}
 
 void registerDialog(Dialog* dialog) { state().dialogs.push_back(dialog); }
 
@@ -80,6 +89,7 @@ void resetUi() {
 int32_t showMessageBox(const char* text, MessageIcon icon) {
   headless::state().messages.push_back({text, icon});
   if (headless::echo()) {
+    headless::endProgressLine();
     std::fprintf(stderr, "%s: %s\n",
                  icon == MessageIcon::kExclamation ? "error" : "info",
                  sjisToUtf8(text).c_str());

@@ -27,6 +27,11 @@ const std::vector<RecordedMessage>& messages();
 void setEcho(bool echo);
 bool echo();
 
+// Progress is echoed on one stderr line, rewritten in place; the line is
+// ended before anything else is echoed, and when its dialog goes away.
+void setProgressLineOpen(bool open);
+void endProgressLine();
+
 // A dialog of the headless backend, alive between its creation and its
 // destruction.
 class Dialog {

@@ -17,12 +17,17 @@ bool ProgressDialog::create(VpiWindow /*owner*/) {
   window_->positions.push_back(0);
   position_ = 0;
   headless::registerDialog(window_);
+  if (headless::echo()) {
+    std::fprintf(stderr, "%s %3d%%", sjisToUtf8(label_).c_str(), 0);
+    headless::setProgressLineOpen(true);
+  }
   return true;
 }
 
 void ProgressDialog::destroyWindow() {
   if (window_ == nullptr) return;
   headless::unregisterDialog(window_);
+  headless::endProgressLine();
   delete window_;
   window_ = nullptr;
 }
@@ -35,9 +40,12 @@ void ProgressDialog::setLabel(const char* text) {
 void ProgressDialog::setPosition(int32_t percent) {
   position_ = percent;
   if (window_ == nullptr) return;
+  // A bar set where it already stands does not move on the screen either.
+  const bool moved = window_->positions.back() != percent;
   window_->positions.push_back(percent);
-  if (headless::echo()) {
-    std::fprintf(stderr, "\r%s %3d%%%s", sjisToUtf8(label_).c_str(), percent,
-                 percent >= 100 ? "\n" : "");
+  if (headless::echo() && moved) {
+    std::fprintf(stderr, "\r%s %3d%%", sjisToUtf8(label_).c_str(), percent);
+    headless::setProgressLineOpen(true);
+    if (percent >= 100) headless::endProgressLine();
   }
 }
