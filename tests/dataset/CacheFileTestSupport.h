@@ -18,6 +18,7 @@
 #include "platform/FileSystem.h"
 #include "platform/headless/HeadlessUi.h"
 #include "standin/StandinProgressBar.h"
+#include "tests/TempName.h"
 
 namespace cache_test {
 
@@ -77,9 +78,9 @@ class DepotFixture : public ::testing::Test {
   void SetUp() override {
     const ::testing::TestInfo* info =
         ::testing::UnitTest::GetInstance()->current_test_info();
-    folder_ = fs::path(::testing::TempDir()) /
-              (std::string("morvane-cache-") + info->test_suite_name() + "-" +
-               info->name());
+    folder_ = uniqueTempPath(std::string("morvane-cache-") +
+                             info->test_suite_name() + "-" + info->name() +
+                             "-");
     fs::remove_all(folder_);
     fs::create_directories(folder_);
     setDepot(folder_);

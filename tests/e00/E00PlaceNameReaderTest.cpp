@@ -17,6 +17,7 @@
 #include "resources/Texts.h"
 #include "standin/StandinHost.h"
 #include "standin/StandinNameDb.h"
+#include "tests/TempName.h"
 #include "tests/e00/TempFile.h"
 #include "ui/ProgressDialog.h"
 #include "ui/headless/ProgressWindow.h"
@@ -96,10 +97,7 @@ class PlaceNameReaderTest : public ::testing::Test {
   void SetUp() override {
     headless::resetUi();
     headless::setEcho(false);
-    home_ = (std::filesystem::temp_directory_path() /
-             ("morvane-names-test-" +
-              std::to_string(reinterpret_cast<uintptr_t>(this))))
-                .string();
+    home_ = uniqueTempPath("morvane-names-test-");
     std::filesystem::remove_all(home_);
     standin::setHome(home_);
     standin::resetNameDb();

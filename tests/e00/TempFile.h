@@ -10,15 +10,12 @@
 #include <string>
 
 #include "platform/FileSystem.h"
+#include "tests/TempName.h"
 
 class TempFile {
  public:
   explicit TempFile(const std::string& contents, const char* suffix = ".e00") {
-    static std::atomic<int> counter{0};
-    native_ = (std::filesystem::temp_directory_path() /
-               ("morvane-e00-test-" + std::to_string(counter++) + "-" +
-                std::to_string(reinterpret_cast<uintptr_t>(this)) + suffix))
-                  .string();
+    native_ = uniqueTempPath("morvane-e00-test-", suffix);
     std::ofstream out(native_, std::ios::binary | std::ios::trunc);
     out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
     module_ = modulePath(native_);

@@ -12,6 +12,7 @@
 #include "resources/Texts.h"
 #include "standin/StandinHost.h"
 #include "standin/StandinNameDb.h"
+#include "tests/TempName.h"
 #include "ui/ProgressDialog.h"
 #include "ui/headless/ProgressWindow.h"
 
@@ -23,10 +24,7 @@ class PlaceNameCommandTest : public ::testing::Test {
     headless::resetUi();
     headless::setEcho(false);
     headless::resetFileDialogs();
-    home_ = (std::filesystem::temp_directory_path() /
-             ("morvane-namecmd-test-" +
-              std::to_string(reinterpret_cast<uintptr_t>(this))))
-                .string();
+    home_ = uniqueTempPath("morvane-namecmd-test-");
     std::filesystem::remove_all(home_);
     standin::setHome(home_);
     standin::resetNameDb();
