@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,8 @@ struct Depot {
     std::memcpy(module, m.c_str(), m.size() + 1);
     headless::setEcho(false);
   }
+  // Whatever the run wrote goes with it.
+  ~Depot() { std::filesystem::remove_all(native); }
 };
 
 Depot& depot() {

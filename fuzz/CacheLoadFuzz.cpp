@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "dataset/LineDataSet.h"
@@ -30,6 +31,8 @@ struct Depot {
     std::memcpy(module, m.c_str(), m.size() + 1);
     headless::setEcho(false);
   }
+  // Whatever the run wrote goes with it.
+  ~Depot() { std::filesystem::remove_all(native); }
 };
 
 int32_t le32(const uint8_t* p) {

@@ -39,6 +39,8 @@ struct Home {
     headless::setEcho(false);
     standin::setHome(native + "/home");
   }
+  // Whatever the run wrote goes with it.
+  ~Home() { std::filesystem::remove_all(native); }
 };
 
 bool isBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
