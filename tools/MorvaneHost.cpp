@@ -2,11 +2,14 @@
 // command line. Output is meant to be read by people and by scripts alike:
 // results on stdout, progress and messages on stderr.
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "platform/headless/HeadlessUi.h"
 #include "standin/StandinHost.h"
 #include "tools/Commands.h"
 
@@ -65,6 +68,8 @@ int main(int argc, char** argv) {
   }
   if (i >= argc) return usage(stderr);
   standin::setHome(options.home);
+  // Progress rewrites one line in place: for a person at a terminal only.
+  headless::setProgressEcho(isatty(fileno(stderr)) != 0);
   const std::string name = argv[i];
   Arguments args(argv + i + 1, argv + argc);
   for (const Subcommand& s : kSubcommands) {

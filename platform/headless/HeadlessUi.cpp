@@ -19,6 +19,7 @@ struct UiState {
   std::vector<Dialog*> dialogs;
   std::vector<ScheduledClick> clicks;
   bool echo = true;
+  bool progressEcho = true;
   bool progressLineOpen = false;
 };
 
@@ -33,6 +34,9 @@ const std::vector<RecordedMessage>& messages() { return state().messages; }
 
 void setEcho(bool on) { state().echo = on; }
 bool echo() { return state().echo; }
+
+void setProgressEcho(bool on) { state().progressEcho = on; }
+bool progressEcho() { return state().echo && state().progressEcho; }
 
 void setProgressLineOpen(bool open) { state().progressLineOpen = open; }
 

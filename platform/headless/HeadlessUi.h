@@ -29,6 +29,10 @@ bool echo();
 
 // Progress is echoed on one stderr line, rewritten in place; the line is
 // ended before anything else is echoed, and when its dialog goes away.
+// setProgressEcho(false) keeps messages but not progress (for logs, where
+// a line rewritten in place is noise).
+void setProgressEcho(bool echo);
+bool progressEcho();
 void setProgressLineOpen(bool open);
 void endProgressLine();
 

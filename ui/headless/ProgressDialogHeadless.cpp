@@ -17,7 +17,7 @@ bool ProgressDialog::create(VpiWindow /*owner*/) {
   window_->positions.push_back(0);
   position_ = 0;
   headless::registerDialog(window_);
-  if (headless::echo()) {
+  if (headless::progressEcho()) {
     std::fprintf(stderr, "%s %3d%%", sjisToUtf8(label_).c_str(), 0);
     headless::setProgressLineOpen(true);
   }
@@ -43,7 +43,7 @@ void ProgressDialog::setPosition(int32_t percent) {
   // A bar set where it already stands does not move on the screen either.
   const bool moved = window_->positions.back() != percent;
   window_->positions.push_back(percent);
-  if (headless::echo() && moved) {
+  if (headless::progressEcho() && moved) {
     std::fprintf(stderr, "\r%s %3d%%", sjisToUtf8(label_).c_str(), percent);
     headless::setProgressLineOpen(true);
     if (percent >= 100) headless::endProgressLine();
