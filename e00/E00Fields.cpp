@@ -73,6 +73,14 @@ void skipSpace(const char*& p, const char* end) {
   while (p < end && isE00Space(*p)) ++p;
 }
 
+// What atof, atoi and %d all do first: skip white space, then take an
+// optional sign. True when the sign was '-'.
+bool skipSpaceAndSign(const char*& p, const char* end) {
+  skipSpace(p, end);
+  if (p < end && (*p == '+' || *p == '-')) return *p++ == '-';
+  return false;
+}
+
 // One %s: false at the end of the input.
 bool scanText(const char*& p, const char* end, const char** text,
               int32_t* size) {
@@ -87,12 +95,7 @@ bool scanText(const char*& p, const char* end, const char** text,
 
 // One %d: false when no digit follows the optional sign.
 bool scanInteger(const char*& p, const char* end, int32_t* value) {
-  skipSpace(p, end);
-  bool negative = false;
-  if (p < end && (*p == '+' || *p == '-')) {
-    negative = *p == '-';
-    ++p;
-  }
+  const bool negative = skipSpaceAndSign(p, end);
   if (p == end || !isE00Digit(*p)) return false;
   int32_t v = wrappedDigits(p, end);
   *value = negative ? negateWrapped(v) : v;
@@ -106,12 +109,7 @@ namespace e00_detail {
 double parseNumberGenerally(const char* begin, const char* end,
                             const char** stop) {
   const char* p = begin;
-  skipSpace(p, end);
-  bool negative = false;
-  if (p < end && (*p == '+' || *p == '-')) {
-    negative = *p == '-';
-    ++p;
-  }
+  const bool negative = skipSpaceAndSign(p, end);
   const char* numberBegin = p;
 
   // Digits before and after the point. Up to 19 digits fit the mantissa
@@ -191,12 +189,7 @@ double parseNumberGenerally(const char* begin, const char* end,
 
 int32_t parseE00Integer(const char* begin, const char* end) {
   const char* p = begin;
-  skipSpace(p, end);
-  bool negative = false;
-  if (p < end && (*p == '+' || *p == '-')) {
-    negative = *p == '-';
-    ++p;
-  }
+  const bool negative = skipSpaceAndSign(p, end);
   int32_t v = wrappedDigits(p, end);
   return negative ? negateWrapped(v) : v;
 }
