@@ -13,10 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "dataset/CacheFile.h"
 #include "dataset/CacheFormat.h"
 #include "dataset/LineDataSet.h"
 #include "platform/FileSystem.h"
-#include "platform/headless/HeadlessUi.h"
+#include "ui/headless/HeadlessUi.h"
 
 namespace {
 
@@ -66,7 +67,7 @@ void ensureFile(int64_t n) {
   }
   LineDataSet d(1);
   fill(d, n);
-  d.saveCache();
+  saveCache(d);
   written.push_back(n);
 }
 
@@ -74,7 +75,7 @@ void BM_SaveCache(benchmark::State& state) {
   const int64_t n = state.range(0);
   LineDataSet d(1);
   fill(d, n);
-  for (auto _ : state) d.saveCache();
+  for (auto _ : state) saveCache(d);
   state.SetBytesProcessed(state.iterations() * cache_format::fileSize(n));
 }
 
@@ -86,7 +87,7 @@ void BM_LoadCache(benchmark::State& state) {
     d.clear();
     d.name = nameFor(n);
     d.depotPath = depot().module;
-    if (d.loadCache() != 1 || d.points.size() != n) {
+    if (loadCache(d) != 1 || d.points.size() != n) {
       state.SkipWithError("load failed");
       break;
     }

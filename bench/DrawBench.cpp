@@ -12,8 +12,8 @@
 
 #include "dataset/LineDataSet.h"
 #include "draw/Draw2d.h"
-#include "platform/headless/HeadlessUi.h"
 #include "standin/StandinView2d.h"
+#include "ui/headless/HeadlessUi.h"
 
 namespace {
 
@@ -54,7 +54,7 @@ void drawOnce(LineDataSet& data, const standin::GeoExtent& view) {
   standin::setView2d(view, 0);
   tagGEOPOS southWest = {view.south, view.west};
   tagGEOPOS northEast = {view.north, view.east};
-  data.draw2d(standin::kView2d, southWest, northEast);
+  draw2d(data, standin::kView2d, southWest, northEast);
 }
 
 void run(benchmark::State& state, const standin::GeoExtent& view,

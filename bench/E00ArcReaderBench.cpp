@@ -22,9 +22,10 @@
 #include <vector>
 
 #include "dataset/LineDataSet.h"
+#include "e00/E00ArcReader.h"
 #include "platform/FileSystem.h"
-#include "platform/headless/HeadlessUi.h"
 #include "ui/ProgressDialog.h"
+#include "ui/headless/HeadlessUi.h"
 
 namespace {
 
@@ -58,7 +59,7 @@ void readArcs(benchmark::State& state, std::string native) {
     ProgressDialog progress;
     progress.create(nullptr);
     state.ResumeTiming();
-    if (!data.readE00Arcs(path.c_str(), progress)) {
+    if (!readE00Arcs(data, path.c_str(), progress)) {
       state.SkipWithError("readE00Arcs failed");
       return;
     }

@@ -20,10 +20,10 @@
 
 #include "e00/E00PlaceNameReader.h"
 #include "platform/FileSystem.h"
-#include "platform/headless/HeadlessUi.h"
 #include "standin/StandinHost.h"
 #include "standin/StandinNameDb.h"
 #include "ui/ProgressDialog.h"
+#include "ui/headless/HeadlessUi.h"
 
 namespace {
 

@@ -2,4 +2,4 @@
 # view, culled by the box test, and skipped one by one in the callback.
 morvane_add_benchmark(draw_bench
     SOURCES DrawBench.cpp
-    LIBS morvane_draw morvane_standin morvane_headless_ui)
+    LIBS morvane_draw)

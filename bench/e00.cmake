@@ -2,4 +2,4 @@
 # (bench/run-e00-bench makes the files and runs it).
 morvane_add_benchmark(e00_arcs_bench
     SOURCES E00ArcReaderBench.cpp
-    LIBS morvane_e00 morvane_ui_headless morvane_standin)
+    LIBS morvane_e00 morvane_ui)

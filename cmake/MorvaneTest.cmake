@@ -21,12 +21,26 @@ endif()
 # folder tests may write to.
 set(MORVANE_TEST_DATA ${CMAKE_SOURCE_DIR}/tests/data)
 
-# morvane_add_test(NAME SOURCES src... LIBS lib...)
-# One test program; natively CTest runs it, for Windows it is run under Wine.
+# morvane_add_test(NAME LIBS lib... [SOURCES src...] [HOST_DLL])
+# One test program, from NAME.cpp unless SOURCES says otherwise, linked with
+# the library it tests. Every test program also runs with the stand-in host
+# and the headless user interface, which the tests drive and inspect; with
+# HOST_DLL it calls the host through PluginIf.dll instead, as the module does.
+# Natively CTest runs it; for Windows it is run under Wine.
 function(morvane_add_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "HOST_DLL" "" "SOURCES;LIBS" ${ARGN})
+  if(NOT ARG_SOURCES)
+    set(ARG_SOURCES ${name}.cpp)
+  endif()
   add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} ${MORVANE_GTEST_LIBS})
+  if(ARG_HOST_DLL)
+    set_target_properties(${name} PROPERTIES MORVANE_PLUGINIF_DLL ON)
+    set(harness morvane_host_functions)
+  else()
+    set(harness morvane_standin morvane_ui_headless)
+  endif()
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} ${harness}
+                        ${MORVANE_GTEST_LIBS})
   target_compile_definitions(${name} PRIVATE
       MORVANE_TEST_DATA="${MORVANE_TEST_DATA}")
   if(WIN32)

@@ -4,13 +4,14 @@
 #include <cstdint>
 #include <cstring>
 
+#include "base/PathHelpers.h"
 #include "dataset/Archive.h"
+#include "dataset/CacheFile.h"
 #include "dataset/CacheFormat.h"
 #include "dataset/LineDataSet.h"
 #include "host/PluginIf.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBox.h"
-#include "plugin/PathHelpers.h"
 #include "resources/Texts.h"
 
 static_assert(sizeof(LinePoint) == 2 * sizeof(int32_t),
@@ -111,19 +112,19 @@ void widenBox(UnitBounds& box, const LinePoint* run, int32_t count) {
 
 }  // namespace
 
-void LineDataSet::writePoints(ArchiveWriter& out) const {
+void writePoints(const LineDataSet& dataSet, ArchiveWriter& out) {
   out.writeInt32(kPointBlockVersion);
-  out.writeInt32(points.size());
-  if (points.size() > 0) {
-    out.writeInt32Array(reinterpret_cast<const int32_t*>(points.data()),
-                        static_cast<size_t>(points.size()) * 2);
+  out.writeInt32(dataSet.points.size());
+  if (dataSet.points.size() > 0) {
+    out.writeInt32Array(reinterpret_cast<const int32_t*>(dataSet.points.data()),
+                        static_cast<size_t>(dataSet.points.size()) * 2);
   }
 }
 
-bool LineDataSet::readPoints(ArchiveReader& in) {
+bool readPoints(LineDataSet& dataSet, ArchiveReader& in) {
   int32_t version = 0;
   if (!in.readInt32(&version) || version > kPointBlockVersion) return false;
-  clear();
+  dataSet.clear();
   int32_t n = 0;
   if (!in.readInt32(&n)) return false;
 
@@ -135,32 +136,32 @@ bool LineDataSet::readPoints(ArchiveReader& in) {
   PointProgress progress(n);
   int64_t i = 0;
   while (i < n) {
-    const int32_t first = points.size();
-    const bool grown = points.capacity() == first;
-    if (grown && !points.setSize(first + 1)) return false;
-    int64_t run = points.capacity() - first;
+    const int32_t first = dataSet.points.size();
+    const bool grown = dataSet.points.capacity() == first;
+    if (grown && !dataSet.points.setSize(first + 1)) return false;
+    int64_t run = dataSet.points.capacity() - first;
     if (run > n - i) run = n - i;
     if (run > progress.nextCheck() - i + 1) run = progress.nextCheck() - i + 1;
-    points.setSize(first + static_cast<int32_t>(run));  // within capacity
-    LinePoint* stored = points.data() + first;
+    dataSet.points.setSize(first + static_cast<int32_t>(run));  // within capacity
+    LinePoint* stored = dataSet.points.data() + first;
     size_t values = in.readInt32Array(&stored->latitude,
                                       static_cast<size_t>(run) * 2);
     const int32_t arrived = static_cast<int32_t>(values / 2);
-    widenBox(bounds, stored, arrived);
-    points.setSize(first + arrived);  // 0 releases the storage
-    if (arrived == 0 && grown) points.compact();
+    widenBox(dataSet.bounds, stored, arrived);
+    dataSet.points.setSize(first + arrived);  // 0 releases the storage
+    if (arrived == 0 && grown) dataSet.points.compact();
     if (arrived < run) return false;
     i += run;
     if (i - 1 == progress.nextCheck()) progress.check(i - 1);
   }
-  compact();
+  dataSet.compact();
   return true;
 }
 
-void LineDataSet::saveCache() {
+void saveCache(const LineDataSet& dataSet) {
   char directory[kVpiPathSize];
   char path[kVpiPathSize];
-  if (!buildCachePaths(depotPath, name, directory, path)) return;
+  if (!buildCachePaths(dataSet.depotPath, dataSet.name, directory, path)) return;
   createDirectory(directory);  // an existing folder is fine
   std::unique_ptr<PlatformFile> file = openFileForWriting(path);
   if (!file) return;
@@ -169,11 +170,11 @@ void LineDataSet::saveCache() {
   {
     ArchiveWriter out(*file);
     out.writeInt32(kHeaderVersion);
-    out.writeInt32(static_cast<int32_t>(lineColour));
-    out.writeInt32(lineWidth);
-    out.writeInt32(showIn3d);
-    out.writeInt32(visible);
-    writePoints(out);
+    out.writeInt32(static_cast<int32_t>(dataSet.lineColour));
+    out.writeInt32(dataSet.lineWidth);
+    out.writeInt32(dataSet.showIn3d);
+    out.writeInt32(dataSet.visible);
+    writePoints(dataSet, out);
     written = out.close();
   }
   written = file->close() && written;
@@ -186,10 +187,10 @@ void LineDataSet::saveCache() {
   }
 }
 
-int32_t LineDataSet::loadCache() {
+int32_t loadCache(LineDataSet& dataSet) {
   char directory[kVpiPathSize];
   char path[kVpiPathSize];
-  if (!buildCachePaths(depotPath, name, directory, path)) return 0;
+  if (!buildCachePaths(dataSet.depotPath, dataSet.name, directory, path)) return 0;
   std::unique_ptr<PlatformFile> file =
       openFileForReading(path, FileShare::kExclusive);
   if (!file) return 0;
@@ -202,12 +203,12 @@ int32_t LineDataSet::loadCache() {
   // inside them leaves the data set as it was.
   int32_t attributes[4];
   if (in.readInt32Array(attributes, 4) != 4) return 0;
-  lineColour = static_cast<uint32_t>(attributes[0]);
-  lineWidth = attributes[1];
-  showIn3d = attributes[2];
-  visible = attributes[3];
+  dataSet.lineColour = static_cast<uint32_t>(attributes[0]);
+  dataSet.lineWidth = attributes[1];
+  dataSet.showIn3d = attributes[2];
+  dataSet.visible = attributes[3];
 
-  if (!readPoints(in)) return 0;
+  if (!readPoints(dataSet, in)) return 0;
   VPI_SetPosProgressBar(100);
   return 1;
 }

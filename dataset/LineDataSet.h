@@ -17,12 +17,8 @@
 #include <cstdint>
 #include <string>
 
-#include "dataset/GrowableArray.h"
+#include "base/GrowableArray.h"
 #include "host/PluginIf.h"
-
-class ArchiveReader;
-class ArchiveWriter;
-class ProgressDialog;
 
 struct LinePoint {
   int32_t latitude;
@@ -93,25 +89,6 @@ class LineDataSet {
     if (p.latitude < bounds.top) bounds.top = p.latitude;
     if (p.longitude < bounds.left) bounds.left = p.longitude;
   }
-
-  // Fills the data set from the first ARC section of an .e00 file, driving
-  // progress. True when the end of the section or of the file was reached;
-  // false (the caller discards the data set) when the file cannot be opened,
-  // memory runs out, the coordinates are not geographic degrees, or the user
-  // cancelled. Reports its own failures to the user.
-  bool readE00Arcs(const char* path, ProgressDialog& progress);
-
-  // The cache file in the depot folder: depotPath \ name + ".bin".
-  void saveCache();
-  int32_t loadCache();
-  void writePoints(ArchiveWriter& out) const;
-  bool readPoints(ArchiveReader& in);
-
-  // Drawing in the host's 2D map and 3D view, called from the layer callback.
-  void draw2d(uint32_t view, const tagGEOPOS& southWest,
-              const tagGEOPOS& northEast);
-  int32_t draw3d(uint32_t view, const int32_t* blockCodes, int32_t blockCount,
-                 int32_t position, int32_t total);
 
   GrowableArray<LinePoint> points{kPointGrowthStep};
   UnitBounds bounds = kEmptyBounds;

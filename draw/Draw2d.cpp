@@ -56,9 +56,9 @@ bool boundsOverlap(const UnitBounds& bounds, const UnitRect& rect) {
 
 DrawState2d& drawState2d() { return gState; }
 
-void LineDataSet::draw2d(uint32_t view, const tagGEOPOS& southWest,
-                         const tagGEOPOS& northEast) {
-  if (visible == 0) return;
+void draw2d(LineDataSet& dataSet, uint32_t view, const tagGEOPOS& southWest,
+            const tagGEOPOS& northEast) {
+  if (dataSet.visible == 0) return;
   int32_t mapDatum = VPI_GetDatum(VPI_GetMap(view));
 
   // The corners come in the map's datum; the points are in datum 0.
@@ -72,12 +72,12 @@ void LineDataSet::draw2d(uint32_t view, const tagGEOPOS& southWest,
   rect.right = farEdgeUnits(corner.longitude);
   rect.bottom = farEdgeUnits(corner.latitude);
 
-  VPI_GetVideoPen(view, lineColour, lineWidth);
-  if (!boundsOverlap(bounds, rect)) return;
+  VPI_GetVideoPen(view, dataSet.lineColour, dataSet.lineWidth);
+  if (!boundsOverlap(dataSet.bounds, rect)) return;
 
   DrawState2d& s = gState;
-  s.dataSet = this;
-  s.pointCount = points.size();
+  s.dataSet = &dataSet;
+  s.pointCount = dataSet.points.size();
   s.viewRect = rect;
   s.mapDatum = mapDatum;
   s.view = view;

@@ -1,5 +1,5 @@
 // The 2D map layer: which vertices of a line data set go to the host's 2D
-// map, and in what order. LineDataSet::draw2d (defined in Draw2d.cpp) sets
+// map, and in what order. draw2d sets
 // up the module-wide DrawState2d and calls VPI_DrawVideoLines, during which
 // the host pulls the vertices one at a time through pointCallback2d.
 //
@@ -74,6 +74,15 @@ struct DrawState2d {
 
 // The module-wide instance.
 DrawState2d& drawState2d();
+
+// Draws dataSet in the host's 2D view, for the layer callback's event 600.
+// southWest and northEast are the view's corners in the map's datum. Does
+// nothing when the data set is hidden or its box misses the view; otherwise
+// sets the map's pen from the data set's colour and width and hands the
+// host the callback that supplies the vertices. Draws only: the data set is
+// not changed, nothing is shown, nothing can fail.
+void draw2d(LineDataSet& dataSet, uint32_t view, const tagGEOPOS& southWest,
+            const tagGEOPOS& northEast);
 
 // The point callback handed to VPI_DrawVideoLines. index: 0, 1, 2, ... in
 // increasing order; lParam: the tagGEOPOS the host reads (in the map's

@@ -18,12 +18,12 @@ bool progressPercent(int64_t done, int64_t total, int32_t* percent) {
 
 DrawState3d& drawState3d() { return gState; }
 
-int32_t LineDataSet::draw3d(uint32_t view, const int32_t* blockCodes,
+int32_t draw3d(LineDataSet& dataSet, uint32_t view, const int32_t* blockCodes,
                             int32_t blockCount, int32_t position,
                             int32_t total) {
-  if (visible == 0 || showIn3d == 0) return 1;
+  if (dataSet.visible == 0 || dataSet.showIn3d == 0) return 1;
   uint32_t map3d = VPI_GetMap3d(view);
-  VPI_Get3dPen(view, lineColour, penWidth3d(lineWidth));
+  VPI_Get3dPen(view, dataSet.lineColour, penWidth3d(dataSet.lineWidth));
   tagGEOPOS blockSize = VPI_GetBlockSize(map3d);
 
   tagEYEPOS3D eye = {};
@@ -41,7 +41,7 @@ int32_t LineDataSet::draw3d(uint32_t view, const int32_t* blockCodes,
   }
   VPI_SetRenderingProgressMessage(view, kTextRenderingMessage);
 
-  if (!points.empty() && blockCodes != nullptr) {
+  if (!dataSet.points.empty() && blockCodes != nullptr) {
     for (int32_t i = 0; i < blockCount; ++i) {
       tagGEOPOS corner = VPI_CodeToPos(map3d, blockCodes[i]);
       // The far edges are summed in degrees before the conversion.
@@ -50,10 +50,10 @@ int32_t LineDataSet::draw3d(uint32_t view, const int32_t* blockCodes,
       block.top = nearEdgeUnits(corner.latitude);
       block.right = farEdgeUnits(corner.longitude + blockSize.longitude);
       block.bottom = farEdgeUnits(corner.latitude + blockSize.latitude);
-      if (!boundsOverlap(bounds, block)) continue;
+      if (!boundsOverlap(dataSet.bounds, block)) continue;
       // Drawn once per pass, however many blocks the box touches.
-      gState.dataSet = this;
-      gState.pointCount = points.size();
+      gState.dataSet = &dataSet;
+      gState.pointCount = dataSet.points.size();
       gState.phase = DrawPhase::kStartOfRun;
       gState.outOfRange = 0;
       VPI_Draw3dLines(view, pointCallback3d);

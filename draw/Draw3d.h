@@ -1,4 +1,4 @@
-// The 3D view layer: LineDataSet::draw3d (defined in Draw3d.cpp) draws a
+// The 3D view layer: draw3d draws a
 // visible data set marked for the 3D view at most once per rendering pass,
 // when its box touches one of the blocks the host renders, and keeps the
 // host's rendering progress up to date. The host pulls the vertices through
@@ -34,6 +34,15 @@ struct DrawState3d {
 
 // The module-wide instance.
 DrawState3d& drawState3d();
+
+// Draws dataSet in the host's 3D view for one rendering pass (event 653):
+// blockCodes holds the blockCount blocks being rendered; position of total
+// is this data set's place among those drawn in the pass, for the host's
+// rendering progress. Returns 1 when drawn or skipped (hidden, not marked
+// for 3D, or touching no block), 0 when the host aborted the rendering: the
+// caller then stops the pass. The data set is not changed.
+int32_t draw3d(LineDataSet& dataSet, uint32_t view, const int32_t* blockCodes,
+               int32_t blockCount, int32_t position, int32_t total);
 
 // The point callback handed to VPI_Draw3dLines. index: 0, 1, 2, ... in
 // increasing order; lParam: the Point3dRecord the host reads (not written

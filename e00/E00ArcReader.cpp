@@ -1,4 +1,4 @@
-// LineDataSet::readE00Arcs: the arcs of the first ARC section of an .e00
+// readE00Arcs: the arcs of the first ARC section of an .e00
 // file.
 //
 // The section, as this reader takes it:
@@ -20,12 +20,13 @@
 #include <cstring>
 
 #include "dataset/LineDataSet.h"
+#include "e00/E00ArcReader.h"
 #include "e00/E00Fields.h"
 #include "e00/E00LineReader.h"
+#include "e00/ReadingProgress.h"
 #include "host/PluginIf.h"
 #include "platform/MessageBox.h"
 #include "resources/Texts.h"
-#include "ui/ProgressDialog.h"
 
 namespace {
 
@@ -88,18 +89,16 @@ bool readCoordinates(const char* text, int32_t size, bool doublePrecision,
 
 }  // namespace
 
-bool LineDataSet::readE00Arcs(const char* path, ProgressDialog& progress) {
+bool readE00Arcs(LineDataSet& dataSet, const char* path,
+                 ReadingProgressTarget& progress) {
   E00LineReader reader;
   if (!reader.open(path)) {
     showMessageBox(kTextCannotReadGisFile, MessageIcon::kExclamation);
     return false;
   }
-  const int64_t length = reader.length();
-  int32_t lastShown = -1;
-  // Position from which the percentage can next change.
-  int64_t nextPercentAt = 0;
+  ReadingProgress bar(progress, reader.length());
   progress.setPosition(0);
-  clear();
+  dataSet.clear();
 
   bool inSection = false;
   bool doublePrecision = false;
@@ -111,21 +110,7 @@ bool LineDataSet::readE00Arcs(const char* path, ProgressDialog& progress) {
   const char* text;
   int32_t size;
   while (reader.next(&text, &size)) {
-    const int64_t position = reader.position();
-    if (position >= nextPercentAt) {
-      // A file that grew while being read must not push the bar past 100,
-      // nor may an empty one divide by zero.
-      int64_t percent = length > 0 ? position * 100 / length : 100;
-      if (percent > 100) percent = 100;
-      nextPercentAt =
-          percent >= 100 ? INT64_MAX : ((percent + 1) * length + 99) / 100;
-      if (percent % 5 == 0 && percent != lastShown) {
-        VPI_Pump();
-        if (progress.cancelRequested()) return false;
-        progress.setPosition(static_cast<int32_t>(percent));
-        lastShown = static_cast<int32_t>(percent);
-      }
-    }
+    if (!bar.atPosition(reader.position())) return false;
 
     if (!inSection) {
       size = cStringSize(text, size);
@@ -145,7 +130,7 @@ bool LineDataSet::readE00Arcs(const char* path, ProgressDialog& progress) {
 
     const char first = size > 0 ? text[0] : '\0';
     if (first != ' ' && first != '+' && first != '-') {
-      if (!endArc()) return false;
+      if (!dataSet.endArc()) return false;
       break;
     }
 
@@ -154,7 +139,7 @@ bool LineDataSet::readE00Arcs(const char* path, ProgressDialog& progress) {
       E00HeaderFields f = splitE00HeaderFields(text, text + size);
       if (f.count == 7) lastSeventh = f.seventh;
       declaredPoints = lastSeventh;
-      if (!endArc()) return false;
+      if (!dataSet.endArc()) return false;
       pointsRead = 0;
       expectingHeader = false;
       continue;
@@ -190,7 +175,7 @@ bool LineDataSet::readE00Arcs(const char* path, ProgressDialog& progress) {
       }
     }
     for (int32_t i = 0; i < count; i += 2) {
-      if (!addPoint(coordinates[i + 1], coordinates[i])) return false;
+      if (!dataSet.addPoint(coordinates[i + 1], coordinates[i])) return false;
     }
     pointsRead += count / 2;
     if (pointsRead >= declaredPoints) expectingHeader = true;
@@ -202,7 +187,7 @@ bool LineDataSet::readE00Arcs(const char* path, ProgressDialog& progress) {
     showMessageBox(kTextCannotReadGisFile, MessageIcon::kExclamation);
     return false;
   }
-  compact();
+  dataSet.compact();
   reader.close();
   progress.setPosition(100);
   return true;

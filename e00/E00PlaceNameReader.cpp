@@ -3,14 +3,15 @@
 #include <cstdio>
 #include <cstring>
 
-#include "dataset/GrowableArray.h"
+#include "base/GrowableArray.h"
+#include "base/SjisLeadByte.h"
 #include "e00/E00Fields.h"
 #include "e00/E00LineReader.h"
+#include "e00/ReadingProgress.h"
 #include "host/PluginIf.h"
 #include "platform/MemoryBlock.h"
 #include "platform/MessageBox.h"
 #include "resources/Texts.h"
-#include "ui/ProgressDialog.h"
 
 namespace {
 
@@ -34,11 +35,6 @@ constexpr int32_t kKeyWidth = 11;
 // of 0x80 and above are never white space here: they belong to Shift-JIS
 // characters (0x85 is the second byte of one).
 inline bool isBlank(char c) { return isE00Space(c); }
-
-// First byte of a two-byte character in code page 932.
-inline bool isSjisLead(unsigned char c) {
-  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
 
 // The characters [begin, begin + width) of a text of size characters, cut
 // at its end. A field that starts past the end is empty.
@@ -73,7 +69,7 @@ int32_t extractName(Field f, char* name) {
     // Walk whole characters; a lead byte at the very end has lost its pair.
     int32_t i = begin;
     while (i < end) {
-      if (isSjisLead(static_cast<unsigned char>(f.text[i]))) {
+      if (isCodePage932LeadByte(static_cast<unsigned char>(f.text[i]))) {
         if (i + 1 >= end) break;
         i += 2;
       } else {
@@ -185,7 +181,7 @@ enum class Outcome { kContinue, kStop };
 
 class PlaceNameReader {
  public:
-  PlaceNameReader(ProgressDialog& progress)
+  PlaceNameReader(ReadingProgressTarget& progress)
       : progress_(progress), labels_(kLabelGrowthStep), index_(labels_) {}
 
   bool run(const char* path);
@@ -198,7 +194,7 @@ class PlaceNameReader {
   bool addName(const LabelRecord& label, const char* name);
   bool outOfMemory();
 
-  ProgressDialog& progress_;
+  ReadingProgressTarget& progress_;
   E00LineReader file_;
   GrowableArray<LabelRecord> labels_;
   LabelIndex index_;
@@ -222,26 +218,15 @@ bool PlaceNameReader::run(const char* path) {
     showMessageBox(kTextCannotReadGisFile, MessageIcon::kExclamation);
     return false;
   }
-  const int64_t length = file_.length();
-  int32_t lastShown = -1;
+  ReadingProgress bar(progress_, file_.length());
   progress_.setPosition(0);
 
   const char* text;
   int32_t size;
   while (file_.next(&text, &size)) {
-    // Progress before the line is looked at, at most once per 5 %.
-    // A file that reports no length (a device, a pipe) shows 100 at once.
-    int32_t percent =
-        length > 0 ? static_cast<int32_t>(file_.position() * 100 / length)
-                   : 100;
-    if (percent % 5 == 0 && percent != lastShown) {
-      VPI_Pump();
-      if (progress_.cancelRequested()) {
-        file_.close();
-        return false;
-      }
-      progress_.setPosition(percent);
-      lastShown = percent;
+    if (!bar.atPosition(file_.position())) {
+      file_.close();
+      return false;
     }
     // The text ends at a zero byte, as the runtime's string functions see it.
     size = static_cast<int32_t>(strnlen(text, static_cast<size_t>(size)));
@@ -402,7 +387,7 @@ bool PlaceNameReader::outOfMemory() {
 
 }  // namespace
 
-bool readE00PlaceNames(const char* path, ProgressDialog& progress) {
+bool readE00PlaceNames(const char* path, ReadingProgressTarget& progress) {
   PlaceNameReader reader(progress);
   return reader.run(path);
 }

@@ -35,7 +35,7 @@
 
 #include <cstdint>
 
-class ProgressDialog;
+class ReadingProgressTarget;
 
 // One entry of the LAB section, as read.
 struct LabelRecord {
@@ -61,6 +61,6 @@ struct LabelRecord {
 // Returns false when the file cannot be opened, the user cancelled or memory
 // ran out; true otherwise, also when nothing was added. Names added before a
 // cancel stay in the host's database.
-bool readE00PlaceNames(const char* path, ProgressDialog& progress);
+bool readE00PlaceNames(const char* path, ReadingProgressTarget& progress);
 
 #endif  // MORVANE_E00_E00PLACENAMEREADER_H_

@@ -12,10 +12,11 @@
 #include <filesystem>
 #include <string>
 
+#include "dataset/CacheFile.h"
 #include "dataset/LineDataSet.h"
 #include "platform/FileSystem.h"
-#include "platform/headless/HeadlessUi.h"
 #include "standin/StandinProgressBar.h"
+#include "ui/headless/HeadlessUi.h"
 
 namespace {
 
@@ -58,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   d.clear();
   d.name = "f";
   d.depotPath = depot.module;
-  int32_t result = d.loadCache();
+  int32_t result = loadCache(d);
 
   if (standin::progressBarShown()) std::abort();
   if (!headless::messages().empty()) std::abort();

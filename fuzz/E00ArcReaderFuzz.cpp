@@ -15,9 +15,10 @@
 #include <vector>
 
 #include "dataset/LineDataSet.h"
+#include "e00/E00ArcReader.h"
 #include "platform/FileSystem.h"
-#include "platform/headless/HeadlessUi.h"
 #include "ui/ProgressDialog.h"
+#include "ui/headless/HeadlessUi.h"
 #include "ui/headless/ProgressWindow.h"
 
 namespace {
@@ -56,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   progress.create(nullptr);
   LineDataSet set(1);
   set.clear();
-  bool ok = set.readE00Arcs(scratch.module.c_str(), progress);
+  bool ok = readE00Arcs(set, scratch.module.c_str(), progress);
 
   if (!ok) {
     check(headless::messages().size() == 1, "a failure shows one message");

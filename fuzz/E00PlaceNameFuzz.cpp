@@ -16,11 +16,11 @@
 
 #include "e00/E00PlaceNameReader.h"
 #include "platform/FileSystem.h"
-#include "platform/headless/HeadlessUi.h"
 #include "resources/Texts.h"
 #include "standin/StandinHost.h"
 #include "standin/StandinNameDb.h"
 #include "ui/ProgressDialog.h"
+#include "ui/headless/HeadlessUi.h"
 #include "ui/headless/ProgressWindow.h"
 
 namespace {

@@ -1,4 +1,4 @@
 # loadCache on arbitrary bytes.
 morvane_add_fuzzer(fuzz_cache_load
     SOURCES CacheLoadFuzz.cpp
-    LIBS morvane_dataset morvane_standin)
+    LIBS morvane_dataset)

@@ -1,7 +1,7 @@
 #include "standin/StandinHost.h"
 
 #include "host/PluginIf.h"
-#include "platform/headless/HeadlessUi.h"
+#include "ui/headless/HeadlessUi.h"
 
 namespace standin {
 namespace {

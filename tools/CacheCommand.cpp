@@ -9,6 +9,7 @@
 #include <string>
 #include <system_error>
 
+#include "dataset/CacheFile.h"
 #include "dataset/CacheFormat.h"
 #include "dataset/LineDataSet.h"
 #include "platform/FileSystem.h"
@@ -64,7 +65,7 @@ int cacheCommand(const HostOptions& /*options*/, const Arguments& args) {
   // saveCache reports a full disk itself and is silent when the file
   // cannot be created; the file on disk tells which way it went.
   fs::remove(out, error);
-  data.saveCache();
+  saveCache(data);
   const int64_t expected = cache_format::fileSize(data.points.size());
   uintmax_t size = fs::file_size(out, error);
   if (error || static_cast<int64_t>(size) != expected) {

@@ -1,3 +1,5 @@
+#include "dataset/CacheFile.h"
+#include "e00/E00ArcReader.h"
 #include "tools/DataSetFile.h"
 
 #include <cctype>
@@ -6,9 +8,9 @@
 #include <filesystem>
 #include <system_error>
 
+#include "base/PathHelpers.h"
 #include "platform/FileSystem.h"
 #include "platform/Sjis.h"
-#include "plugin/PathHelpers.h"
 #include "ui/ProgressDialog.h"
 
 std::string modulePathOrComplain(const char* command,
@@ -41,7 +43,7 @@ bool readE00File(const char* command, const std::string& nativePath,
   ProgressDialog progress;
   progress.setLabel(label.c_str());
   progress.create(nullptr);
-  bool ok = data.readE00Arcs(path.c_str(), progress);
+  bool ok = readE00Arcs(data, path.c_str(), progress);
   progress.destroyWindow();
   return ok;
 }
@@ -59,7 +61,7 @@ bool readCacheFile(const char* command, const std::string& nativePath,
   depot[folderSize] = '\0';
   data.name.assign(fileName, std::strlen(fileName) - 4);  // without ".bin"
   data.depotPath = depot;
-  if (data.loadCache() != 1) {
+  if (loadCache(data) != 1) {
     std::fprintf(stderr, "%s: %s cannot be read whole as a cache file\n",
                  command, nativePath.c_str());
     return false;

@@ -199,7 +199,7 @@ int drawCommand(const HostOptions& /*options*/, const Arguments& args) {
   tagDRAW2DEVENT event = standin::draw2dEvent();
   tagGEOPOS southWest = {event.southEast.latitude, event.northWest.longitude};
   tagGEOPOS northEast = {event.northWest.latitude, event.southEast.longitude};
-  data.draw2d(standin::kView2d, southWest, northEast);
+  draw2d(data, standin::kView2d, southWest, northEast);
   const standin::Scene& scene = standin::scene2d();
   if (!writePicture(scene, o.extent, o.svg, namesInView(o.extent, o.datum))) {
     return 1;
@@ -214,7 +214,7 @@ int drawCommand(const HostOptions& /*options*/, const Arguments& args) {
     standin::setEye3d(o.eye);
     standin::setDrawDistance3d(o.distance);
     std::vector<int32_t> blocks = standin::blocksAround(o.eye, o.distance);
-    data.draw3d(standin::kView3d, blocks.data(),
+    draw3d(data, standin::kView3d, blocks.data(),
                 static_cast<int32_t>(blocks.size()), 0, 1);
     const standin::Scene& scene3d = standin::scene3d();
     double dLat = o.distance / 110.574;

@@ -9,9 +9,9 @@
 #include <cstring>
 #include <string>
 
-#include "platform/headless/HeadlessUi.h"
 #include "standin/StandinHost.h"
 #include "tools/Commands.h"
+#include "ui/headless/HeadlessUi.h"
 
 namespace {
 

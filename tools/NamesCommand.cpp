@@ -7,11 +7,11 @@
 
 #include "platform/FileSystem.h"
 #include "platform/Sjis.h"
-#include "platform/headless/HeadlessFileDialog.h"
-#include "platform/headless/HeadlessUi.h"
 #include "plugin/PlaceNameCommand.h"
 #include "standin/StandinNameDb.h"
 #include "tools/Commands.h"
+#include "ui/headless/HeadlessFileDialog.h"
+#include "ui/headless/HeadlessUi.h"
 
 namespace {
 

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <string>
 
+#include "e00/ReadingProgress.h"
 #include "host/PluginIf.h"
 
 enum : int32_t {
@@ -21,7 +22,7 @@ enum : int32_t {
   kProgressCancelButton = 2001,
 };
 
-class ProgressDialog {
+class ProgressDialog : public ReadingProgressTarget {
  public:
   class Window;  // the backend's window
 
@@ -37,10 +38,10 @@ class ProgressDialog {
   // Stores the label and shows it at once.
   void setLabel(const char* text);
   // Moves the bar; not clamped (readers pass 0 to 100).
-  void setPosition(int32_t percent);
+  void setPosition(int32_t percent) override;
 
   // Set by the Cancel button, never cleared.
-  int32_t cancelRequested() const { return cancelRequested_; }
+  int32_t cancelRequested() const override { return cancelRequested_; }
 
   const std::string& label() const { return label_; }
   int32_t position() const { return position_; }

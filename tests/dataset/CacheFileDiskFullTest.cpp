@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "dataset/CacheFile.h"
 #include "dataset/CacheFormat.h"
 #include "dataset/LineDataSet.h"
 #include "resources/Texts.h"
@@ -60,7 +61,7 @@ TEST_F(CacheFileDiskFullTest, WriteStoppedAtEveryByteLeavesNoFile) {
     struct rlimit limited = saved;
     limited.rlim_cur = static_cast<rlim_t>(k);
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    d->saveCache();
+    saveCache(*d);
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &saved), 0);
     if (k < size) {
       ASSERT_FALSE(fs::exists(folder_ / "full.bin")) << k;
@@ -98,28 +99,28 @@ class CacheFileTmpfsTest : public DepotFixture {
 TEST_F(CacheFileTmpfsTest, FullDiskLeavesNoFileAndSaysSoOncePerSave) {
   auto small = makeDataSet("small");
   for (const LinePoint& p : somePoints(1000)) small->points.append(p);
-  small->saveCache();
+  saveCache(*small);
   EXPECT_EQ(diskFullMessages(), 0);
   ASSERT_TRUE(fs::exists(mountPoint_ / "depot" / "small.bin"));
 
   auto big = makeDataSet("big");
   for (const LinePoint& p : somePoints(20000)) big->points.append(p);
-  big->saveCache();
+  saveCache(*big);
   EXPECT_FALSE(fs::exists(mountPoint_ / "depot" / "big.bin"));
   EXPECT_EQ(diskFullMessages(), 1);
-  big->saveCache();
+  saveCache(*big);
   EXPECT_FALSE(fs::exists(mountPoint_ / "depot" / "big.bin"));
   EXPECT_EQ(diskFullMessages(), 2);
 
   // The first file is whole and still reads.
   auto back = makeDataSet("small");
-  EXPECT_EQ(back->loadCache(), 1);
+  EXPECT_EQ(loadCache(*back), 1);
   EXPECT_EQ(back->points.size(), 1000);
 
   // Growing the small data set past the room: the rewrite fails and its
   // cut-short file is removed rather than left to reopen half-empty.
   for (const LinePoint& p : somePoints(19000)) small->points.append(p);
-  small->saveCache();
+  saveCache(*small);
   EXPECT_FALSE(fs::exists(mountPoint_ / "depot" / "small.bin"));
   EXPECT_EQ(diskFullMessages(), 3);
 }

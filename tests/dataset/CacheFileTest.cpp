@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "dataset/CacheFile.h"
 #include "dataset/LineDataSet.h"
 #include "platform/FileSystem.h"
 #include "platform/MemoryBlock.h"
@@ -26,7 +27,7 @@ class CacheFileTest : public DepotFixture {
   std::unique_ptr<LineDataSet> load(const std::string& name,
                                     int32_t* result) {
     auto d = makeDataSet(name);
-    *result = d->loadCache();
+    *result = loadCache(*d);
     return d;
   }
 
@@ -90,7 +91,7 @@ int32_t capacityAfterAppends(int32_t n) {
 
 TEST_F(CacheFileTest, EmptyDataSetGivesTheTwentyEightByteFile) {
   auto d = makeDataSet("empty");
-  d->saveCache();
+  saveCache(*d);
   EXPECT_EQ(readBytes(binPath("empty")),
             documentedBytes(0x0000FFFF, 1, 1, 1, {}));
   EXPECT_TRUE(headless::messages().empty());
@@ -105,7 +106,7 @@ TEST_F(CacheFileTest, OneArcOfTwoPointsGivesFiftyTwoBytes) {
   ASSERT_EQ(d->addPoint(35.5, 139.25), 1);
   ASSERT_EQ(d->addPoint(-0.0001, -179.9), 1);
   ASSERT_EQ(d->endArc(), 1);
-  d->saveCache();
+  saveCache(*d);
   std::vector<unsigned char> bytes = readBytes(binPath("arc"));
   ASSERT_EQ(bytes.size(), 52u);
   EXPECT_EQ(bytes, documentedBytes(0x00123456, 9, 0, 0,
@@ -117,11 +118,11 @@ TEST_F(CacheFileTest, OneArcOfTwoPointsGivesFiftyTwoBytes) {
 TEST_F(CacheFileTest, SaveRewritesTheFileInPlace) {
   auto d = makeDataSet("again");
   for (const LinePoint& p : manyPoints(3000)) d->points.append(p);
-  d->saveCache();
+  saveCache(*d);
   EXPECT_EQ(fs::file_size(binPath("again")), 28u + 8u * 3000u);
   d->clear();
   d->points.append({1, 2});
-  d->saveCache();
+  saveCache(*d);
   EXPECT_EQ(readBytes(binPath("again")),
             documentedBytes(0x0000FFFF, 1, 1, 1, {{1, 2}}));
 }
@@ -129,7 +130,7 @@ TEST_F(CacheFileTest, SaveRewritesTheFileInPlace) {
 TEST_F(CacheFileTest, SaveCreatesTheDepotFolderOneLevelDeep) {
   setDepot(folder_ / "sub");
   auto d = makeDataSet("x");
-  d->saveCache();
+  saveCache(*d);
   EXPECT_TRUE(fs::exists(folder_ / "sub" / "x.bin"));
   EXPECT_TRUE(headless::messages().empty());
 }
@@ -159,7 +160,7 @@ TEST_F(CacheFileTest, RoundTripKeepsPointsBoundsAndAttributes) {
       d->points.append(p);
       if (!isSeparator(p)) d->widenBounds(p);
     }
-    d->saveCache();
+    saveCache(*d);
     int32_t result = 0;
     auto back = load("rt", &result);
     EXPECT_EQ(result, 1);
@@ -325,7 +326,7 @@ TEST_F(CacheFileTest, FilesThatCannotBeOpenedGiveZeroWithoutBar) {
   auto directory = load("dir", &result);
   EXPECT_EQ(result, 0);
   EXPECT_EQ(directory->lineColour, 0x0000FFFFu);
-  directory->saveCache();  // cannot be created: nothing written, nothing said
+  saveCache(*directory);  // cannot be created: nothing written, nothing said
   EXPECT_TRUE(fs::is_directory(binPath("dir")));
 
   EXPECT_TRUE(standin::progressBarEvents().empty());
@@ -347,7 +348,7 @@ TEST_F(CacheFileTest, FileHeldOpenElsewhereIsNeitherReadNorReplaced) {
     EXPECT_EQ(d->points.size(), 0);
     EXPECT_TRUE(standin::progressBarEvents().empty());
     d->points.append({9, 9});
-    d->saveCache();  // cannot be opened: the old file stays
+    saveCache(*d);  // cannot be opened: the old file stays
   }
   EXPECT_EQ(readBytes(binPath("held")), original);
   EXPECT_TRUE(headless::messages().empty());
@@ -366,7 +367,7 @@ TEST_F(CacheFileTest, FolderEndingInTwoByteCharacterWithBackslashByte) {
   ASSERT_EQ(std::string(depot_).substr(std::strlen(depot_) - 2), "\x95\x5C");
   auto d = makeDataSet("x");
   d->points.append({1, 2});
-  d->saveCache();
+  saveCache(*d);
   EXPECT_TRUE(fs::exists(omote / "x.bin"));
   EXPECT_FALSE(fs::exists(folder_ / fs::u8path("\xE8\xA1\xA8x.bin")));
   int32_t result = -1;
@@ -402,7 +403,7 @@ TEST_F(CacheFileTest, PathOf259BytesWorksAndLongerIsRefusedCleanly) {
 
   auto d = makeDataSet(fits);
   d->points.append({1, 2});
-  d->saveCache();
+  saveCache(*d);
   EXPECT_TRUE(fs::exists(folder_ / (native + ".bin")));
   int32_t result = -1;
   EXPECT_EQ(load(fits, &result)->points.size(), 1);
@@ -411,7 +412,7 @@ TEST_F(CacheFileTest, PathOf259BytesWorksAndLongerIsRefusedCleanly) {
   // One byte more: nothing written, nothing read, nothing said.
   std::string tooLong = fits + "m";
   auto e = makeDataSet(tooLong);
-  e->saveCache();
+  saveCache(*e);
   EXPECT_FALSE(fs::exists(folder_ / (native + "m.bin")));
   writeBytes(folder_ / (native + "m.bin"), documentedBytes(1, 1, 1, 1, {}));
   standin::resetProgressBar();
@@ -429,11 +430,11 @@ TEST_F(CacheFileTest, NoDepotFolderMeansNoFileAnywhere) {
   for (const char* folder : {"", static_cast<const char*>(nullptr)}) {
     auto d = makeDataSet(name);
     d->depotPath = folder;
-    d->saveCache();
+    saveCache(*d);
     if (!rootFile.empty()) {
       EXPECT_FALSE(fs::exists(rootFile));
     }
-    EXPECT_EQ(d->loadCache(), 0);
+    EXPECT_EQ(loadCache(*d), 0);
   }
   EXPECT_TRUE(standin::progressBarEvents().empty());
   EXPECT_TRUE(headless::messages().empty());

@@ -16,9 +16,9 @@
 
 #include "dataset/LineDataSet.h"
 #include "platform/FileSystem.h"
-#include "platform/headless/HeadlessUi.h"
 #include "standin/StandinProgressBar.h"
 #include "tests/TempName.h"
+#include "ui/headless/HeadlessUi.h"
 
 namespace cache_test {
 

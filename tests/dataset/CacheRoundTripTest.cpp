@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "dataset/CacheFile.h"
 #include "dataset/LineDataSet.h"
+#include "e00/E00ArcReader.h"
 #include "tests/dataset/CacheFileTestSupport.h"
 #include "ui/ProgressDialog.h"
 
@@ -49,7 +51,7 @@ TEST_F(CacheRoundTripTest, SampleFilesComeBackUnchanged) {
     auto read = makeDataSet(dataSetName);
     ProgressDialog progress;
     progress.create(nullptr);
-    bool ok = read->readE00Arcs(modulePathOfSource.c_str(), progress);
+    bool ok = readE00Arcs(*read, modulePathOfSource.c_str(), progress);
     progress.destroyWindow();
     ASSERT_EQ(ok, f.geographic);
     if (!ok) continue;
@@ -60,13 +62,13 @@ TEST_F(CacheRoundTripTest, SampleFilesComeBackUnchanged) {
     read->lineWidth = 3;
     read->visible = 0;
 
-    read->saveCache();
+    saveCache(*read);
     fs::path bin = folder_ / (dataSetName + ".bin");
     EXPECT_EQ(readBytes(bin),
               documentedBytes(0x00336699, 3, 1, 0, pointsOf(*read)));
 
     auto loaded = makeDataSet(dataSetName);
-    ASSERT_EQ(loaded->loadCache(), 1);
+    ASSERT_EQ(loadCache(*loaded), 1);
     std::vector<LinePoint> a = pointsOf(*read);
     std::vector<LinePoint> b = pointsOf(*loaded);
     ASSERT_EQ(a.size(), b.size());

@@ -5,8 +5,8 @@
 #include <limits>
 
 #include "platform/MemoryBlock.h"
-#include "platform/headless/HeadlessUi.h"
 #include "resources/Texts.h"
+#include "ui/headless/HeadlessUi.h"
 
 namespace {
 

@@ -11,11 +11,12 @@
 #include <vector>
 
 #include "dataset/LineDataSet.h"
+#include "e00/E00ArcReader.h"
 #include "platform/FileSystem.h"
-#include "platform/headless/HeadlessUi.h"
 #include "standin/Geodesy.h"
 #include "standin/StandinView2d.h"
 #include "ui/ProgressDialog.h"
+#include "ui/headless/HeadlessUi.h"
 
 namespace {
 
@@ -56,7 +57,7 @@ class Draw2dTest : public ::testing::Test {
     // The layer callback recombines the record's corners this way.
     tagGEOPOS southWest = {e.southEast.latitude, e.northWest.longitude};
     tagGEOPOS northEast = {e.northWest.latitude, e.southEast.longitude};
-    data.draw2d(standin::kView2d, southWest, northEast);
+    draw2d(data, standin::kView2d, southWest, northEast);
   }
 
   // The trace as "1,2,M,2,0,3": callback results in order, M for a move-to.
@@ -407,7 +408,7 @@ TEST_F(Draw2dTest, HalfViewOfSampleCoastlinesDrawsEverySegmentMeetingIt) {
     ProgressDialog progress;
     progress.create(nullptr);
     data.clear();
-    ASSERT_TRUE(data.readE00Arcs(path.c_str(), progress));
+    ASSERT_TRUE(readE00Arcs(data, path.c_str(), progress));
     progress.destroyWindow();
     standin::resetView2d();
     draw(sample.view);

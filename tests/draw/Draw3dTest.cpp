@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "dataset/LineDataSet.h"
-#include "platform/headless/HeadlessUi.h"
 #include "resources/Texts.h"
 #include "standin/StandinView3d.h"
+#include "ui/headless/HeadlessUi.h"
 
 namespace {
 
@@ -55,7 +55,7 @@ class Draw3dTest : public ::testing::Test {
   }
 
   int32_t draw(LineDataSet& data, int32_t position = 0, int32_t total = 1) {
-    return data.draw3d(standin::kView3d, blocks.data(),
+    return draw3d(data, standin::kView3d, blocks.data(),
                        static_cast<int32_t>(blocks.size()), position, total);
   }
 
@@ -145,7 +145,7 @@ TEST_F(Draw3dTest, BlockLoopStopsAtTheFirstTouchingBlock) {
   int32_t eyeBlock = standin::blockCodeAt(kEye.latitude, kEye.longitude);
   std::vector<int32_t> codes = {standin::blockCodeAt(-40.0, 20.0), eyeBlock,
                                 eyeBlock};
-  EXPECT_EQ(data.draw3d(standin::kView3d, codes.data(), 3, 0, 1), 1);
+  EXPECT_EQ(draw3d(data, standin::kView3d, codes.data(), 3, 0, 1), 1);
   EXPECT_EQ(standin::view3dCalls().codeToPos, 2);
   EXPECT_EQ(standin::view3dCalls().draw3dLines, 1);
 }
@@ -154,7 +154,7 @@ TEST_F(Draw3dTest, DataSetTouchingNoBlockIsNotDrawn) {
   build(data, {{kNear1, kNear2}});
   std::vector<int32_t> codes = {standin::blockCodeAt(-40.0, 20.0),
                                 standin::blockCodeAt(0.0, 0.0), 99999};
-  EXPECT_EQ(data.draw3d(standin::kView3d, codes.data(), 3, 0, 1), 1);
+  EXPECT_EQ(draw3d(data, standin::kView3d, codes.data(), 3, 0, 1), 1);
   EXPECT_EQ(standin::view3dCalls().codeToPos, 3);
   EXPECT_EQ(standin::view3dCalls().draw3dLines, 0);
 }
@@ -176,7 +176,7 @@ TEST_F(Draw3dTest, BlockIncludesItsNorthAndEastEdgeUnits) {
   for (const Case& c : cases) {
     standin::resetView3d();
     build(data, {{c.point}});
-    data.draw3d(standin::kView3d, codes.data(), 1, 0, 1);
+    draw3d(data, standin::kView3d, codes.data(), 1, 0, 1);
     EXPECT_EQ(standin::view3dCalls().draw3dLines, c.drawn ? 1 : 0)
         << c.point.latitude << "," << c.point.longitude;
   }
@@ -236,7 +236,7 @@ TEST_F(Draw3dTest, UnknownDistanceCountsAsWithinRange) {
   standin::setEye3d({NAN, NAN});
   build(data, {{kFar1, kFar2, kNear1}}, /*closeLast=*/false);
   std::vector<int32_t> codes = {standin::blockCodeAt(36.8, 139.8)};
-  data.draw3d(standin::kView3d, codes.data(), 1, 0, 1);
+  draw3d(data, standin::kView3d, codes.data(), 1, 0, 1);
   EXPECT_EQ(sequence(), "1,2,2,3");
 }
 

@@ -5,13 +5,14 @@
 #include <vector>
 
 #include "dataset/LineDataSet.h"
+#include "e00/E00ArcReader.h"
 #include "platform/FileSystem.h"
 #include "platform/MemoryBlock.h"
-#include "platform/headless/HeadlessUi.h"
 #include "resources/Texts.h"
 #include "standin/StandinHost.h"
 #include "tests/e00/TempFile.h"
 #include "ui/ProgressDialog.h"
+#include "ui/headless/HeadlessUi.h"
 #include "ui/headless/ProgressWindow.h"
 
 // LinePoint lives in the global namespace, where lookup finds these.
@@ -65,12 +66,12 @@ class E00ArcReaderTest : public testing::Test {
 
   bool read(const std::string& contents) {
     TempFile file(contents);
-    return data_.readE00Arcs(file.path(), progress_);
+    return readE00Arcs(data_, file.path(), progress_);
   }
 
   bool readSample(const char* name) {
     std::string path = modulePath(std::string(MORVANE_TEST_DATA) + "/" + name);
-    return data_.readE00Arcs(path.c_str(), progress_);
+    return readE00Arcs(data_, path.c_str(), progress_);
   }
 
   std::vector<LinePoint> points() const {
@@ -256,7 +257,7 @@ TEST_F(E00ArcReaderTest, ProgressShowsMultiplesOfFiveReachedAtLineEnds) {
     std::string file;
     for (int n : c.lineLengths) file += std::string(n - 1, 'x') + "\n";
     TempFile temp(file);
-    ASSERT_TRUE(data_.readE00Arcs(temp.path(), progress));
+    ASSERT_TRUE(readE00Arcs(data_, temp.path(), progress));
     std::vector<int32_t> want = {0, 0};
     want.insert(want.end(), c.shown.begin(), c.shown.end());
     want.push_back(100);
@@ -292,7 +293,7 @@ TEST_F(E00ArcReaderTest, UnreadableFileIsReportedAndLeavesTheDataSet) {
     SCOPED_TRACE(path);
     headless::resetUi();
     headless::setEcho(false);
-    EXPECT_FALSE(data_.readE00Arcs(path.c_str(), progress_));
+    EXPECT_FALSE(readE00Arcs(data_, path.c_str(), progress_));
     ASSERT_EQ(headless::messages().size(), 1u);
     EXPECT_EQ(headless::messages()[0].text, kTextCannotReadGisFile);
     EXPECT_EQ(headless::messages()[0].icon, MessageIcon::kExclamation);
@@ -305,7 +306,7 @@ TEST_F(E00ArcReaderTest, ReadErrorIsAFailureNotAShortFile) {
 #if defined(__linux__)
   // Reading this file fails with EIO at its first byte.
   std::string path = modulePath("/proc/self/mem");
-  EXPECT_FALSE(data_.readE00Arcs(path.c_str(), progress_));
+  EXPECT_FALSE(readE00Arcs(data_, path.c_str(), progress_));
   ASSERT_EQ(headless::messages().size(), 1u);
   EXPECT_EQ(headless::messages()[0].text, kTextCannotReadGisFile);
   EXPECT_NE(positions().back(), 100);

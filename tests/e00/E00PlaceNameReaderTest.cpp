@@ -13,13 +13,13 @@
 #include "host/PluginIf.h"
 #include "platform/FileSystem.h"
 #include "platform/MemoryBlock.h"
-#include "platform/headless/HeadlessUi.h"
 #include "resources/Texts.h"
 #include "standin/StandinHost.h"
 #include "standin/StandinNameDb.h"
 #include "tests/TempName.h"
 #include "tests/e00/TempFile.h"
 #include "ui/ProgressDialog.h"
+#include "ui/headless/HeadlessUi.h"
 #include "ui/headless/ProgressWindow.h"
 
 namespace {

@@ -7,13 +7,13 @@
 #include <string>
 
 #include "platform/FileSystem.h"
-#include "platform/headless/HeadlessFileDialog.h"
-#include "platform/headless/HeadlessUi.h"
 #include "resources/Texts.h"
 #include "standin/StandinHost.h"
 #include "standin/StandinNameDb.h"
 #include "tests/TempName.h"
 #include "ui/ProgressDialog.h"
+#include "ui/headless/HeadlessFileDialog.h"
+#include "ui/headless/HeadlessUi.h"
 #include "ui/headless/ProgressWindow.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/headless/HeadlessUi.h"
 #include "ui/ProgressDialog.h"
+#include "ui/headless/HeadlessUi.h"
 
 class ProgressDialog::Window : public headless::Dialog {
  public:

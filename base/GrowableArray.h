@@ -6,8 +6,8 @@
 // rule (see setSize), which decides how often storage is obtained; how the
 // bytes move is the MemoryBlock backend's business.
 
-#ifndef MORVANE_DATASET_GROWABLEARRAY_H_
-#define MORVANE_DATASET_GROWABLEARRAY_H_
+#ifndef MORVANE_BASE_GROWABLEARRAY_H_
+#define MORVANE_BASE_GROWABLEARRAY_H_
 
 #include <cassert>
 #include <cstdint>
@@ -136,4 +136,4 @@ class GrowableArray {
   int32_t growthStep_;
 };
 
-#endif  // MORVANE_DATASET_GROWABLEARRAY_H_
+#endif  // MORVANE_BASE_GROWABLEARRAY_H_

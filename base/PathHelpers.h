@@ -7,15 +7,10 @@
 // character; its second byte is never a separator, even when it is 0x5C
 // (the character 0x95 0x5C, for one). Forward slashes are not separators.
 
-#ifndef MORVANE_PLUGIN_PATHHELPERS_H_
-#define MORVANE_PLUGIN_PATHHELPERS_H_
+#ifndef MORVANE_BASE_PATHHELPERS_H_
+#define MORVANE_BASE_PATHHELPERS_H_
 
 #include "host/PluginIf.h"
-
-// True for the first byte of a two-byte Shift-JIS character.
-inline bool isSjisLeadByte(unsigned char c) {
-  return (c >= 0x80 && c <= 0x9F) || c >= 0xE0;
-}
 
 // True when the last character of path is a single-byte backslash. An empty
 // path gives false.
@@ -36,4 +31,4 @@ bool appendPathComponent(char* buffer, const char* name);
 // Points into path.
 const char* splitFileName(const char* path);
 
-#endif  // MORVANE_PLUGIN_PATHHELPERS_H_
+#endif  // MORVANE_BASE_PATHHELPERS_H_

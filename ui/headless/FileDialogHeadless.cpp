@@ -2,7 +2,7 @@
 #include <deque>
 
 #include "platform/FileDialog.h"
-#include "platform/headless/HeadlessFileDialog.h"
+#include "ui/headless/HeadlessFileDialog.h"
 
 namespace headless {
 namespace {

@@ -1,4 +1,4 @@
-#include "plugin/DataSetRegistry.h"
+#include "module/DataSetRegistry.h"
 
 #include <cassert>
 

@@ -1,4 +1,6 @@
-#include "plugin/PathHelpers.h"
+#include "base/PathHelpers.h"
+
+#include "base/SjisLeadByte.h"
 
 #include <cstring>
 
@@ -14,7 +16,7 @@ const char* lastSeparator(const char* path, bool colonCounts,
   const char* p = path;
   while (*p != '\0') {
     unsigned char c = static_cast<unsigned char>(*p);
-    if (isSjisLeadByte(c)) {
+    if (isPathLeadByte(c)) {
       // A lead byte at the very end has no second byte: stop at the zero.
       if (p[1] == '\0') break;
       p += 2;

@@ -1,4 +1,4 @@
-#include "plugin/PluginModule.h"
+#include "module/PluginModule.h"
 
 PluginModule& pluginModule() {
   // Built on first use, so it exists before any entry point or the attach

@@ -1,4 +1,4 @@
-#include "plugin/PathHelpers.h"
+#include "base/PathHelpers.h"
 
 #include <gtest/gtest.h>
 

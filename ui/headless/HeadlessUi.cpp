@@ -1,4 +1,4 @@
-#include "platform/headless/HeadlessUi.h"
+#include "ui/headless/HeadlessUi.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -3,8 +3,8 @@
 // they exist, and a scripted robot clicks their controls at chosen moments,
 // the way a person would click while the host pumps messages.
 
-#ifndef MORVANE_PLATFORM_HEADLESS_HEADLESSUI_H_
-#define MORVANE_PLATFORM_HEADLESS_HEADLESSUI_H_
+#ifndef MORVANE_UI_HEADLESS_HEADLESSUI_H_
+#define MORVANE_UI_HEADLESS_HEADLESSUI_H_
 
 #include <cstdint>
 #include <functional>
@@ -65,4 +65,4 @@ void resetUi();
 
 }  // namespace headless
 
-#endif  // MORVANE_PLATFORM_HEADLESS_HEADLESSUI_H_
+#endif  // MORVANE_UI_HEADLESS_HEADLESSUI_H_

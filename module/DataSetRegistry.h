@@ -6,13 +6,13 @@
 // empty() and the destructor destroy whatever is still registered. Storage
 // grows one slot per append (growth step 1). Single-threaded.
 
-#ifndef MORVANE_PLUGIN_DATASETREGISTRY_H_
-#define MORVANE_PLUGIN_DATASETREGISTRY_H_
+#ifndef MORVANE_MODULE_DATASETREGISTRY_H_
+#define MORVANE_MODULE_DATASETREGISTRY_H_
 
 #include <cstdint>
 #include <memory>
 
-#include "dataset/GrowableArray.h"
+#include "base/GrowableArray.h"
 #include "dataset/LineDataSet.h"
 
 class DataSetRegistry {
@@ -49,4 +49,4 @@ class DataSetRegistry {
   GrowableArray<LineDataSet*> entries_{kGrowthStep};
 };
 
-#endif  // MORVANE_PLUGIN_DATASETREGISTRY_H_
+#endif  // MORVANE_MODULE_DATASETREGISTRY_H_

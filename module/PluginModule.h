@@ -5,13 +5,13 @@
 // sets. Everything runs on the host's user-interface thread; nothing is
 // locked.
 
-#ifndef MORVANE_PLUGIN_PLUGINMODULE_H_
-#define MORVANE_PLUGIN_PLUGINMODULE_H_
+#ifndef MORVANE_MODULE_PLUGINMODULE_H_
+#define MORVANE_MODULE_PLUGINMODULE_H_
 
 #include <cstdint>
 
 #include "host/PluginIf.h"
-#include "plugin/DataSetRegistry.h"
+#include "module/DataSetRegistry.h"
 
 class LayerPanel;
 
@@ -47,4 +47,4 @@ struct PluginModule {
 // The module's state record.
 PluginModule& pluginModule();
 
-#endif  // MORVANE_PLUGIN_PLUGINMODULE_H_
+#endif  // MORVANE_MODULE_PLUGINMODULE_H_

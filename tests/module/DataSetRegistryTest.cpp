@@ -1,11 +1,11 @@
-#include "plugin/DataSetRegistry.h"
+#include "module/DataSetRegistry.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "platform/headless/HeadlessUi.h"
-#include "plugin/PluginModule.h"
+#include "module/PluginModule.h"
+#include "ui/headless/HeadlessUi.h"
 
 namespace {
 

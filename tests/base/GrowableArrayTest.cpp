@@ -1,4 +1,4 @@
-#include "dataset/GrowableArray.h"
+#include "base/GrowableArray.h"
 
 #include <gtest/gtest.h>
 
