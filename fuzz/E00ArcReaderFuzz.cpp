@@ -19,7 +19,6 @@
 #include "platform/FileSystem.h"
 #include "ui/ProgressDialog.h"
 #include "ui/headless/HeadlessUi.h"
-#include "ui/headless/ProgressWindow.h"
 
 namespace {
 
@@ -85,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         "bounds are those of the vertices");
   check(set.points.capacity() == set.points.size(), "storage compacted");
 
-  const std::vector<int32_t>& shown = progress.window()->positions;
+  const std::vector<int32_t>& shown = headless::windowOf(progress)->control(kProgressBarControl).positions;
   check(shown.size() >= 3 && shown.back() == 100, "bar ends at 100");
   // The dialog's own 0, the reader's 0, the steps shown, the final 100.
   for (size_t i = 1; i < shown.size(); ++i) {

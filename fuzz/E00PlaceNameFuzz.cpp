@@ -21,7 +21,6 @@
 #include "standin/StandinNameDb.h"
 #include "ui/ProgressDialog.h"
 #include "ui/headless/HeadlessUi.h"
-#include "ui/headless/ProgressWindow.h"
 
 namespace {
 
@@ -95,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   progress.create(nullptr);
   bool result = readE00PlaceNames(home.module.c_str(), progress);
 
-  const auto& positions = progress.window()->positions;
+  const auto& positions = headless::windowOf(progress)->control(kProgressBarControl).positions;
   for (size_t i = 1; i < positions.size(); ++i) {
     if (positions[i] % 5 != 0 || positions[i] < 0 || positions[i] > 100) {
       std::abort();

@@ -11,6 +11,7 @@
 
 #include "standin/StandinHost.h"
 #include "tools/Commands.h"
+#include "tools/ProgressLine.h"
 #include "ui/headless/HeadlessUi.h"
 
 namespace {
@@ -69,7 +70,8 @@ int main(int argc, char** argv) {
   if (i >= argc) return usage(stderr);
   standin::setHome(options.home);
   // Progress rewrites one line in place: for a person at a terminal only.
-  headless::setProgressEcho(isatty(fileno(stderr)) != 0);
+  static ProgressLine progressLine;
+  if (isatty(fileno(stderr)) != 0) headless::setObserver(&progressLine);
   const std::string name = argv[i];
   Arguments args(argv + i + 1, argv + argc);
   for (const Subcommand& s : kSubcommands) {

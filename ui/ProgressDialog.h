@@ -3,8 +3,8 @@
 // reader polls it after each message pump and gives up. One dialog serves one
 // read; the creator destroys the window and then deletes the object.
 //
-// The logic lives here; the window itself (dialog template 102) comes from
-// the backend the build selects: Win32 on Windows, headless natively.
+// The behaviour lives here; the window itself (dialog template 102) comes
+// from the backend the build selects: Win32 on Windows, headless natively.
 
 #ifndef MORVANE_UI_PROGRESSDIALOG_H_
 #define MORVANE_UI_PROGRESSDIALOG_H_
@@ -14,6 +14,7 @@
 
 #include "e00/ReadingProgress.h"
 #include "host/PluginIf.h"
+#include "ui/ModuleDialog.h"
 
 enum : int32_t {
   kProgressDialogTemplate = 102,
@@ -22,18 +23,12 @@ enum : int32_t {
   kProgressCancelButton = 2001,
 };
 
-class ProgressDialog : public ReadingProgressTarget {
+class ProgressDialog : public ModuleDialog, public ReadingProgressTarget {
  public:
-  class Window;  // the backend's window
-
-  ProgressDialog();
-  ~ProgressDialog();  // destroys the window if it still exists
-  ProgressDialog(const ProgressDialog&) = delete;
-  ProgressDialog& operator=(const ProgressDialog&) = delete;
+  ProgressDialog() : ModuleDialog(kProgressDialogTemplate) {}
 
   // Creates the modeless window, visible, centred on the screen, bar at 0.
-  bool create(VpiWindow owner);
-  void destroyWindow();
+  bool create(VpiWindow owner) { return createModeless(owner); }
 
   // Stores the label and shows it at once.
   void setLabel(const char* text);
@@ -45,16 +40,18 @@ class ProgressDialog : public ReadingProgressTarget {
 
   const std::string& label() const { return label_; }
   int32_t position() const { return position_; }
-  Window* window() { return window_; }
 
-  // Called by the backend's window.
-  void onCancelClicked() { cancelRequested_ = 1; }
+ protected:
+  void exchangeData(bool toControls) override;
+  MessageTable messageTable() const override;
 
  private:
+  void onInitDialog();
+  void onCancelClicked() { cancelRequested_ = 1; }
+
   std::string label_;
   int32_t position_ = 0;
   int32_t cancelRequested_ = 0;
-  Window* window_ = nullptr;
 };
 
 // Where a window of size w x h goes to be centred on a screen of sw x sh:

@@ -13,7 +13,6 @@
 #include "tests/e00/TempFile.h"
 #include "ui/ProgressDialog.h"
 #include "ui/headless/HeadlessUi.h"
-#include "ui/headless/ProgressWindow.h"
 
 // LinePoint lives in the global namespace, where lookup finds these.
 static bool operator==(const LinePoint& a, const LinePoint& b) {
@@ -80,7 +79,7 @@ class E00ArcReaderTest : public testing::Test {
   }
 
   const std::vector<int32_t>& positions() {
-    return progress_.window()->positions;
+    return headless::windowOf(progress_)->control(kProgressBarControl).positions;
   }
 
   ProgressDialog progress_;
@@ -261,7 +260,7 @@ TEST_F(E00ArcReaderTest, ProgressShowsMultiplesOfFiveReachedAtLineEnds) {
     std::vector<int32_t> want = {0, 0};
     want.insert(want.end(), c.shown.begin(), c.shown.end());
     want.push_back(100);
-    EXPECT_EQ(progress.window()->positions, want);
+    EXPECT_EQ(headless::windowOf(progress)->control(kProgressBarControl).positions, want);
     EXPECT_EQ(standin::pumpCount(), static_cast<int32_t>(c.shown.size()));
   }
 }

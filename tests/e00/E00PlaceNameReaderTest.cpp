@@ -20,7 +20,6 @@
 #include "tests/e00/TempFile.h"
 #include "ui/ProgressDialog.h"
 #include "ui/headless/HeadlessUi.h"
-#include "ui/headless/ProgressWindow.h"
 
 namespace {
 
@@ -127,7 +126,7 @@ class PlaceNameReaderTest : public ::testing::Test {
     return out;
   }
   const std::vector<int32_t>& positions() {
-    return progress_.window()->positions;
+    return headless::windowOf(progress_)->control(kProgressBarControl).positions;
   }
   std::string countMessage(int n) const {
     return format(kTextNamesAddedFormat, n);

@@ -14,7 +14,6 @@
 #include "ui/ProgressDialog.h"
 #include "ui/headless/HeadlessFileDialog.h"
 #include "ui/headless/HeadlessUi.h"
-#include "ui/headless/ProgressWindow.h"
 
 namespace {
 
@@ -75,10 +74,9 @@ TEST_F(PlaceNameCommandTest, ChosenFileIsImportedAndViewsRedrawn) {
   bool sawDialog = false;
   std::string label = "unset";
   standin::onPump([&](int32_t) {
-    if (auto* window = static_cast<ProgressDialog::Window*>(
-            headless::findDialog(kProgressDialogTemplate))) {
+    if (auto* window = headless::findDialog(kProgressDialogTemplate)) {
       sawDialog = true;
-      label = window->label;
+      label = window->text(kProgressLabelControl);
     }
   });
   EXPECT_EQ(run(), 0);

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "platform/Sjis.h"
+#include "ui/ModuleDialog.h"
 
 namespace headless {
 namespace {
@@ -14,13 +15,17 @@ struct ScheduledClick {
   int32_t controlId;
 };
 
+const char kHostResourcesTag = 0;
+const char kModuleResourcesTag = 0;
+
 struct UiState {
   std::vector<RecordedMessage> messages;
-  std::vector<Dialog*> dialogs;
+  std::vector<Window*> windows;
   std::vector<ScheduledClick> clicks;
+  std::function<void(Window&)> modalHook;
+  Observer* observer = nullptr;
+  ResourceModule resources = &kHostResourcesTag;
   bool echo = true;
-  bool progressEcho = true;
-  bool progressLineOpen = false;
 };
 
 UiState& state() {
@@ -28,34 +33,146 @@ UiState& state() {
   return s;
 }
 
+void unregisterWindow(Window* window) {
+  auto& w = state().windows;
+  w.erase(std::remove(w.begin(), w.end(), window), w.end());
+}
+
+// Makes the window, registers it and runs the dialog's initialisation.
+void open(Window* window) {
+  state().windows.push_back(window);
+  window->dialog().initialise(window);
+  window->shown = true;
+  if (state().observer) state().observer->windowShown(*window);
+}
+
 }  // namespace
+
+const ResourceModule kHostResources = &kHostResourcesTag;
+const ResourceModule kModuleResources = &kModuleResourcesTag;
 
 const std::vector<RecordedMessage>& messages() { return state().messages; }
 
 void setEcho(bool on) { state().echo = on; }
 bool echo() { return state().echo; }
 
-void setProgressEcho(bool on) { state().progressEcho = on; }
-bool progressEcho() { return state().echo && state().progressEcho; }
+Window::Window(ModuleDialog& dialog, VpiWindow owner, bool modal)
+    : dialog_(dialog),
+      owner_(owner),
+      modal_(modal),
+      resources_(currentResourceModule()) {}
 
-void setProgressLineOpen(bool open) { state().progressLineOpen = open; }
+int32_t Window::templateId() const { return dialog_.templateId(); }
 
-void endProgressLine() {
-  if (!state().progressLineOpen) return;
-  std::fputc('\n', stderr);
-  state().progressLineOpen = false;
+const Control* Window::find(int32_t id) const {
+  auto it = controls_.find(id);
+  return it == controls_.end() ? nullptr : &it->second;
 }
 
-void registerDialog(Dialog* dialog) { state().dialogs.push_back(dialog); }
-
-void unregisterDialog(Dialog* dialog) {
-  auto& d = state().dialogs;
-  d.erase(std::remove(d.begin(), d.end(), dialog), d.end());
+void Window::click(int32_t controlId) {
+  const Control* c = find(controlId);
+  if (c != nullptr && !c->enabled) return;
+  dialog_.dispatch(kMessageCommand, controlId, kNotifyClicked);
 }
 
-Dialog* findDialog(int32_t templateId) {
-  auto& d = state().dialogs;
-  for (auto it = d.rbegin(); it != d.rend(); ++it) {
+void Window::changeSelection(int32_t controlId) {
+  const Control* c = find(controlId);
+  if (c != nullptr && !c->enabled) return;
+  dialog_.dispatch(kMessageCommand, controlId, kNotifySelectionChange);
+}
+
+void Window::setText(int32_t id, const std::string& text) {
+  controls_[id].text = text;
+}
+
+std::string Window::text(int32_t id) const {
+  const Control* c = find(id);
+  return c ? c->text : std::string();
+}
+
+void Window::setChecked(int32_t id, bool checked) {
+  controls_[id].checked = checked;
+}
+
+bool Window::checked(int32_t id) const {
+  const Control* c = find(id);
+  return c != nullptr && c->checked;
+}
+
+void Window::setEnabled(int32_t id, bool enabled) {
+  controls_[id].enabled = enabled;
+}
+
+void Window::setRange(int32_t id, int32_t minimum, int32_t maximum) {
+  controls_[id].rangeMinimum = minimum;
+  controls_[id].rangeMaximum = maximum;
+}
+
+void Window::setPosition(int32_t id, int32_t position) {
+  Control& c = controls_[id];
+  const int32_t previous = c.position;
+  c.position = position;
+  c.positions.push_back(position);
+  if (shown && state().observer) state().observer->positionSet(*this, id, previous);
+}
+
+void Window::clearItems(int32_t id) { controls_[id].items.clear(); }
+
+int32_t Window::addItem(int32_t id, const std::string& text, uintptr_t data) {
+  Control& c = controls_[id];
+  c.items.push_back(ListItem{text, data, false});
+  return static_cast<int32_t>(c.items.size() - 1);
+}
+
+uintptr_t Window::itemData(int32_t id, int32_t index) const {
+  const Control* c = find(id);
+  if (c == nullptr || index < 0 ||
+      static_cast<size_t>(index) >= c->items.size()) {
+    return 0;
+  }
+  return c->items[static_cast<size_t>(index)].data;
+}
+
+std::vector<int32_t> Window::selectedItems(int32_t id) const {
+  std::vector<int32_t> selected;
+  const Control* c = find(id);
+  if (c == nullptr) return selected;
+  for (size_t i = 0; i < c->items.size(); ++i) {
+    if (c->items[i].selected) selected.push_back(static_cast<int32_t>(i));
+  }
+  return selected;
+}
+
+void Window::setSelection(int32_t id, int32_t index) {
+  Control& c = controls_[id];
+  for (size_t i = 0; i < c.items.size(); ++i) {
+    c.items[i].selected = static_cast<int32_t>(i) == index;
+  }
+}
+
+void Window::screenSize(int32_t* width, int32_t* height) const {
+  *width = 1024;
+  *height = 768;
+}
+
+void Window::moveTo(int32_t left, int32_t top) {
+  rect_ = {left, top, left + (rect_.right - rect_.left),
+           top + (rect_.bottom - rect_.top)};
+}
+
+void Window::endDialog(int32_t result) {
+  if (!modal_ || ended_) return;
+  ended_ = true;
+  result_ = result;
+}
+
+Window* windowOf(const ModuleDialog& dialog) {
+  return static_cast<Window*>(dialog.window());
+}
+
+Window* findDialog(int32_t templateId) {
+  auto& w = state().windows;
+  for (auto it = w.rbegin(); it != w.rend(); ++it) {
     if ((*it)->templateId() == templateId) return *it;
   }
   return nullptr;
@@ -77,23 +194,62 @@ void dispatchPending(int32_t pumpNumber) {
                               }),
                clicks.end());
   for (const auto& c : due) {
-    if (Dialog* d = findDialog(c.templateId)) d->click(c.controlId);
+    if (Window* w = findDialog(c.templateId)) w->click(c.controlId);
   }
 }
+
+void onModalDialog(std::function<void(Window&)> hook) {
+  state().modalHook = std::move(hook);
+}
+
+void setObserver(Observer* observer) { state().observer = observer; }
 
 void resetUi() {
   UiState& s = state();
   s.messages.clear();
   s.clicks.clear();
-  s.dialogs.clear();
+  s.windows.clear();
+  s.modalHook = nullptr;
+  s.resources = kHostResources;
 }
 
 }  // namespace headless
 
+DialogWindow* createDialogWindow(ModuleDialog& dialog, VpiWindow owner) {
+  auto* window = new headless::Window(dialog, owner, false);
+  headless::open(window);
+  return window;
+}
+
+void destroyDialogWindow(DialogWindow* window) {
+  auto* w = static_cast<headless::Window*>(window);
+  headless::unregisterWindow(w);
+  if (headless::state().observer) headless::state().observer->windowDestroyed(*w);
+  delete w;
+}
+
+int32_t runDialogWindow(ModuleDialog& dialog, VpiWindow owner) {
+  headless::Window window(dialog, owner, true);
+  headless::open(&window);
+  // The hook may clear itself or set another; call a copy.
+  std::function<void(headless::Window&)> hook = headless::state().modalHook;
+  if (hook && !window.ended()) hook(window);
+  headless::unregisterWindow(&window);
+  if (headless::state().observer) headless::state().observer->windowDestroyed(window);
+  return window.ended() ? window.result() : kDialogCancel;
+}
+
+ResourceModule currentResourceModule() { return headless::state().resources; }
+void setCurrentResourceModule(ResourceModule module) {
+  headless::state().resources = module;
+}
+ResourceModule moduleResourceModule() { return headless::kModuleResources; }
+
 int32_t showMessageBox(const char* text, MessageIcon icon) {
-  headless::state().messages.push_back({text, icon});
-  if (headless::echo()) {
-    headless::endProgressLine();
+  headless::UiState& s = headless::state();
+  s.messages.push_back({text, icon});
+  if (s.observer) s.observer->messageShown(s.messages.back());
+  if (s.echo) {
     std::fprintf(stderr, "%s: %s\n",
                  icon == MessageIcon::kExclamation ? "error" : "info",
                  sjisToUtf8(text).c_str());

@@ -1,17 +1,24 @@
 // The headless user interface of the native build: message boxes are
-// recorded (and echoed on stderr in UTF-8), dialogs register themselves while
-// they exist, and a scripted robot clicks their controls at chosen moments,
-// the way a person would click while the host pumps messages.
+// recorded (and echoed on stderr in UTF-8), dialog windows keep the state of
+// their controls in memory and register themselves while they exist, and a
+// scripted robot works their controls the way a person would: clicks at
+// chosen message pumps for modeless dialogs, a hook that answers each modal
+// dialog when it is shown.
 
 #ifndef MORVANE_UI_HEADLESS_HEADLESSUI_H_
 #define MORVANE_UI_HEADLESS_HEADLESSUI_H_
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "platform/MessageBox.h"
+#include "ui/DialogWindow.h"
+#include "ui/ResourceModule.h"
+
+class ModuleDialog;
 
 namespace headless {
 
@@ -23,44 +30,127 @@ struct RecordedMessage {
 // Every message box shown since the last resetUi(), in order.
 const std::vector<RecordedMessage>& messages();
 
-// Whether message boxes and progress are echoed on stderr (default on).
+// Whether message boxes are echoed on stderr (default on). Observers (see
+// below) read it too, to keep quiet when the messages are.
 void setEcho(bool echo);
 bool echo();
 
-// Progress is echoed on one stderr line, rewritten in place; the line is
-// ended before anything else is echoed, and when its dialog goes away.
-// setProgressEcho(false) keeps messages but not progress (for logs, where
-// a line rewritten in place is noise).
-void setProgressEcho(bool echo);
-bool progressEcho();
-void setProgressLineOpen(bool open);
-void endProgressLine();
-
-// A dialog of the headless backend, alive between its creation and its
-// destruction.
-class Dialog {
- public:
-  virtual ~Dialog() = default;
-  virtual int32_t templateId() const = 0;
-  // Delivers a click on the control (a button's BN_CLICKED).
-  virtual void click(int32_t controlId) = 0;
+// What a person would see of one control, and what the robot may change
+// before it clicks (texts, check marks, selections).
+struct ListItem {
+  std::string text;
+  uintptr_t data = 0;
+  bool selected = false;
+};
+struct Control {
+  std::string text;
+  bool checked = false;
+  bool enabled = true;
+  int32_t rangeMinimum = 0;
+  int32_t rangeMaximum = 100;
+  int32_t position = 0;
+  std::vector<int32_t> positions;  // every position set, in order
+  std::vector<ListItem> items;  // in list order
 };
 
-void registerDialog(Dialog* dialog);
-void unregisterDialog(Dialog* dialog);
+// The headless window of a ModuleDialog. The headless screen is 1024 x 768
+// pixels and a window's outer rectangle starts as 0, 0, 0, 0.
+class Window : public DialogWindow {
+ public:
+  Window(ModuleDialog& dialog, VpiWindow owner, bool modal);
 
-// The newest live dialog made from the template, or null.
-Dialog* findDialog(int32_t templateId);
+  ModuleDialog& dialog() const { return dialog_; }
+  int32_t templateId() const;
+  VpiWindow owner() const { return owner_; }
+  bool modal() const { return modal_; }
+  // The resource module that was current when the window was made.
+  ResourceModule resources() const { return resources_; }
+  // The control's state, made on first use.
+  Control& control(int32_t id) { return controls_[id]; }
+  bool ended() const { return ended_; }
+  int32_t result() const { return result_; }
 
-// Robot: at the given message pump (1 = the first VPI_Pump after the script
-// was set), click the control of the newest dialog made from the template.
-// A click whose dialog does not exist at that pump is dropped.
+  // Robot: a button's click (BN_CLICKED), a list's or combo box's selection
+  // change; a disabled control takes no click. Both go to the dialog's
+  // message table.
+  void click(int32_t controlId);
+  void changeSelection(int32_t controlId);
+
+  void setText(int32_t control, const std::string& text) override;
+  std::string text(int32_t control) const override;
+  void setChecked(int32_t control, bool checked) override;
+  bool checked(int32_t control) const override;
+  void setEnabled(int32_t control, bool enabled) override;
+  void setRange(int32_t control, int32_t minimum, int32_t maximum) override;
+  void setPosition(int32_t control, int32_t position) override;
+  void clearItems(int32_t control) override;
+  int32_t addItem(int32_t control, const std::string& text,
+                  uintptr_t data) override;
+  uintptr_t itemData(int32_t control, int32_t index) const override;
+  std::vector<int32_t> selectedItems(int32_t control) const override;
+  void setSelection(int32_t control, int32_t index) override;
+  WindowRect outerRect() const override { return rect_; }
+  void screenSize(int32_t* width, int32_t* height) const override;
+  void moveTo(int32_t left, int32_t top) override;
+  void endDialog(int32_t result) override;
+
+  // Set once the initialisation has run and the window is on the screen.
+  bool shown = false;
+
+ private:
+  const Control* find(int32_t id) const;
+
+  ModuleDialog& dialog_;
+  VpiWindow owner_;
+  bool modal_;
+  ResourceModule resources_;
+  std::map<int32_t, Control> controls_;
+  WindowRect rect_ = {0, 0, 0, 0};
+  bool ended_ = false;
+  int32_t result_ = 0;
+};
+
+// The headless window of a dialog, or null when it has none.
+Window* windowOf(const ModuleDialog& dialog);
+
+// The newest live window made from the template, or null.
+Window* findDialog(int32_t templateId);
+
+// Robot, modeless dialogs: at the given message pump (1 = the first VPI_Pump
+// after the script was set), click the control of the newest window made
+// from the template. A click whose window does not exist then is dropped.
 void scheduleClick(int32_t pumpNumber, int32_t templateId, int32_t controlId);
-
 // Runs whatever the robot has for this pump; called by the host's pump.
 void dispatchPending(int32_t pumpNumber);
 
-// Forgets messages, dialogs and the robot's script.
+// Robot, modal dialogs: called with each modal window once its
+// initialisation has run. The hook reads and sets controls, clicks, and ends
+// the dialog (endDialog, or a click on a button that ends it). A dialog the
+// hook leaves running, or shown with no hook, ends as cancelled (2).
+void onModalDialog(std::function<void(Window&)> hook);
+
+// Watches the windows and message boxes, for a program that shows them its
+// own way (the command-line host's progress line). Each call comes after
+// the change it reports; messageShown comes before the message is echoed.
+class Observer {
+ public:
+  virtual ~Observer() = default;
+  virtual void windowShown(Window& /*window*/) {}
+  virtual void positionSet(Window& /*window*/, int32_t /*control*/,
+                           int32_t /*previous*/) {}
+  virtual void windowDestroyed(Window& /*window*/) {}
+  virtual void messageShown(const RecordedMessage& /*message*/) {}
+};
+// One observer (or null); not owned, not forgotten by resetUi().
+void setObserver(Observer* observer);
+
+// The resource modules of the headless build: the host's is current until a
+// dialog switches to the module's.
+extern const ResourceModule kHostResources;
+extern const ResourceModule kModuleResources;
+
+// Forgets messages, windows, the robot's script and hook, and makes the
+// host's resources current again.
 void resetUi();
 
 }  // namespace headless
