@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/HostBoundary.h"
+
 namespace {
 
 DrawState2d gState;
@@ -87,7 +89,7 @@ void draw2d(LineDataSet& dataSet, uint32_t view, const tagGEOPOS& southWest,
   VPI_DrawVideoLines(view, pointCallback2d);
 }
 
-int32_t pointCallback2d(int32_t index, uintptr_t /*wParam*/, intptr_t lParam) {
+static int32_t nextPoint2d(int32_t index, intptr_t lParam) {
   DrawState2d& s = gState;
   if (index >= s.pointCount || index < 0) {
     s.phase = DrawPhase::kFinished;
@@ -174,4 +176,9 @@ int32_t pointCallback2d(int32_t index, uintptr_t /*wParam*/, intptr_t lParam) {
   s.lookaheadValid = 1;
   s.previous = position;
   return result;
+}
+
+// The host pulls points through here; whatever goes wrong, it gets "end".
+int32_t pointCallback2d(int32_t index, uintptr_t /*wParam*/, intptr_t lParam) {
+  return guardHostCall(kPointEnd, [&] { return nextPoint2d(index, lParam); });
 }

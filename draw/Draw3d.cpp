@@ -1,5 +1,6 @@
 #include "draw/Draw3d.h"
 
+#include "base/HostBoundary.h"
 #include "resources/Texts.h"
 
 namespace {
@@ -69,7 +70,7 @@ int32_t draw3d(LineDataSet& dataSet, uint32_t view, const int32_t* blockCodes,
   return 1;
 }
 
-int32_t pointCallback3d(int32_t index, uintptr_t /*wParam*/, intptr_t lParam) {
+static int32_t nextPoint3d(int32_t index, intptr_t lParam) {
   DrawState3d& s = gState;
   if (index >= s.pointCount || index < 0) {
     s.phase = DrawPhase::kFinished;
@@ -108,4 +109,9 @@ int32_t pointCallback3d(int32_t index, uintptr_t /*wParam*/, intptr_t lParam) {
     s.outOfRange = 0;
   }
   return result;
+}
+
+// The host pulls points through here; whatever goes wrong, it gets "end".
+int32_t pointCallback3d(int32_t index, uintptr_t /*wParam*/, intptr_t lParam) {
+  return guardHostCall(kPointEnd, [&] { return nextPoint3d(index, lParam); });
 }

@@ -2,8 +2,10 @@
 
 #include <memory>
 
+#include "base/HostBoundary.h"
 #include "e00/E00PlaceNameReader.h"
 #include "platform/FileDialog.h"
+#include "platform/MessageBox.h"
 #include "resources/Texts.h"
 #include "ui/ProgressDialog.h"
 
@@ -15,8 +17,9 @@ int32_t importPlaceNamesFile(const char* path) {
   return read ? 1 : 0;
 }
 
-int32_t placeNameCommand(int32_t message, uintptr_t /*wParam*/,
-                         intptr_t lParam) {
+namespace {
+
+int32_t runPlaceNameCommand(int32_t message, intptr_t lParam) {
   if (message == kMenuQueryEnabled) {
     *reinterpret_cast<int32_t*>(lParam) = 1;
   } else if (message == kMenuRunCommand) {
@@ -29,4 +32,13 @@ int32_t placeNameCommand(int32_t message, uintptr_t /*wParam*/,
     VPI_UpdateAllViews(1);
   }
   return 0;
+}
+
+}  // namespace
+
+int32_t placeNameCommand(int32_t message, uintptr_t /*wParam*/,
+                         intptr_t lParam) {
+  return guardHostCall(
+      0, [&] { return runPlaceNameCommand(message, lParam); },
+      [] { showMessageBox(kTextOutOfMemory, MessageIcon::kExclamation); });
 }

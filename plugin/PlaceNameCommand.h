@@ -12,7 +12,9 @@
 // Menu callback. kMenuQueryEnabled stores 1 (always enabled);
 // kMenuRunCommand shows the open-file dialog and, when a file was chosen,
 // imports it and asks the host to redraw all views (whatever the import's
-// outcome). A cancelled dialog does nothing more. Returns 0.
+// outcome). A cancelled dialog does nothing more. Returns 0, also when
+// something inside failed unexpectedly: out of memory shows the memory
+// message and ends the command there; no exception reaches the host.
 int32_t placeNameCommand(int32_t message, uintptr_t wParam, intptr_t lParam);
 
 // Reads the file's place names with a progress window (no label) owned by

@@ -4,6 +4,9 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
+#include <new>
+#include <stdexcept>
 #include <string>
 
 #include "platform/FileSystem.h"
@@ -129,6 +132,38 @@ TEST_F(PlaceNameCommandTest, OverlongChosenPathIsRefused) {
   EXPECT_EQ(standin::viewsUpdated(), 1);
   ASSERT_EQ(headless::messages().size(), 1u);
   EXPECT_EQ(headless::messages()[0].text, kTextCannotReadGisFile);
+}
+
+// Nothing thrown inside the command reaches the host: the callback returns
+// 0, out of memory shows the memory message, and the progress window goes.
+TEST_F(PlaceNameCommandTest, ExceptionsInsideStopAtTheCallback) {
+  struct Case {
+    const char* name;
+    std::function<void()> thrower;
+    const char* message;  // null: none
+  };
+  const Case cases[] = {
+      {"out of memory", [] { throw std::bad_alloc(); }, kTextOutOfMemory},
+      {"anything else", [] { throw std::runtime_error("x"); }, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    headless::resetUi();
+    standin::resetNameDb();
+    standin::setNameItemFilter([&](int32_t call, const tagNAMEDBITEM&) {
+      if (call == 3) c.thrower();
+      return true;
+    });
+    headless::answerFileDialog(sample("japan_cities.e00"));
+    EXPECT_EQ(run(), 0);
+    EXPECT_EQ(headless::findDialog(kProgressDialogTemplate), nullptr);
+    if (c.message == nullptr) {
+      EXPECT_TRUE(headless::messages().empty());
+    } else {
+      ASSERT_EQ(headless::messages().size(), 1u);
+      EXPECT_EQ(headless::messages()[0].text, c.message);
+    }
+  }
 }
 
 }  // namespace
