@@ -1,7 +1,6 @@
 #include "standin/StandinHost.h"
 
 #include "host/PluginIf.h"
-#include "ui/headless/HeadlessUi.h"
 
 namespace standin {
 namespace {
@@ -10,6 +9,7 @@ struct General {
   int32_t version = 700;
   std::string home = ".";
   int32_t pumps = 0;
+  std::function<void(int32_t)> dispatcher;
   std::function<void(int32_t)> pumpHook;
   int32_t viewsUpdated = 0;
 };
@@ -28,6 +28,9 @@ void setVersion(int32_t version) { general().version = version; }
 void setHome(const std::string& folder) { general().home = folder; }
 const std::string& home() { return general().home; }
 int32_t pumpCount() { return general().pumps; }
+void setMessageDispatcher(std::function<void(int32_t)> dispatcher) {
+  general().dispatcher = std::move(dispatcher);
+}
 void onPump(std::function<void(int32_t)> hook) {
   general().pumpHook = std::move(hook);
 }
@@ -49,7 +52,7 @@ VpiWindow VPI_GetMainWnd(void) { return &standin::gMainWindow; }
 int32_t VPI_Pump(void) {
   standin::General& g = standin::general();
   int32_t number = ++g.pumps;
-  headless::dispatchPending(number);
+  if (g.dispatcher) g.dispatcher(number);
   if (g.pumpHook) g.pumpHook(number);
   return 1;
 }

@@ -23,6 +23,11 @@ void setVersion(int32_t version);
 void setHome(const std::string& folder);
 const std::string& home();
 
+// What VPI_Pump dispatches: the user interface's pending messages (the
+// headless robot's clicks), installed by the program that runs the host;
+// called with the pump's number before the onPump hook. Not reset.
+void setMessageDispatcher(std::function<void(int32_t)> dispatcher);
+
 // Number of VPI_Pump calls since the last resetPump().
 int32_t pumpCount();
 // Called at every pump with the pump's number (1 for the first), after the

@@ -69,6 +69,7 @@ int main(int argc, char** argv) {
   }
   if (i >= argc) return usage(stderr);
   standin::setHome(options.home);
+  standin::setMessageDispatcher(headless::dispatchPending);
   // Progress rewrites one line in place: for a person at a terminal only.
   static ProgressLine progressLine;
   if (isatty(fileno(stderr)) != 0) headless::setObserver(&progressLine);

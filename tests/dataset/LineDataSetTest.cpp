@@ -7,17 +7,20 @@
 #include "platform/MemoryBlock.h"
 #include "resources/Texts.h"
 #include "ui/headless/HeadlessUi.h"
+#include "tests/TestHost.h"
 
 namespace {
 
-class LineDataSetTest : public ::testing::Test {
+class LineDataSetTest : public TestHost {
  protected:
   void SetUp() override {
-    headless::resetUi();
-    headless::setEcho(false);
+    TestHost::SetUp();
     data.clear();
   }
-  void TearDown() override { setMemoryBlockLimitForTesting(0); }
+  void TearDown() override {
+    setMemoryBlockLimitForTesting(0);
+    TestHost::TearDown();
+  }
 
   LineDataSet data{7};
 };

@@ -17,6 +17,7 @@
 #include "standin/StandinView2d.h"
 #include "ui/ProgressDialog.h"
 #include "ui/headless/HeadlessUi.h"
+#include "tests/TestHost.h"
 
 namespace {
 
@@ -28,16 +29,13 @@ struct Vertex {
 };
 using Arc = std::vector<Vertex>;
 
-class Draw2dTest : public ::testing::Test {
+class Draw2dTest : public TestHost {
  protected:
   void SetUp() override {
-    headless::resetUi();
-    headless::setEcho(false);
-    standin::resetView2d();
+    TestHost::SetUp();
     standin::setTrace2d(true);
     data.clear();
   }
-  void TearDown() override { standin::resetView2d(); }
 
   // Arcs are separated; the last one is left without a separator unless
   // closeLast is set.

@@ -11,6 +11,7 @@
 #include "resources/Texts.h"
 #include "standin/StandinView3d.h"
 #include "ui/headless/HeadlessUi.h"
+#include "tests/TestHost.h"
 
 namespace {
 
@@ -28,18 +29,15 @@ constexpr Vertex kNear1 = {35.55, 139.85}, kNear2 = {35.45, 139.75},
                  kNear3 = {35.5, 139.9};
 constexpr Vertex kFar1 = {36.8, 139.8}, kFar2 = {36.9, 139.9};
 
-class Draw3dTest : public ::testing::Test {
+class Draw3dTest : public TestHost {
  protected:
   void SetUp() override {
-    headless::resetUi();
-    headless::setEcho(false);
-    standin::resetView3d();
+    TestHost::SetUp();
     standin::setTrace3d(true);
     standin::setEye3d(kEye);
     standin::setDrawDistance3d(kRange);
     blocks = standin::blocksAround(kEye, kRange);
   }
-  void TearDown() override { standin::resetView3d(); }
 
   static void build(LineDataSet& data, const std::vector<Arc>& arcs,
                     bool closeLast = true) {

@@ -13,6 +13,7 @@
 #include "tests/e00/TempFile.h"
 #include "ui/ProgressDialog.h"
 #include "ui/headless/HeadlessUi.h"
+#include "tests/TestHost.h"
 
 // LinePoint lives in the global namespace, where lookup finds these.
 static bool operator==(const LinePoint& a, const LinePoint& b) {
@@ -49,18 +50,16 @@ std::string doubleField(double v) {
 const std::string kTerminator = arcHeader(0);
 const std::string kEndOfArcs = "SIN  2\n";
 
-class E00ArcReaderTest : public testing::Test {
+class E00ArcReaderTest : public TestHost {
  protected:
   void SetUp() override {
-    headless::resetUi();
-    headless::setEcho(false);
-    standin::resetPump();
+    TestHost::SetUp();
     setMemoryBlockLimitForTesting(0);
     progress_.create(nullptr);
   }
   void TearDown() override {
     setMemoryBlockLimitForTesting(0);
-    headless::resetUi();
+    TestHost::TearDown();
   }
 
   bool read(const std::string& contents) {
@@ -248,9 +247,7 @@ TEST_F(E00ArcReaderTest, ProgressShowsMultiplesOfFiveReachedAtLineEnds) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    headless::resetUi();
-    headless::setEcho(false);
-    standin::resetPump();
+    resetTestHost();
     ProgressDialog progress;
     progress.create(nullptr);
     std::string file;
@@ -290,8 +287,7 @@ TEST_F(E00ArcReaderTest, UnreadableFileIsReportedAndLeavesTheDataSet) {
   std::string tooLong = folder + "\\" + std::string(300, 'a') + ".e00";
   for (const std::string& path : {missing, folder, tooLong}) {
     SCOPED_TRACE(path);
-    headless::resetUi();
-    headless::setEcho(false);
+    resetTestHost();
     EXPECT_FALSE(readE00Arcs(data_, path.c_str(), progress_));
     ASSERT_EQ(headless::messages().size(), 1u);
     EXPECT_EQ(headless::messages()[0].text, kTextCannotReadGisFile);
@@ -329,8 +325,7 @@ TEST_F(E00ArcReaderTest, CoordinatesBeyondDegreesAreRefused) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.x);
-    headless::resetUi();
-    headless::setEcho(false);
+    resetTestHost();
     bool ok = read("ARC  2\n" + arcHeader(2) + single(1, 1) + c.x +
                    " 1.0000000E+00\n" + kTerminator + kEndOfArcs);
     EXPECT_EQ(ok, c.accepted);
@@ -383,8 +378,7 @@ TEST_F(E00ArcReaderTest, SampleFilesAgreeWithTheirReferenceFigures) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file);
-    headless::resetUi();
-    headless::setEcho(false);
+    resetTestHost();
     ASSERT_EQ(readSample(c.file), c.result);
     if (!c.result) {
       ASSERT_EQ(headless::messages().size(), 1u);

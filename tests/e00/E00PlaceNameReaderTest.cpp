@@ -20,6 +20,7 @@
 #include "tests/e00/TempFile.h"
 #include "ui/ProgressDialog.h"
 #include "ui/headless/HeadlessUi.h"
+#include "tests/TestHost.h"
 
 namespace {
 
@@ -91,23 +92,19 @@ struct E00Writer {
   void other(const std::string& s) { line(s); }
 };
 
-class PlaceNameReaderTest : public ::testing::Test {
+class PlaceNameReaderTest : public TestHost {
  protected:
   void SetUp() override {
-    headless::resetUi();
-    headless::setEcho(false);
+    TestHost::SetUp();
     home_ = uniqueTempPath("morvane-names-test-");
     std::filesystem::remove_all(home_);
     standin::setHome(home_);
-    standin::resetNameDb();
-    standin::resetPump();
     progress_.create(VPI_GetMainWnd());
   }
   void TearDown() override {
     progress_.destroyWindow();
-    standin::resetNameDb();
-    standin::resetPump();
     setMemoryBlockLimitForTesting(0);
+    TestHost::TearDown();
     std::filesystem::remove_all(home_);
   }
 
@@ -620,9 +617,8 @@ TEST_F(PlaceNameReaderTest, SampleFilesGiveAllTwoHundredNames) {
   for (const char* other :
        {"japan_cities_double.e00", "japan_cities_stripped.e00"}) {
     SCOPED_TRACE(other);
-    standin::resetNameDb();
+    resetTestHost();
     std::filesystem::remove_all(home_);
-    headless::resetUi();
     ASSERT_TRUE(readSample(other));
     const auto& got = standin::nameEntries();
     ASSERT_EQ(got.size(), 200u);

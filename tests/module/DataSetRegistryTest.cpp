@@ -6,6 +6,7 @@
 
 #include "module/PluginModule.h"
 #include "ui/headless/HeadlessUi.h"
+#include "tests/TestHost.h"
 
 namespace {
 
@@ -68,7 +69,7 @@ TEST(DataSetRegistryTest, EmptyDestroysEverythingAndReleasesStorage) {
 }
 
 TEST(DataSetRegistryTest, AppendFailureLeavesOwnershipWithCaller) {
-  headless::setEcho(false);
+  resetTestHost();
   DataSetRegistry r;
   r.append(new LineDataSet(1));
   setMemoryBlockLimitForTesting(1);

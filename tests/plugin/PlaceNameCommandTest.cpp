@@ -17,26 +17,20 @@
 #include "ui/ProgressDialog.h"
 #include "ui/headless/HeadlessFileDialog.h"
 #include "ui/headless/HeadlessUi.h"
+#include "tests/TestHost.h"
 
 namespace {
 
-class PlaceNameCommandTest : public ::testing::Test {
+class PlaceNameCommandTest : public TestHost {
  protected:
   void SetUp() override {
-    headless::resetUi();
-    headless::setEcho(false);
-    headless::resetFileDialogs();
+    TestHost::SetUp();
     home_ = uniqueTempPath("morvane-namecmd-test-");
     std::filesystem::remove_all(home_);
     standin::setHome(home_);
-    standin::resetNameDb();
-    standin::resetPump();
-    standin::resetViewsUpdated();
   }
   void TearDown() override {
-    headless::resetFileDialogs();
-    standin::resetNameDb();
-    standin::resetPump();
+    TestHost::TearDown();
     std::filesystem::remove_all(home_);
   }
 
@@ -148,8 +142,7 @@ TEST_F(PlaceNameCommandTest, ExceptionsInsideStopAtTheCallback) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    headless::resetUi();
-    standin::resetNameDb();
+    resetTestHost();
     standin::setNameItemFilter([&](int32_t call, const tagNAMEDBITEM&) {
       if (call == 3) c.thrower();
       return true;

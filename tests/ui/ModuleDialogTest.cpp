@@ -11,6 +11,7 @@
 
 #include "ui/ProgressDialog.h"
 #include "ui/headless/HeadlessUi.h"
+#include "tests/TestHost.h"
 
 namespace {
 
@@ -76,14 +77,7 @@ class PickDialog : public ModuleDialog {
   }
 };
 
-class ModuleDialogTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    headless::resetUi();
-    headless::setEcho(false);
-  }
-  void TearDown() override { headless::resetUi(); }
-};
+class ModuleDialogTest : public TestHost {};
 
 TEST_F(ModuleDialogTest, ProgressWindowIsMadeFromModuleResourcesAndInitialised) {
   ProgressDialog progress;
@@ -148,7 +142,7 @@ TEST_F(ModuleDialogTest, ModalDialogAnsweredThroughItsControls) {
   };
   for (const ModalCase& c : cases) {
     SCOPED_TRACE(c.name);
-    headless::resetUi();
+    resetTestHost();
     bool sawInitialState = false;
     headless::onModalDialog([&](Window& w) {
       sawInitialState = w.modal() && w.checked(kPickFromList) &&

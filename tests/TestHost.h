@@ -1,0 +1,47 @@
+// A clean host for every test: the stand-in host and the headless user
+// interface as a fresh process has them, wired together as morvane-host
+// wires them (the host's message pump delivers the robot's clicks).
+//
+//   class MyTest : public TestHost { ... };   // SetUp and TearDown reset
+//   resetTestHost();                          // between the cases of a table
+//
+// A fixture that overrides SetUp calls TestHost's first; one that overrides
+// TearDown calls TestHost's before it removes the stand-in host's home
+// folder (which the test chooses, and which the reset may write to).
+
+#ifndef MORVANE_TESTS_TESTHOST_H_
+#define MORVANE_TESTS_TESTHOST_H_
+
+#include <gtest/gtest.h>
+
+#include "standin/StandinHost.h"
+#include "standin/StandinNameDb.h"
+#include "standin/StandinProgressBar.h"
+#include "standin/StandinView2d.h"
+#include "standin/StandinView3d.h"
+#include "ui/headless/HeadlessFileDialog.h"
+#include "ui/headless/HeadlessUi.h"
+
+// No messages, windows, robot script or file-dialog answers, and messages
+// not echoed; pump and view-update counts at 0 without hooks; the
+// place-name database, progress bar and both views as the host starts them.
+inline void resetTestHost() {
+  headless::resetUi();
+  headless::setEcho(false);
+  headless::resetFileDialogs();
+  standin::setMessageDispatcher(headless::dispatchPending);
+  standin::resetPump();
+  standin::resetViewsUpdated();
+  standin::resetNameDb();
+  standin::resetProgressBar();
+  standin::resetView2d();
+  standin::resetView3d();
+}
+
+class TestHost : public ::testing::Test {
+ protected:
+  void SetUp() override { resetTestHost(); }
+  void TearDown() override { resetTestHost(); }
+};
+
+#endif  // MORVANE_TESTS_TESTHOST_H_
