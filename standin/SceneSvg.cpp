@@ -93,7 +93,11 @@ bool writeSceneSvg(const Scene& scene, const GeoExtent& extent,
   }
   std::fprintf(out, "</g>\n");
   if (!labels.empty()) {
-    std::fprintf(out, "<g font-family=\"sans-serif\" font-size=\"12\" "
+    // The names are Japanese: a Japanese face first (IPAGothic is Debian's
+    // fonts-ipafont-gothic), so that a converter does not fall back to a
+    // face without the glyphs and draw empty boxes.
+    std::fprintf(out, "<g font-family=\"IPAGothic, 'IPAPGothic', "
+                      "'MS PGothic', sans-serif\" font-size=\"12\" "
                       "fill=\"#FFFFFF\">\n");
     for (const SceneLabel& label : labels) {
       double x = proj.x(label.position.longitude);

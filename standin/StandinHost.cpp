@@ -1,6 +1,7 @@
 #include "standin/StandinHost.h"
 
 #include "host/PluginIf.h"
+#include "standin/StandinWindows.h"
 
 namespace standin {
 namespace {
@@ -12,15 +13,14 @@ struct General {
   std::function<void(int32_t)> dispatcher;
   std::function<void(int32_t)> pumpHook;
   int32_t viewsUpdated = 0;
+  std::vector<StandinPanel> panels;
+  uint32_t nextPanelId = 1;
 };
 
 General& general() {
   static General g;
   return g;
 }
-
-// Stands for the host's main window; never dereferenced.
-int gMainWindow;
 
 }  // namespace
 
@@ -40,6 +40,11 @@ void resetPump() {
 }
 int32_t viewsUpdated() { return general().viewsUpdated; }
 void resetViewsUpdated() { general().viewsUpdated = 0; }
+const std::vector<StandinPanel>& panels() { return general().panels; }
+void resetPanels() {
+  general().panels.clear();
+  general().nextPanelId = 1;
+}
 
 }  // namespace standin
 
@@ -47,16 +52,46 @@ extern "C" {
 
 int32_t VPI_GetVersion(void) { return standin::general().version; }
 
-VpiWindow VPI_GetMainWnd(void) { return &standin::gMainWindow; }
+VpiWindow VPI_GetMainWnd(void) { return standin::hostMainWindow(); }
 
+// The window messages first (a click on a real button), then the robot's
+// clicks for this pump.
 int32_t VPI_Pump(void) {
   standin::General& g = standin::general();
   int32_t number = ++g.pumps;
+  standin::pumpHostWindowMessages();
   if (g.dispatcher) g.dispatcher(number);
   if (g.pumpHook) g.pumpHook(number);
   return 1;
 }
 
-void VPI_UpdateAllViews(int32_t /*flag*/) { ++standin::general().viewsUpdated; }
+void VPI_UpdateAllViews(int32_t /*flag*/) {
+  ++standin::general().viewsUpdated;
+  standin::repaintHostMap();
+}
+
+VpiWindow VPI_GetParentDialogPanel(void) { return standin::hostPanelParent(); }
+
+uint32_t VPI_AddDialogPanel(VpiWindow window, const char* title) {
+  standin::General& g = standin::general();
+  uint32_t id = g.nextPanelId++;
+  g.panels.push_back({id, window, title != nullptr ? title : ""});
+  standin::placeHostPanels();
+  return id;
+}
+
+int32_t VPI_RemoveDialogPanel(uint32_t panel) {
+  std::vector<standin::StandinPanel>& list = standin::general().panels;
+  for (auto it = list.begin(); it != list.end(); ++it) {
+    if (it->id == panel) {
+      // The window is the module's: it is hidden here, destroyed there.
+      standin::hideHostPanel(it->window);
+      list.erase(it);
+      standin::placeHostPanels();
+      return 1;
+    }
+  }
+  return 0;
+}
 
 }  // extern "C"

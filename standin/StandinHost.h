@@ -12,6 +12,9 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
+
+#include "host/PluginIf.h"
 
 namespace standin {
 
@@ -38,6 +41,16 @@ void resetPump();
 // Number of VPI_UpdateAllViews calls since the last resetViewsUpdated().
 int32_t viewsUpdated();
 void resetViewsUpdated();
+
+// A panel the module registered with VPI_AddDialogPanel: ids from 1, in
+// order of registration; VPI_RemoveDialogPanel takes it out of the list.
+struct StandinPanel {
+  uint32_t id;
+  VpiWindow window;
+  std::string title;
+};
+const std::vector<StandinPanel>& panels();
+void resetPanels();
 
 }  // namespace standin
 
