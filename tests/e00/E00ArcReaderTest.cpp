@@ -99,9 +99,10 @@ TEST_F(E00ArcReaderTest, CoordinatesAreTruncatedTowardZeroLatitudeFirst) {
       // Fields are their columns alone: x ends at column 14, before the
       // "1" that would otherwise lengthen its exponent.
       {" 1.0000000E+001.0000000E+01\n", {360000, 36000}},
-      // Fields past the end of the line, or holding no number, give 0.
-      {" 1.0000000E+00\n", {0, 36000}},
-      {"-\n", {0, 0}},
+      // Fields partly on the line, or holding no number, read as far as
+      // they go (a y missing altogether: see MissingFieldsEndTheSection).
+      {" 1.0000000E+00 2.5\n", {90000, 36000}},
+      {"-             -\n", {0, 0}},
       {" 1.5xyz        2.5\n", {90000, 54000}},
   };
   for (const Case& c : cases) {
@@ -188,14 +189,15 @@ TEST_F(E00ArcReaderTest, ArcsFollowTheCountsAndTheSectionBounds) {
       // A malformed coordinate line that scans as seven fields (last 3)
       // sets the count of the next header, which has fewer.
       {"coordinate line with seven fields",
-       "ARC  2\n" + arcHeader(1) + " 1 1 1 1 1 1 3\n" + " 1 2\n" +
-           single(1, 1) + single(2, 2) + "\n" + single(3, 3) + "\nX\n",
-       {{0, 36000}, kSep, at(1), at(2), at(3), kSep}},
+       "ARC  2\n" + arcHeader(1) + " 1 1 1 1 1 1 3             2\n" +
+           " 1 2\n" + single(1, 1) + single(2, 2) + "\n" + single(3, 3) +
+           "\nX\n",
+       {{72000, 36000}, kSep, at(1), at(2), at(3), kSep}},
       // Its second piece starts with Z and ends the section.
       {"300-character header",
        "ARC  2\n" + arc1 + longHeader + single(2, 2) + "\n", {at(1), kSep}},
-      {"zero byte ends the line", "ARC  2\n" + arcHeader(1) + zeroByte,
-       {{0, 36000}}},
+      // As the runtime sees it the line holds no y: no point.
+      {"zero byte ends the line", "ARC  2\n" + arcHeader(1) + zeroByte, {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -264,7 +266,9 @@ TEST_F(E00ArcReaderTest, ProgressShowsMultiplesOfFiveReachedAtLineEnds) {
 
 TEST_F(E00ArcReaderTest, CancelAtAPumpStopsWithoutCompactingOrFinishing) {
   std::string file = "ARC  2\n" + arcHeader(2000);
-  for (int i = 0; i < 1000; ++i) file += single(i, i) + single(i, i) + "\n";
+  for (int i = 0; i < 1000; ++i) {
+    file += single(i % 90, i % 90) + single(i % 90, i % 90) + "\n";
+  }
   file += kTerminator + kEndOfArcs;
   headless::scheduleClick(3, kProgressDialogTemplate, kProgressCancelButton);
   EXPECT_FALSE(read(file));
@@ -314,14 +318,19 @@ TEST_F(E00ArcReaderTest, CoordinatesBeyondDegreesAreRefused) {
   struct Case {
     const char* x;
     bool accepted;
+    int32_t longitude;  // when accepted
   };
-  // 2147483647 / 36000 = 59652.3235...; a product of 2147483647.x would
-  // truncate to the separator value.
+  // Longitude -180...360, with 1e-4 degree for writers' rounding. Values
+  // beyond 59652.3 (2147483647 / 36000) would even truncate to the
+  // separator.
   const Case cases[] = {
-      {" 5.9652320E+04", true},   {"-5.9652320E+04", true},
-      {" 5.9652324E+04", false},  {"-5.9652324E+04", false},
-      {" 4.1000000E+06", false},  {" 1.0000000E+99", false},
-      {"1e400         ", false},
+      {" 3.6000000E+02", true, 12960000},  {"-1.8000000E+02", true, -6480000},
+      {" 3.6000005E+02", true, 12960001},  {" 3.6001000E+02", false, 0},
+      {"-1.8001000E+02", false, 0},        {" 5.0000000E+02", false, 0},
+      {" 5.9652320E+04", false, 0},        {"-5.9652320E+04", false, 0},
+      {" 5.9652324E+04", false, 0},        {"-5.9652324E+04", false, 0},
+      {" 4.1000000E+06", false, 0},        {" 1.0000000E+99", false, 0},
+      {"1e400         ", false, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.x);
@@ -332,8 +341,7 @@ TEST_F(E00ArcReaderTest, CoordinatesBeyondDegreesAreRefused) {
     if (c.accepted) {
       EXPECT_TRUE(headless::messages().empty());
       ASSERT_EQ(data_.points.size(), 3);
-      EXPECT_FALSE(isSeparator(data_.points[1]));
-      EXPECT_EQ(std::abs(data_.points[1].longitude), 2147483520);
+      EXPECT_EQ(data_.points[1].longitude, c.longitude);
     } else {
       ASSERT_EQ(headless::messages().size(), 1u);
       EXPECT_EQ(headless::messages()[0].text, kTextNotGeographicDegrees);

@@ -305,7 +305,7 @@ TEST_F(PlaceNameReaderTest, JoinAgreesWithSearchFromTheStart) {
   E00Writer w;
   w.lab();
   for (int i = 0; i < 3000; ++i) {
-    Label l{key(random), key(random) % 3, i / 8.0, i / 16.0};
+    Label l{key(random), key(random) % 3, i / 16.0, i / 64.0};
     labels.push_back(l);
     w.label(l.id, l.number, l.x, l.y);
   }
@@ -316,12 +316,18 @@ TEST_F(PlaceNameReaderTest, JoinAgreesWithSearchFromTheStart) {
     int id = key(random), number = key(random) % 3;
     std::string name = "N" + std::to_string(i);
     w.record(number, id, name);
-    for (const Label& l : labels) {
-      if (l.id == id && l.number == number) {
-        expected.push_back({name, l.y, l.x});
-        break;
+    // The first label with both keys; failing that, as point coverages
+    // join, the first with number 0 and the record's id.
+    const Label* found = nullptr;
+    for (int pass = 0; pass < 2 && found == nullptr; ++pass) {
+      for (const Label& l : labels) {
+        if (l.id == id && l.number == (pass == 0 ? number : 0)) {
+          found = &l;
+          break;
+        }
       }
     }
+    if (found != nullptr) expected.push_back({name, found->y, found->x});
   }
   ASSERT_TRUE(read(w.text));
   const auto& got = standin::nameEntries();
