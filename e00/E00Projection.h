@@ -53,6 +53,9 @@ class E00Projection {
   // units other than DD.
   bool refuses() const { return refuses_; }
 
+  // True once a PRJ section has ended (its EOP, or the next section).
+  bool seen() const { return seen_; }
+
   // The first PRJ section's projection and units, for people:
   // "Projection GEOGRAPHIC; Units DD", "Projection UTM", "PRJ without
   // projection or units", or "none" when the file has no PRJ section.

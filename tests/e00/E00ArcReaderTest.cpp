@@ -350,6 +350,120 @@ TEST_F(E00ArcReaderTest, CoordinatesBeyondDegreesAreRefused) {
   }
 }
 
+TEST_F(E00ArcReaderTest, FilesNotInDegreesAreRefused) {
+  auto prj = [](const char* projection, const char* units) {
+    return std::string("PRJ  2\nProjection    ") + projection +
+           "\n~\nUnits         " + units + "\n~\nParameters\nEOP\n";
+  };
+  const std::string arc = "ARC  2\n" + arcHeader(2) + single(139, 35) +
+                          single(1.5, 2.5) + "\n" + kTerminator;
+  struct Case {
+    const char* name;
+    std::string file;
+    bool refused;
+  };
+  const Case cases[] = {
+      {"longitude 500",
+       "ARC  2\n" + arcHeader(1) + single(500, 35) + "\n" + kTerminator, true},
+      {"latitude 95",
+       "ARC  2\n" + arcHeader(1) + single(139, 95) + "\n" + kTerminator, true},
+      // The PRJ section follows the arcs, as writers order a file.
+      {"projection with small numbers",
+       arc + kEndOfArcs + prj("UTM", "METERS") + "IFO  2\n", true},
+      {"units other than degrees",
+       arc + kEndOfArcs + prj("GEOGRAPHIC", "FEET") + "IFO  2\n", true},
+      {"geographic, decimal degrees",
+       arc + kEndOfArcs + prj("Geographic", "dd") + "IFO  2\n", false},
+      // Past the INFO tables nothing is a PRJ section any more.
+      {"after the tables", arc + kEndOfArcs + "IFO  2\n" + prj("UTM", "M"),
+       false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    headless::resetUi();
+    headless::setEcho(false);
+    EXPECT_EQ(read(c.file), !c.refused);
+    if (c.refused) {
+      ASSERT_EQ(headless::messages().size(), 1u);
+      EXPECT_EQ(headless::messages()[0].text, kTextNotGeographicDegrees);
+    } else {
+      EXPECT_TRUE(headless::messages().empty());
+      EXPECT_EQ(points(), (std::vector<LinePoint>{
+                              {1260000, 5004000}, {90000, 54000}, kSep}));
+    }
+  }
+}
+
+// A download stopped short, at every byte of the last coordinate line: the
+// points read are the file's, never one made from a missing field.
+TEST_F(E00ArcReaderTest, FileCutInItsLastLineAddsOnlyItsOwnPoints) {
+  const LinePoint p1 = {72000, 36000}, p2 = {144000, 108000},
+                  p3 = {216000, 180000}, p4 = {288000, 252000};
+  struct Case {
+    const char* name;
+    std::string head;  // up to the last line
+    std::string last;
+    int32_t width;     // of a field
+  };
+  const Case cases[] = {
+      {"single", "ARC  2\n" + arcHeader(4) + single(1, 2) + single(3, 4) + "\n",
+       single(5, 6) + single(7, 8) + "\n", 14},
+      {"double",
+       "ARC  3\n" + arcHeader(4) + doubleField(1) + doubleField(2) + "\n" +
+           doubleField(3) + doubleField(4) + "\n" + doubleField(5) +
+           doubleField(6) + "\n",
+       doubleField(7) + doubleField(8) + "\n", 21},
+  };
+  for (const Case& c : cases) {
+    for (size_t cut = 0; cut <= c.last.size(); ++cut) {
+      SCOPED_TRACE(std::string(c.name) + " cut at " + std::to_string(cut));
+      ASSERT_TRUE(read(c.head + c.last.substr(0, cut)));
+      // Single precision: two points on the last line, double: one.
+      const bool two = c.width == 14;
+      std::vector<LinePoint> want = {p1, p2};
+      if (!two || static_cast<int>(cut) >= 2 * c.width) want.push_back(p3);
+      if (static_cast<int>(cut) >= (two ? 4 : 2) * c.width) {
+        want.push_back(p4);
+      }
+      EXPECT_EQ(points(), want);
+    }
+  }
+}
+
+TEST_F(E00ArcReaderTest, MissingFieldsEndTheSection) {
+  const LinePoint p1 = {72000, 36000}, p2 = {144000, 108000},
+                  p3 = {216000, 180000};
+  struct Case {
+    const char* name;
+    std::string file;
+    std::vector<LinePoint> points;
+  };
+  const Case cases[] = {
+      {"no y", "ARC  2\n" + arcHeader(1) + " 1.0000000E+00\n", {}},
+      {"only a sign", "ARC  2\n" + arcHeader(1) + "-\n", {}},
+      // Four announced, three follow: the third point's line has no second
+      // pair, and the arc after it is not read as coordinates.
+      {"arc announcing more points than follow",
+       "ARC  2\n" + arcHeader(4) + single(1, 2) + single(3, 4) + "\n" +
+           single(5, 6) + "\n" + arcHeader(1) + single(9, 9) + "\n" +
+           kTerminator + kEndOfArcs,
+       {p1, p2, p3}},
+      {"earlier arcs kept",
+       "ARC  2\n" + arcHeader(1) + single(1, 2) + "\n" + arcHeader(2) +
+           single(3, 4) + "\n" + kTerminator + kEndOfArcs,
+       {p1, kSep, p2}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    headless::resetUi();
+    headless::setEcho(false);
+    ASSERT_TRUE(read(c.file));
+    EXPECT_EQ(points(), c.points);
+    EXPECT_TRUE(headless::messages().empty());
+    EXPECT_EQ(positions().back(), 100);
+  }
+}
+
 TEST_F(E00ArcReaderTest, RunningOutOfMemoryStopsWithOneMessage) {
   std::string file = "ARC  2\n" + arcHeader(4000);
   for (int i = 0; i < 2000; ++i) file += single(1, 1) + single(2, 2) + "\n";
