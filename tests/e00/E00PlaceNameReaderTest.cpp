@@ -777,11 +777,16 @@ TEST_F(PlaceNameReaderTest, FilesNotInDegreesAddNothing) {
       EXPECT_EQ(names(), (std::vector<std::string>{"Nagano", "Elsewhere"}));
     }
   }
-  // The projected sample is refused by its PRJ section.
-  standin::resetNameDb();
-  headless::resetUi();
-  EXPECT_FALSE(readSample("gdal_testpoly.e00"));
-  expectOnlyMessage(kTextNotGeographicDegrees, MessageIcon::kExclamation);
+  // The projected samples: by the PRJ section, by the labels' metres.
+  for (const char* sample : {"gdal_testpoly.e00", "gdal_testpoint.e00"}) {
+    SCOPED_TRACE(sample);
+    standin::resetNameDb();
+    std::filesystem::remove_all(home_);
+    headless::resetUi();
+    EXPECT_FALSE(readSample(sample));
+    expectOnlyMessage(kTextNotGeographicDegrees, MessageIcon::kExclamation);
+    EXPECT_TRUE(names().empty());
+  }
 }
 
 TEST_F(PlaceNameReaderTest, LabelWithoutItsYEndsTheLabels) {
