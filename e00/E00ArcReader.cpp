@@ -15,14 +15,23 @@
 // Which data line is an arc header follows only from counting the points
 // announced by the previous header, never from the line's look; the
 // announced count is the seventh field of the last line that had seven.
+//
+// A coordinate line that lacks a field of a point it must hold (the y of
+// the point lies past the end of the line's text, or the end of the file
+// cuts a field short) ends the section where it stands, as the end of a
+// cut file does: the points before it are kept, none is made up.
+//
+// After the section the reader goes on to the PRJ section, which writers
+// put after the ARC section and before the INFO tables (IFO), to learn
+// whether the coordinates are degrees at all.
 
-#include <cmath>
 #include <cstring>
 
 #include "dataset/LineDataSet.h"
 #include "e00/E00ArcReader.h"
 #include "e00/E00Fields.h"
 #include "e00/E00LineReader.h"
+#include "e00/E00Projection.h"
 #include "e00/ReadingProgress.h"
 #include "host/PluginIf.h"
 #include "platform/MessageBox.h"
@@ -87,6 +96,33 @@ bool readCoordinates(const char* text, int32_t size, bool doublePrecision,
   return plain;
 }
 
+// Of the points a coordinate line must hold, those whose fields are all
+// there: a point whose y starts past the end of the line's text is missing,
+// and on a line without a line break (the end of the file) so is one whose
+// y is shorter than its columns. A field partly there on a whole line is
+// read as far as it goes.
+int32_t completePoints(const char* text, int32_t size, int32_t width,
+                       int32_t points) {
+  const bool lineBreak = size > 0 && text[size - 1] == '\n';
+  const int32_t content = lineBreak ? size - 1 : size;
+  for (int32_t k = 0; k < points; ++k) {
+    const int32_t yBegin = (2 * k + 1) * width;
+    if (yBegin >= content || (!lineBreak && yBegin + width > content)) {
+      return k;
+    }
+  }
+  return points;
+}
+
+bool isWord(const char* text, int32_t size, const char* word) {
+  int32_t i = 0;
+  while (i < size && isE00Space(text[i])) ++i;
+  const int32_t n = static_cast<int32_t>(std::strlen(word));
+  return size - i >= n &&
+         std::memcmp(text + i, word, static_cast<size_t>(n)) == 0 &&
+         (size - i == n || isE00Space(text[i + n]));
+}
+
 }  // namespace
 
 bool readE00Arcs(LineDataSet& dataSet, const char* path,
@@ -101,19 +137,36 @@ bool readE00Arcs(LineDataSet& dataSet, const char* path,
   dataSet.clear();
 
   bool inSection = false;
+  // Past the ARC section: only the PRJ section is still looked for.
+  bool afterSection = false;
   bool doublePrecision = false;
   bool expectingHeader = false;
   int32_t declaredPoints = 0;
   int32_t pointsRead = 0;
   int32_t lastSeventh = 0;
+  E00Projection projection;
 
   const char* text;
   int32_t size;
   while (reader.next(&text, &size)) {
     if (!bar.atPosition(reader.position())) return false;
 
+    if (afterSection) {
+      size = cStringSize(text, size);
+      if (projection.onLine(text, size)) {
+        if (projection.refuses()) break;
+        continue;
+      }
+      if (isWord(text, size, "IFO") || isWord(text, size, "EOS")) break;
+      continue;
+    }
+
     if (!inSection) {
       size = cStringSize(text, size);
+      if (projection.onLine(text, size)) {
+        if (projection.refuses()) break;
+        continue;
+      }
       E00HeaderFields f = splitE00HeaderFields(text, text + size);
       if (f.count == 7) lastSeventh = f.seventh;
       if (f.count >= 2 && f.firstSize == 3 &&
@@ -131,7 +184,10 @@ bool readE00Arcs(LineDataSet& dataSet, const char* path,
     const char first = size > 0 ? text[0] : '\0';
     if (first != ' ' && first != '+' && first != '-') {
       if (!dataSet.endArc()) return false;
-      break;
+      afterSection = true;
+      size = cStringSize(text, size);
+      if (projection.onLine(text, size) && projection.refuses()) break;
+      continue;
     }
 
     if (expectingHeader) {
@@ -161,26 +217,36 @@ bool readE00Arcs(LineDataSet& dataSet, const char* path,
       E00HeaderFields f = splitE00HeaderFields(text, text + size);
       if (f.count == 7) lastSeventh = f.seventh;
     }
+    const int32_t complete = completePoints(
+        text, size, doublePrecision ? kDoubleFieldWidth : kSingleFieldWidth,
+        count / 2);
 
-    // Projected coordinates (metres and the like) have no place in units of
-    // 1/36000 degree; rather than store clamped or wrapped values, refuse
-    // the file at the first one.
-    for (int32_t i = 0; i < count; ++i) {
-      int32_t units;
-      // Every degree value fits; only larger ones need the exact test.
-      if (!(std::fabs(coordinates[i]) <= 360.0) &&
-          !degreesToUnits(coordinates[i], &units)) {
+    // Coordinates that cannot be degrees (metres and the like) have no
+    // place in units of 1/36000 degree; rather than store clamped or
+    // wrapped values, refuse the file at the first one.
+    for (int32_t k = 0; k < complete; ++k) {
+      if (!isGeographicPosition(coordinates[2 * k + 1], coordinates[2 * k])) {
         showMessageBox(kTextNotGeographicDegrees, MessageIcon::kExclamation);
         return false;
       }
     }
-    for (int32_t i = 0; i < count; i += 2) {
-      if (!dataSet.addPoint(coordinates[i + 1], coordinates[i])) return false;
+    for (int32_t k = 0; k < complete; ++k) {
+      if (!dataSet.addPoint(coordinates[2 * k + 1], coordinates[2 * k])) {
+        return false;
+      }
+    }
+    if (complete < count / 2) {
+      afterSection = true;
+      continue;
     }
     pointsRead += count / 2;
     if (pointsRead >= declaredPoints) expectingHeader = true;
   }
 
+  if (projection.refuses()) {
+    showMessageBox(kTextNotGeographicDegrees, MessageIcon::kExclamation);
+    return false;
+  }
   if (reader.failed()) {
     // Only part of the file was seen: the arcs read so far are not the
     // file's, so this is a failure, not a short file.

@@ -7,6 +7,8 @@
 #include "base/SjisLeadByte.h"
 #include "e00/E00Fields.h"
 #include "e00/E00LineReader.h"
+#include "e00/E00Projection.h"
+#include "e00/E00TableLayout.h"
 #include "e00/ReadingProgress.h"
 #include "host/PluginIf.h"
 #include "platform/MemoryBlock.h"
@@ -21,7 +23,8 @@ constexpr int32_t kLabelGrowthStep = 1024;
 constexpr int32_t kRecordLineWidth = 80;
 constexpr int32_t kNameWidth = 40;
 
-// Column layout (0-based offsets) of the fields the reader uses.
+// Column layout (0-based offsets) of the fields the reader uses in a table
+// whose item definitions are not known.
 struct RecordColumns {
   int32_t number;
   int32_t id;
@@ -30,6 +33,25 @@ struct RecordColumns {
 constexpr RecordColumns kSingleRecord = {28, 39, 52};
 constexpr RecordColumns kDoubleRecord = {48, 59, 72};
 constexpr int32_t kKeyWidth = 11;
+
+// Where a record's keys and name stand, and how wide they are; a name width
+// of 0 when the table has no name.
+struct RecordFields {
+  int32_t number;
+  int32_t numberWidth;
+  int32_t id;
+  int32_t idWidth;
+  int32_t name;
+  int32_t nameWidth;
+};
+
+// Physical lines of a record kept for reading its fields; the lines of
+// longer records are counted but not kept.
+constexpr int32_t kMaxRecordLines = 32;
+constexpr int32_t kRecordBufferSize =
+    kMaxRecordLines * kRecordLineWidth > E00LineReader::kMaxPiece * 2
+        ? kMaxRecordLines * kRecordLineWidth + 1
+        : E00LineReader::kMaxPiece * 2 + 1;
 
 // White space as the C runtime's isspace sees it in the "C" locale. Bytes
 // of 0x80 and above are never white space here: they belong to Shift-JIS
@@ -191,8 +213,17 @@ class PlaceNameReader {
   bool onLine(const char* text, int32_t size);
   bool readLabel(const char* text, int32_t size);
   bool readRecord(const char* text, int32_t size);
+  void startItemRecords();
+  bool readItemRecordLine(const char* text, int32_t size);
+  bool joinRecord(const char* record, int32_t size, const RecordFields& f);
   bool addName(const LabelRecord& label, const char* name);
   bool outOfMemory();
+  bool notDegrees();
+
+  // How the current table's records are read: by the fixed columns until
+  // its item definitions are known, by the items once they are, and by the
+  // fixed columns again for good when the definitions do not make sense.
+  enum class TableMode { kFixed, kDefinitions, kItems };
 
   ReadingProgressTarget& progress_;
   E00LineReader file_;
@@ -202,12 +233,21 @@ class PlaceNameReader {
   bool inTable_ = false;
   bool tableStarted_ = false;
   bool doublePrecision_ = false;
+  TableMode tableMode_ = TableMode::kFixed;
+  E00TableLayout layout_;
+  RecordFields itemFields_ = {};
+  // Lines of the current record read so far, and records still to come, in
+  // a table read by its items.
+  int32_t recordLine_ = 0;
+  int32_t recordsLeft_ = 0;
+  E00Projection projection_;
   // Lines of the current label or record still to come: a label line is
   // followed by its box lines, a record's first line by its second.
   int32_t linesLeft_ = 0;
-  // First line of the current record: at most one 254-character piece,
-  // padded to 80 columns, followed by room for the second line.
-  char record_[E00LineReader::kMaxPiece * 2 + 1];
+  // The current record's text. Read by the fixed columns: its first line,
+  // at most one 254-character piece, padded to 80 columns, then its second
+  // line. Read by the items: its physical lines, each padded to 80.
+  char record_[kRecordBufferSize];
   int32_t recordSize_ = 0;
   int32_t namesAdded_ = 0;
   bool result_ = true;
@@ -255,7 +295,15 @@ bool PlaceNameReader::run(const char* path) {
 bool PlaceNameReader::onLine(const char* text, int32_t size) {
   int32_t first = 0;
   while (first < size && isBlank(text[first])) ++first;
-  if (first == size) return true;  // no field: not a line of anything
+  if (first == size) {
+    // Within a record of known layout a blank line is one of its lines
+    // (items of blanks, stripped); anywhere else it is not a line of
+    // anything.
+    if (inTable_ && tableMode_ == TableMode::kItems && recordLine_ > 0) {
+      return readItemRecordLine(text, size);
+    }
+    return true;
+  }
 
   if (inLabels_) {
     if (linesLeft_ > 0) {
@@ -263,6 +311,35 @@ bool PlaceNameReader::onLine(const char* text, int32_t size) {
       return true;
     }
     return readLabel(text, size);
+  }
+  if (inTable_ && tableMode_ == TableMode::kDefinitions) {
+    if (text[0] != ' ') {
+      switch (layout_.addDefinition(text, size)) {
+        case E00TableLayout::Step::kMore:
+          return true;
+        case E00TableLayout::Step::kComplete:
+          startItemRecords();
+          return true;
+        case E00TableLayout::Step::kInvalid:
+          tableMode_ = TableMode::kFixed;
+          return true;
+      }
+    }
+    // A record before the definitions said it would come: they do not
+    // describe this table.
+    tableMode_ = TableMode::kFixed;
+  }
+  if (inTable_ && tableMode_ == TableMode::kItems) {
+    // Records of a table that begins with a number start with a blank or a
+    // sign; a word there means the table held fewer records than it said,
+    // and the line is read as what follows the table.
+    const int32_t type = layout_.item(0).type;
+    const char c = static_cast<char>(text[0] | 0x20);
+    if (recordLine_ > 0 || type == 1 || type == 2 || type == 3 || c < 'a' ||
+        c > 'z') {
+      return readItemRecordLine(text, size);
+    }
+    inTable_ = false;
   }
   if (inTable_) {
     if (linesLeft_ > 0) {
@@ -285,6 +362,9 @@ bool PlaceNameReader::onLine(const char* text, int32_t size) {
     return true;
   }
 
+  if (projection_.onLine(text, size)) {
+    return projection_.refuses() ? notDegrees() : true;
+  }
   int32_t end = first;
   while (end < size && !isBlank(text[end])) ++end;
   const int32_t fieldSize = end - first;
@@ -299,6 +379,9 @@ bool PlaceNameReader::onLine(const char* text, int32_t size) {
       inTable_ = true;
       tableStarted_ = false;
       linesLeft_ = 0;
+      recordLine_ = 0;
+      tableMode_ = layout_.start(text, size) ? TableMode::kDefinitions
+                                             : TableMode::kFixed;
       break;
     }
   }
@@ -322,11 +405,24 @@ bool PlaceNameReader::readLabel(const char* text, int32_t size) {
     doublePrecision_ = true;
   }
   Field y = field(text, size, 34, 14);
+  int32_t yWidth = 14;
   if (y.size < 11 || (y.text[10] != 'E' && y.text[10] != 'e')) {
     y = field(text, size, 41, 21);
+    yWidth = 21;
+  }
+  // A label whose y lies past the end of its line's text, or which the end
+  // of the file cuts short inside its y (no line break), has no position:
+  // the section ends there, as at the end of a cut file.
+  const bool lineBreak = size > 0 && text[size - 1] == '\n';
+  const int32_t content = lineBreak ? size - 1 : size;
+  const int32_t yBegin = static_cast<int32_t>(y.text - text);
+  if (yBegin >= content || (!lineBreak && yBegin + yWidth > content)) {
+    inLabels_ = false;
+    return true;
   }
   label.x = readDouble(x);
   label.y = readDouble(y);
+  if (!isGeographicPosition(label.y, label.x)) return notDegrees();
   if (!labels_.append(label)) return outOfMemory();
   if (!index_.add(labels_.size() - 1)) return outOfMemory();
   // A double-precision label carries its box on two lines, a single one on
@@ -342,12 +438,80 @@ bool PlaceNameReader::readRecord(const char* text, int32_t size) {
   tableStarted_ = true;
 
   const RecordColumns& c = doublePrecision_ ? kDoubleRecord : kSingleRecord;
-  int32_t number = readInteger(field(record_, recordSize, c.number, kKeyWidth));
-  int32_t id = readInteger(field(record_, recordSize, c.id, kKeyWidth));
+  return joinRecord(record_, recordSize,
+                    {c.number, kKeyWidth, c.id, kKeyWidth, c.name, kNameWidth});
+}
+
+void PlaceNameReader::startItemRecords() {
+  tableMode_ = TableMode::kItems;
+  recordLine_ = 0;
+  recordsLeft_ = layout_.records();
+  if (recordsLeft_ == 0) inTable_ = false;
+
+  const RecordColumns& c = doublePrecision_ ? kDoubleRecord : kSingleRecord;
+  RecordFields& f = itemFields_;
+  int32_t number;
+  int32_t id;
+  if (layout_.keyItems(&number, &id)) {
+    f.number = layout_.item(number).column;
+    f.numberWidth = layout_.item(number).chars;
+    f.id = layout_.item(id).column;
+    f.idWidth = layout_.item(id).chars;
+  } else {
+    f.number = c.number;
+    f.numberWidth = kKeyWidth;
+    f.id = c.id;
+    f.idWidth = kKeyWidth;
+  }
+  // The name item: the one at the usual name columns, then one called NAME,
+  // then the first character item; never a number. A table without any
+  // character item gives no names.
+  const int32_t name = layout_.nameItem(c.name);
+  if (name < 0) {
+    f.name = 0;
+    f.nameWidth = 0;
+  } else {
+    f.name = layout_.item(name).column;
+    f.nameWidth = layout_.item(name).chars < kNameWidth
+                      ? layout_.item(name).chars
+                      : kNameWidth;
+  }
+}
+
+bool PlaceNameReader::readItemRecordLine(const char* text, int32_t size) {
+  // Each physical line holds 80 characters of the record; writers may strip
+  // the blanks at its end.
+  int32_t n = size;
+  if (n > 0 && text[n - 1] == '\n') --n;
+  if (n > kRecordLineWidth) n = kRecordLineWidth;
+  if (recordLine_ < kMaxRecordLines) {
+    char* line = record_ + recordLine_ * kRecordLineWidth;
+    std::memcpy(line, text, static_cast<size_t>(n));
+    std::memset(line + n, ' ', static_cast<size_t>(kRecordLineWidth - n));
+  }
+  ++recordLine_;
+  const int32_t lines = layout_.linesPerRecord();
+  if (recordLine_ < lines) return true;
+  recordLine_ = 0;
+  tableStarted_ = true;
+  if (--recordsLeft_ <= 0) inTable_ = false;
+  const int32_t kept = lines < kMaxRecordLines ? lines : kMaxRecordLines;
+  int32_t recordSize = kept * kRecordLineWidth;
+  if (recordSize > layout_.recordChars()) recordSize = layout_.recordChars();
+  record_[recordSize] = '\0';
+  return joinRecord(record_, recordSize, itemFields_);
+}
+
+bool PlaceNameReader::joinRecord(const char* record, int32_t size,
+                                 const RecordFields& f) {
+  int32_t number = readInteger(field(record, size, f.number, f.numberWidth));
+  int32_t id = readInteger(field(record, size, f.id, f.idWidth));
   int32_t found = index_.find(number, id);
-  if (found < 0) return true;
+  // Point coverages: the labels carry number 0 and the record's id.
+  if (found < 0) found = index_.find(0, id);
+  if (found < 0 || f.nameWidth == 0) return true;
   char name[kNameWidth + 1];
-  if (extractName(field(record_, recordSize, c.name, kNameWidth), name) == 0) {
+  if (extractName(field(record, size, f.name, f.nameWidth), name) == 0) {
     return true;
   }
   return addName(labels_[found], name);
@@ -377,6 +541,16 @@ bool PlaceNameReader::addName(const LabelRecord& label, const char* name) {
   }
   if (VPI_AddNameDBItem(&item) >= 0 && namesAdded_ < INT32_MAX) ++namesAdded_;
   return true;
+}
+
+// Positions that cannot be degrees, or a PRJ section that says they are
+// not: nothing of the file is taken (the labels come before the tables that
+// give the names, and the PRJ section before them too, as writers order a
+// file).
+bool PlaceNameReader::notDegrees() {
+  showMessageBox(kTextNotGeographicDegrees, MessageIcon::kExclamation);
+  result_ = false;
+  return false;
 }
 
 bool PlaceNameReader::outOfMemory() {

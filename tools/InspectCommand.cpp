@@ -3,6 +3,13 @@
 //
 //   arcs=A points=P separators=S bounds=LEFT,TOP,RIGHT,BOTTOM
 //
+// Before it, on a line of its own, the PRJ section the file carries (the
+// first one), as the readers judge it:
+//
+//   prj: Projection GEOGRAPHIC; Units DD         or   prj: none
+//
+// A cache file carries none. The prj line is printed once the file opens,
+// also when the readers then refuse it.
 // arcs counts the runs of points between separators, points the points that
 // are not separators; bounds are in units of 1/36000 degree as the data set
 // stores them (the empty state when there are no points).
@@ -10,6 +17,9 @@
 #include <cstdio>
 
 #include "dataset/LineDataSet.h"
+#include "e00/E00LineReader.h"
+#include "e00/E00Projection.h"
+#include "platform/FileSystem.h"
 #include "tools/Commands.h"
 #include "tools/DataSetFile.h"
 
@@ -36,6 +46,25 @@ void printLineDataSet(const LineDataSet& data) {
               data.bounds.top, data.bounds.right, data.bounds.bottom);
 }
 
+// Prints the prj line; nothing when the file does not open (the reading
+// that follows says why).
+void printProjection(const std::string& nativePath) {
+  E00Projection projection;
+  if (!isCacheFileName(nativePath)) {
+    std::string path = modulePath(nativePath);
+    E00LineReader reader;
+    if (path.empty() || !reader.open(path.c_str())) return;
+    const char* text;
+    int32_t size;
+    while (!projection.seen() && reader.next(&text, &size)) {
+      projection.onLine(text, size);
+    }
+  }
+  char description[96];
+  projection.describe(description, sizeof description);
+  std::printf("prj: %s\n", description);
+}
+
 }  // namespace
 
 int inspectCommand(const HostOptions& /*options*/, const Arguments& args) {
@@ -46,6 +75,8 @@ int inspectCommand(const HostOptions& /*options*/, const Arguments& args) {
   LineDataSet data(1);
   data.clear();
   char depot[kVpiPathSize] = {};
+  printProjection(args[0]);
+  std::fflush(stdout);
   if (!readDataSetFile("inspect", args[0], data, depot)) return 1;
   printLineDataSet(data);
   return 0;

@@ -99,9 +99,10 @@ TEST_F(E00ArcReaderTest, CoordinatesAreTruncatedTowardZeroLatitudeFirst) {
       // Fields are their columns alone: x ends at column 14, before the
       // "1" that would otherwise lengthen its exponent.
       {" 1.0000000E+001.0000000E+01\n", {360000, 36000}},
-      // Fields past the end of the line, or holding no number, give 0.
-      {" 1.0000000E+00\n", {0, 36000}},
-      {"-\n", {0, 0}},
+      // Fields partly on the line, or holding no number, read as far as
+      // they go (a y missing altogether: see MissingFieldsEndTheSection).
+      {" 1.0000000E+00 2.5\n", {90000, 36000}},
+      {"-             -\n", {0, 0}},
       {" 1.5xyz        2.5\n", {90000, 54000}},
   };
   for (const Case& c : cases) {
@@ -188,14 +189,15 @@ TEST_F(E00ArcReaderTest, ArcsFollowTheCountsAndTheSectionBounds) {
       // A malformed coordinate line that scans as seven fields (last 3)
       // sets the count of the next header, which has fewer.
       {"coordinate line with seven fields",
-       "ARC  2\n" + arcHeader(1) + " 1 1 1 1 1 1 3\n" + " 1 2\n" +
-           single(1, 1) + single(2, 2) + "\n" + single(3, 3) + "\nX\n",
-       {{0, 36000}, kSep, at(1), at(2), at(3), kSep}},
+       "ARC  2\n" + arcHeader(1) + " 1 1 1 1 1 1 3             2\n" +
+           " 1 2\n" + single(1, 1) + single(2, 2) + "\n" + single(3, 3) +
+           "\nX\n",
+       {{72000, 36000}, kSep, at(1), at(2), at(3), kSep}},
       // Its second piece starts with Z and ends the section.
       {"300-character header",
        "ARC  2\n" + arc1 + longHeader + single(2, 2) + "\n", {at(1), kSep}},
-      {"zero byte ends the line", "ARC  2\n" + arcHeader(1) + zeroByte,
-       {{0, 36000}}},
+      // As the runtime sees it the line holds no y: no point.
+      {"zero byte ends the line", "ARC  2\n" + arcHeader(1) + zeroByte, {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -264,7 +266,9 @@ TEST_F(E00ArcReaderTest, ProgressShowsMultiplesOfFiveReachedAtLineEnds) {
 
 TEST_F(E00ArcReaderTest, CancelAtAPumpStopsWithoutCompactingOrFinishing) {
   std::string file = "ARC  2\n" + arcHeader(2000);
-  for (int i = 0; i < 1000; ++i) file += single(i, i) + single(i, i) + "\n";
+  for (int i = 0; i < 1000; ++i) {
+    file += single(i % 90, i % 90) + single(i % 90, i % 90) + "\n";
+  }
   file += kTerminator + kEndOfArcs;
   headless::scheduleClick(3, kProgressDialogTemplate, kProgressCancelButton);
   EXPECT_FALSE(read(file));
@@ -314,14 +318,19 @@ TEST_F(E00ArcReaderTest, CoordinatesBeyondDegreesAreRefused) {
   struct Case {
     const char* x;
     bool accepted;
+    int32_t longitude;  // when accepted
   };
-  // 2147483647 / 36000 = 59652.3235...; a product of 2147483647.x would
-  // truncate to the separator value.
+  // Longitude -180...360, with 1e-4 degree for writers' rounding. Values
+  // beyond 59652.3 (2147483647 / 36000) would even truncate to the
+  // separator.
   const Case cases[] = {
-      {" 5.9652320E+04", true},   {"-5.9652320E+04", true},
-      {" 5.9652324E+04", false},  {"-5.9652324E+04", false},
-      {" 4.1000000E+06", false},  {" 1.0000000E+99", false},
-      {"1e400         ", false},
+      {" 3.6000000E+02", true, 12960000},  {"-1.8000000E+02", true, -6480000},
+      {" 3.6000005E+02", true, 12960001},  {" 3.6001000E+02", false, 0},
+      {"-1.8001000E+02", false, 0},        {" 5.0000000E+02", false, 0},
+      {" 5.9652320E+04", false, 0},        {"-5.9652320E+04", false, 0},
+      {" 5.9652324E+04", false, 0},        {"-5.9652324E+04", false, 0},
+      {" 4.1000000E+06", false, 0},        {" 1.0000000E+99", false, 0},
+      {"1e400         ", false, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.x);
@@ -332,13 +341,126 @@ TEST_F(E00ArcReaderTest, CoordinatesBeyondDegreesAreRefused) {
     if (c.accepted) {
       EXPECT_TRUE(headless::messages().empty());
       ASSERT_EQ(data_.points.size(), 3);
-      EXPECT_FALSE(isSeparator(data_.points[1]));
-      EXPECT_EQ(std::abs(data_.points[1].longitude), 2147483520);
+      EXPECT_EQ(data_.points[1].longitude, c.longitude);
     } else {
       ASSERT_EQ(headless::messages().size(), 1u);
       EXPECT_EQ(headless::messages()[0].text, kTextNotGeographicDegrees);
       EXPECT_EQ(headless::messages()[0].icon, MessageIcon::kExclamation);
     }
+  }
+}
+
+TEST_F(E00ArcReaderTest, FilesNotInDegreesAreRefused) {
+  auto prj = [](const char* projection, const char* units) {
+    return std::string("PRJ  2\nProjection    ") + projection +
+           "\n~\nUnits         " + units + "\n~\nParameters\nEOP\n";
+  };
+  const std::string arc = "ARC  2\n" + arcHeader(2) + single(139, 35) +
+                          single(1.5, 2.5) + "\n" + kTerminator;
+  struct Case {
+    const char* name;
+    std::string file;
+    bool refused;
+  };
+  const Case cases[] = {
+      {"longitude 500",
+       "ARC  2\n" + arcHeader(1) + single(500, 35) + "\n" + kTerminator, true},
+      {"latitude 95",
+       "ARC  2\n" + arcHeader(1) + single(139, 95) + "\n" + kTerminator, true},
+      // The PRJ section follows the arcs, as writers order a file.
+      {"projection with small numbers",
+       arc + kEndOfArcs + prj("UTM", "METERS") + "IFO  2\n", true},
+      {"units other than degrees",
+       arc + kEndOfArcs + prj("GEOGRAPHIC", "FEET") + "IFO  2\n", true},
+      {"geographic, decimal degrees",
+       arc + kEndOfArcs + prj("Geographic", "dd") + "IFO  2\n", false},
+      // Past the INFO tables nothing is a PRJ section any more.
+      {"after the tables", arc + kEndOfArcs + "IFO  2\n" + prj("UTM", "M"),
+       false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    headless::resetUi();
+    headless::setEcho(false);
+    EXPECT_EQ(read(c.file), !c.refused);
+    if (c.refused) {
+      ASSERT_EQ(headless::messages().size(), 1u);
+      EXPECT_EQ(headless::messages()[0].text, kTextNotGeographicDegrees);
+    } else {
+      EXPECT_TRUE(headless::messages().empty());
+      EXPECT_EQ(points(), (std::vector<LinePoint>{
+                              {1260000, 5004000}, {90000, 54000}, kSep}));
+    }
+  }
+}
+
+// A download stopped short, at every byte of the last coordinate line: the
+// points read are the file's, never one made from a missing field.
+TEST_F(E00ArcReaderTest, FileCutInItsLastLineAddsOnlyItsOwnPoints) {
+  const LinePoint p1 = {72000, 36000}, p2 = {144000, 108000},
+                  p3 = {216000, 180000}, p4 = {288000, 252000};
+  struct Case {
+    const char* name;
+    std::string head;  // up to the last line
+    std::string last;
+    int32_t width;     // of a field
+  };
+  const Case cases[] = {
+      {"single", "ARC  2\n" + arcHeader(4) + single(1, 2) + single(3, 4) + "\n",
+       single(5, 6) + single(7, 8) + "\n", 14},
+      {"double",
+       "ARC  3\n" + arcHeader(4) + doubleField(1) + doubleField(2) + "\n" +
+           doubleField(3) + doubleField(4) + "\n" + doubleField(5) +
+           doubleField(6) + "\n",
+       doubleField(7) + doubleField(8) + "\n", 21},
+  };
+  for (const Case& c : cases) {
+    for (size_t cut = 0; cut <= c.last.size(); ++cut) {
+      SCOPED_TRACE(std::string(c.name) + " cut at " + std::to_string(cut));
+      ASSERT_TRUE(read(c.head + c.last.substr(0, cut)));
+      // Single precision: two points on the last line, double: one.
+      const bool two = c.width == 14;
+      std::vector<LinePoint> want = {p1, p2};
+      if (!two || static_cast<int>(cut) >= 2 * c.width) want.push_back(p3);
+      if (static_cast<int>(cut) >= (two ? 4 : 2) * c.width) {
+        want.push_back(p4);
+      }
+      EXPECT_EQ(points(), want);
+    }
+  }
+}
+
+TEST_F(E00ArcReaderTest, MissingFieldsEndTheSection) {
+  const LinePoint p1 = {72000, 36000}, p2 = {144000, 108000},
+                  p3 = {216000, 180000};
+  struct Case {
+    const char* name;
+    std::string file;
+    std::vector<LinePoint> points;
+  };
+  const Case cases[] = {
+      {"no y", "ARC  2\n" + arcHeader(1) + " 1.0000000E+00\n", {}},
+      {"only a sign", "ARC  2\n" + arcHeader(1) + "-\n", {}},
+      // Four announced, three follow: the third point's line has no second
+      // pair, and the arc after it is not read as coordinates.
+      {"arc announcing more points than follow",
+       "ARC  2\n" + arcHeader(4) + single(1, 2) + single(3, 4) + "\n" +
+           single(5, 6) + "\n" + arcHeader(1) + single(9, 9) + "\n" +
+           kTerminator + kEndOfArcs,
+       {p1, p2, p3}},
+      {"earlier arcs kept",
+       "ARC  2\n" + arcHeader(1) + single(1, 2) + "\n" + arcHeader(2) +
+           single(3, 4) + "\n" + kTerminator + kEndOfArcs,
+       {p1, kSep, p2}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    headless::resetUi();
+    headless::setEcho(false);
+    ASSERT_TRUE(read(c.file));
+    EXPECT_EQ(points(), c.points);
+    EXPECT_TRUE(headless::messages().empty());
+    EXPECT_EQ(positions().back(), 100);
   }
 }
 

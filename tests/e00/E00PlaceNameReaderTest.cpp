@@ -305,7 +305,7 @@ TEST_F(PlaceNameReaderTest, JoinAgreesWithSearchFromTheStart) {
   E00Writer w;
   w.lab();
   for (int i = 0; i < 3000; ++i) {
-    Label l{key(random), key(random) % 3, i / 8.0, i / 16.0};
+    Label l{key(random), key(random) % 3, i / 16.0, i / 64.0};
     labels.push_back(l);
     w.label(l.id, l.number, l.x, l.y);
   }
@@ -316,12 +316,18 @@ TEST_F(PlaceNameReaderTest, JoinAgreesWithSearchFromTheStart) {
     int id = key(random), number = key(random) % 3;
     std::string name = "N" + std::to_string(i);
     w.record(number, id, name);
-    for (const Label& l : labels) {
-      if (l.id == id && l.number == number) {
-        expected.push_back({name, l.y, l.x});
-        break;
+    // The first label with both keys; failing that, as point coverages
+    // join, the first with number 0 and the record's id.
+    const Label* found = nullptr;
+    for (int pass = 0; pass < 2 && found == nullptr; ++pass) {
+      for (const Label& l : labels) {
+        if (l.id == id && l.number == (pass == 0 ? number : 0)) {
+          found = &l;
+          break;
+        }
       }
     }
+    if (found != nullptr) expected.push_back({name, found->y, found->x});
   }
   ASSERT_TRUE(read(w.text));
   const auto& got = standin::nameEntries();
@@ -630,6 +636,171 @@ TEST_F(PlaceNameReaderTest, SampleFilesGiveAllTwoHundredNames) {
     }
   }
   EXPECT_EQ(standin::nameEntries()[0].longitude, 139.69171);
+}
+
+
+// --- Tables as export writers lay them out ------------------------------------
+
+// An item definition line, columns as writers put them.
+std::string item(const char* name, int width, int position, int type) {
+  int format = type == 60 ? 12 : type == 50 ? 5 : width;
+  int decimals = type == 60 ? 3 : -1;
+  return ::format("%-16s%3d-1%4d4-1%4d%2d%3d-1  -1  -1-1%16s%4d-", name,
+                  width, position, format, decimals, type, "", 1);
+}
+
+std::string tableHeader(const char* name, int items, int bytes, int records) {
+  return format("%-32sXX%4d%4d%4d%10d", name, items, items, bytes, records);
+}
+
+TEST_F(PlaceNameReaderTest, ExportedTablesGiveTheirTextItemOrNothing) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> items;
+    int bytes;
+    int records;
+    std::vector<std::string> lines;  // the records' lines, blanks stripped
+    std::vector<std::string> expected;
+  };
+  const std::string area = item("AREA", 4, 1, 60);
+  const std::string perimeter = item("PERIMETER", 4, 5, 60);
+  const std::string number = item("P#", 4, 9, 50);
+  const std::string id = item("P-ID", 4, 13, 50);
+  const Case cases[] = {
+      // Labels carry number 0 and the record's id; the text sits at 51-80.
+      {"point coverage",
+       {area, perimeter, number, id, item("DATA", 30, 17, 20)}, 46, 2,
+       {" 0.0000000E+00 0.0000000E+00          1        10105103084340000",
+        " 0.0000000E+00 0.0000000E+00          2        102WELL TWO"},
+       {"05103084340000", "WELL TWO"}},
+      // The universe polygon first, with its negative area; no text item.
+      {"polygon coverage",
+       {area, perimeter, number, id}, 16, 3,
+       {"-1.7982806E+05 2.3455293E+03          1          0",
+        " 8.0025000E+04 1.6990741E+03          2        101",
+        " 8.9864000E+04 1.5285940E+03          3        102"},
+       {}},
+      // Numbers where names usually stand, a record of two lines.
+      {"numbers at the name columns",
+       {area, perimeter, number, id, item("HEIGHT", 4, 17, 60),
+        item("DEPTH", 4, 21, 60), item("CODE", 4, 25, 50)}, 28, 1,
+       {" 0.0000000E+00 0.0000000E+00          2        101 1.5000000E+02"
+        " 9.2500001E+00",
+        "      150"},
+       {}},
+      // A code before the name: NAME is taken, not the first text item. The
+      // record's second line holds only the name's blanks, stripped.
+      {"name after a code",
+       {area, perimeter, number, id, item("CODE", 8, 17, 20),
+        item("POP", 4, 25, 50), item("NAME", 20, 29, 20)}, 48, 1,
+       {" 0.0000000E+00 0.0000000E+00          2        101JP-13          "
+        "1234Shinjuku",
+        ""},
+       {"Shinjuku"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    standin::resetNameDb();
+    std::filesystem::remove_all(home_);
+    headless::resetUi();
+    E00Writer w;
+    w.lab();
+    bool point = std::string(c.name) == "point coverage";
+    w.label(101, point ? 0 : 2, 139.5, 35.5);
+    w.label(102, point ? 0 : 3, 140.5, 36.5);
+    w.endLabels();
+    w.other(tableHeader("P.PAT", static_cast<int>(c.items.size()), c.bytes,
+                        c.records));
+    for (const std::string& line : c.items) w.other(line);
+    for (const std::string& line : c.lines) w.other(line);
+    w.other(tableHeader("P.TIC", 3, 12, 0));
+    ASSERT_TRUE(read(w.text));
+    EXPECT_EQ(names(), c.expected);
+    expectOnlyMessage(countMessage(static_cast<int>(c.expected.size())),
+                      MessageIcon::kInformation);
+  }
+}
+
+TEST_F(PlaceNameReaderTest, ExportedPointCoverageGivesItsDataItem) {
+  // GDAL's WELLS point coverage, labels brought into degrees.
+  ASSERT_TRUE(readSample("derived_gdal_testpoint_degrees.e00"));
+  const auto& got = standin::nameEntries();
+  ASSERT_EQ(got.size(), 80u);
+  EXPECT_EQ(got[0].name, "05103084340000");
+  EXPECT_EQ(got[0].longitude, 50.49407);
+  EXPECT_EQ(got[0].latitude, 4.4200809);
+  EXPECT_EQ(got[8].name, "05103089070001");
+  EXPECT_EQ(got[79].name, "05103084150000");
+  expectOnlyMessage(countMessage(80), MessageIcon::kInformation);
+}
+
+TEST_F(PlaceNameReaderTest, FilesNotInDegreesAddNothing) {
+  struct Case {
+    const char* name;
+    double x, y;
+    std::string prj;
+    bool refused;
+  };
+  auto prj = [](const char* projection, const char* units) {
+    return format("PRJ  2\nProjection    %s\n~\nUnits         %s\n~\n"
+                  "Parameters\nEOP\n", projection, units);
+  };
+  const Case cases[] = {
+      {"longitude 500", 500.0, 35.0, "", true},
+      {"latitude 95", 139.0, 95.0, "", true},
+      {"projection with small numbers", 1.5, 2.5, prj("UTM", "METERS"), true},
+      {"units other than degrees", 1.5, 2.5, prj("GEOGRAPHIC", "FEET"), true},
+      {"geographic, longitude 0...360", 359.5, -89.5,
+       prj("GEOGRAPHIC", "DD"), false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    standin::resetNameDb();
+    std::filesystem::remove_all(home_);
+    headless::resetUi();
+    E00Writer w;
+    w.lab();
+    w.label(5, 1, 139.0, 35.0);
+    w.label(6, 1, c.x, c.y);
+    w.endLabels();
+    w.text += c.prj;
+    w.pat();
+    w.record(1, 5, "Nagano");
+    w.record(1, 6, "Elsewhere");
+    if (c.refused) {
+      EXPECT_FALSE(read(w.text));
+      expectOnlyMessage(kTextNotGeographicDegrees, MessageIcon::kExclamation);
+      EXPECT_TRUE(names().empty());
+      EXPECT_TRUE(standin::nameDbCalls().removeBlock.empty());
+    } else {
+      EXPECT_TRUE(read(w.text));
+      EXPECT_EQ(names(), (std::vector<std::string>{"Nagano", "Elsewhere"}));
+    }
+  }
+  // The projected samples: by the PRJ section, by the labels' metres.
+  for (const char* sample : {"gdal_testpoly.e00", "gdal_testpoint.e00"}) {
+    SCOPED_TRACE(sample);
+    standin::resetNameDb();
+    std::filesystem::remove_all(home_);
+    headless::resetUi();
+    EXPECT_FALSE(readSample(sample));
+    expectOnlyMessage(kTextNotGeographicDegrees, MessageIcon::kExclamation);
+    EXPECT_TRUE(names().empty());
+  }
+}
+
+TEST_F(PlaceNameReaderTest, LabelWithoutItsYEndsTheLabels) {
+  E00Writer w;
+  w.lab();
+  w.label(5, 1, 139.0, 35.0);
+  w.other("         6         1 1.3900000E+02");  // y missing
+  w.other(" 1.3900000E+02 3.5000000E+01 1.3900000E+02 3.5000000E+01");
+  w.endLabels();
+  w.pat();
+  w.record(1, 5, "Nagano");
+  w.record(1, 6, "AtLatitudeZero");
+  ASSERT_TRUE(read(w.text));
+  EXPECT_EQ(names(), std::vector<std::string>{"Nagano"});
 }
 
 }  // namespace
