@@ -125,16 +125,16 @@ std::string entryModulePath(uint32_t id) {
   return path;
 }
 
-// The native path for a module path under the root, or empty when it is not
-// under the root (which the checks on names make impossible; asked all the
-// same before anything is deleted).
-std::string nativeUnderRoot(const std::string& module) {
+// The file-system path for a module path under the root, or empty when it is
+// not under the root (which the checks on names make impossible; asked all
+// the same before anything is deleted).
+fs::path nativeUnderRoot(const std::string& module) {
   std::string root = rootModulePath();
   if (root.empty() || module.size() <= root.size() + 1 ||
       module.compare(0, root.size(), root) != 0 || module[root.size()] != '\\') {
-    return std::string();
+    return fs::path();
   }
-  return hostPath(module.c_str());
+  return fileSystemPath(module);
 }
 
 bool fitsModuleBuffer(const std::string& path) {
@@ -249,11 +249,11 @@ uint32_t addEntry(uint32_t parent, const char* title, const char* name,
   std::string path = parentPath + '\\' + name;
   if (!fitsModuleBuffer(path)) return 0;
   if (folder) {
-    std::string native = nativeUnderRoot(path);
+    fs::path native = nativeUnderRoot(path);
     std::error_code ec;
     if (native.empty()) return 0;
-    fs::create_directories(fs::path(native), ec);
-    if (!fs::is_directory(fs::path(native), ec)) return 0;
+    fs::create_directories(native, ec);
+    if (!fs::is_directory(native, ec)) return 0;
   }
   if (d.nextId == 0) return 0;  // every id given out
   auto e = std::make_unique<Entry>(Entry{d.nextId, parent, folder, title, name});
@@ -287,10 +287,9 @@ int32_t removeEntry(uint32_t id, bool folder) {
   loaded();
   Entry* e = findEntry(id);
   if (e == nullptr || e->folder != folder) return 0;
-  std::string native = nativeUnderRoot(entryModulePath(id));
-  if (!native.empty()) {
+  fs::path p = nativeUnderRoot(entryModulePath(id));
+  if (!p.empty()) {
     std::error_code ec;
-    fs::path p(native);
     // A symbolic link is removed, never followed.
     if (folder) {
       fs::remove_all(p, ec);

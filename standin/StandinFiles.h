@@ -6,9 +6,15 @@
 #ifndef MORVANE_STANDIN_STANDINFILES_H_
 #define MORVANE_STANDIN_STANDINFILES_H_
 
+#include <filesystem>
 #include <string>
 
 namespace standin {
+
+// The file-system path of a module path (Shift-JIS, backslashes), naming
+// the same file the module's own file functions open. Empty when the path
+// cannot be mapped.
+std::filesystem::path fileSystemPath(const std::string& modulePathText);
 
 // Reads the whole file (native path). False when it cannot be opened or read.
 bool readWholeFile(const std::string& path, std::string* content);

@@ -14,6 +14,7 @@
 #include "module/PluginModule.h"
 #include "platform/FileSystem.h"
 #include "standin/StandinDepot.h"
+#include "standin/StandinFiles.h"
 #include "standin/StandinHost.h"
 #include "standin/StandinLayers.h"
 #include "standin/StandinProfile.h"
@@ -53,7 +54,7 @@ class ModuleFixture : public ::testing::Test {
   }
 
   static std::filesystem::path native(const char* modulePathText) {
-    return std::filesystem::u8path(hostPath(modulePathText));
+    return standin::fileSystemPath(modulePathText);
   }
   static std::string readAll(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);

@@ -37,7 +37,7 @@ class StandinDepotTest : public ::testing::Test {
     if (VPI_DD_GetPath(id, buffer) == 0) return "<none>";
     return buffer;
   }
-  fs::path native(uint32_t id) const { return fs::u8path(hostPath(pathOf(id).c_str())); }
+  fs::path native(uint32_t id) const { return standin::fileSystemPath(pathOf(id)); }
   static void touch(const fs::path& path, const char* text = "x") {
     std::ofstream(path, std::ios::binary) << text;
   }
