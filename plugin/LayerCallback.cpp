@@ -1,5 +1,6 @@
 #include "plugin/LayerCallback.h"
 
+#include "base/HostBoundary.h"
 #include "draw/Draw2d.h"
 #include "draw/Draw3d.h"
 #include "module/PluginModule.h"
@@ -39,6 +40,25 @@ void draw3dPass(uintptr_t view, const tagDRAW3DEVENT* record) {
   }
 }
 
+int32_t handleLayerEvent(int32_t event, uintptr_t wParam, intptr_t lParam) {
+  PluginModule& module = pluginModule();
+  if (event == kLayerEventDraw2d) {
+    if (module.restorePending) {
+      // Cleared before the restore rather than after it, so that even a
+      // restore cut short by an exception is never tried again.
+      module.restorePending = 0;
+      if (VPI_GetProfileInt(module.pluginHandle, kProfileLoad, 0) != 0 &&
+          findDepotFolder() != 0 && directoryExists(module.depotFolderPath)) {
+        restoreReopenList();
+      }
+    }
+    draw2dPass(wParam, reinterpret_cast<const tagDRAW2DEVENT*>(lParam));
+  } else if (event == kLayerEventDraw3d) {
+    draw3dPass(wParam, reinterpret_cast<const tagDRAW3DEVENT*>(lParam));
+  }
+  return 0;
+}
+
 }  // namespace
 
 void addLayers() {
@@ -57,18 +77,5 @@ void removeLayers() {
 }
 
 int32_t layerCallback(int32_t event, uintptr_t wParam, intptr_t lParam) {
-  PluginModule& module = pluginModule();
-  if (event == kLayerEventDraw2d) {
-    if (module.restorePending) {
-      if (VPI_GetProfileInt(module.pluginHandle, kProfileLoad, 0) != 0 &&
-          findDepotFolder() != 0 && directoryExists(module.depotFolderPath)) {
-        restoreReopenList();
-      }
-      module.restorePending = 0;
-    }
-    draw2dPass(wParam, reinterpret_cast<const tagDRAW2DEVENT*>(lParam));
-  } else if (event == kLayerEventDraw3d) {
-    draw3dPass(wParam, reinterpret_cast<const tagDRAW3DEVENT*>(lParam));
-  }
-  return 0;
+  return guardHostCall(0, [&] { return handleLayerEvent(event, wParam, lParam); });
 }

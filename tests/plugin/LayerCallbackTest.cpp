@@ -17,17 +17,6 @@ namespace fs = std::filesystem;
 
 class LayerCallbackTest : public ModuleFixture {
  protected:
-  void SetUp() override {
-    ModuleFixture::SetUp();
-    standin::resetView2d();
-    standin::resetView3d();
-  }
-  void TearDown() override {
-    standin::resetView2d();
-    standin::resetView3d();
-    ModuleFixture::TearDown();
-  }
-
   // A data set with one short arc around (latitude, longitude).
   static LineDataSet* open(double latitude, double longitude) {
     PluginModule& m = pluginModule();

@@ -5,24 +5,20 @@
 #ifndef MORVANE_TESTS_PLUGIN_MODULEFIXTURE_H_
 #define MORVANE_TESTS_PLUGIN_MODULEFIXTURE_H_
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "module/PluginModule.h"
 #include "platform/FileSystem.h"
-#include "standin/StandinDepot.h"
 #include "standin/StandinFiles.h"
-#include "standin/StandinHost.h"
-#include "standin/StandinLayers.h"
-#include "standin/StandinProfile.h"
 #include "tests/TempName.h"
+#include "tests/TestHost.h"
 
-class ModuleFixture : public ::testing::Test {
+class ModuleFixture : public TestHost {
  protected:
   void SetUp() override {
+    TestHost::SetUp();
     home_ = std::filesystem::u8path(uniqueTempPath("morvane-plugin-test-"));
     std::filesystem::remove_all(home_);
     standin::setHome(home_.string());
@@ -31,16 +27,12 @@ class ModuleFixture : public ::testing::Test {
   }
   void TearDown() override {
     resetModule();
-    resetHost();
+    TestHost::TearDown();
     std::filesystem::remove_all(home_);
   }
 
   // The next run of the host: what it keeps on disk comes back.
-  static void resetHost() {
-    standin::resetDepot();
-    standin::resetProfile();
-    standin::resetLayers();
-  }
+  static void resetHost() { resetTestHost(); }
   static void resetModule() {
     PluginModule& m = pluginModule();
     m.registry.empty();
