@@ -40,6 +40,10 @@ std::unique_ptr<PlatformFile> openFileForReading(const char* path,
 // Creates or truncates a file for writing, exclusive access; null on failure.
 std::unique_ptr<PlatformFile> openFileForWriting(const char* path);
 
+// The line end of a text file written in text mode: "\r\n" on Windows,
+// "\n" elsewhere.
+const char* textLineEnd();
+
 // Creates one directory level; false if it could not be made (an existing
 // directory also gives false).
 bool createDirectory(const char* path);

@@ -14,8 +14,12 @@
 
 #include <gtest/gtest.h>
 
+#include "standin/StandinDepot.h"
 #include "standin/StandinHost.h"
+#include "standin/StandinLayers.h"
+#include "standin/StandinMenus.h"
 #include "standin/StandinNameDb.h"
+#include "standin/StandinProfile.h"
 #include "standin/StandinProgressBar.h"
 #include "standin/StandinView2d.h"
 #include "standin/StandinView3d.h"
@@ -24,7 +28,9 @@
 
 // No messages, windows, robot script or file-dialog answers, and messages
 // not echoed; pump and view-update counts at 0 without hooks; the
-// place-name database, progress bar and both views as the host starts them.
+// place-name database, depot, profile values, progress bar, layers, menus
+// and both views as the host starts them (what the host keeps in its home
+// folder is read again from there).
 inline void resetTestHost() {
   headless::resetUi();
   headless::setEcho(false);
@@ -36,6 +42,10 @@ inline void resetTestHost() {
   standin::resetProgressBar();
   standin::resetView2d();
   standin::resetView3d();
+  standin::resetDepot();
+  standin::resetProfile();
+  standin::resetLayers();
+  standin::resetMenus();
 }
 
 class TestHost : public ::testing::Test {

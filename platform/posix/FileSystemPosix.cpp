@@ -164,3 +164,5 @@ bool findFirstFile(const char* pattern) {
   struct stat st;
   return stat(p.c_str(), &st) == 0;
 }
+
+const char* textLineEnd() { return "\n"; }

@@ -142,3 +142,5 @@ std::string modulePath(const std::string& nativePath) {
   for (char c : sjis) out += c == '/' ? '\\' : c;
   return out;
 }
+
+const char* textLineEnd() { return "\r\n"; }

@@ -1,0 +1,42 @@
+// The module's folders in the host's data depot, where the cache files and
+// the reopen list live:
+//
+//   "Morvane"                 folder "Morvane", in the depot root
+//     "Arc/Info Export"       folder "ArcInfoExport" (the sub-folder)
+//       <data set name>       item, file <name>.bin
+//
+// The sub-folder's directory is kept in pluginModule().depotFolderPath,
+// which every data set's depotPath points at.
+
+#ifndef MORVANE_PLUGIN_DEPOTFOLDERS_H_
+#define MORVANE_PLUGIN_DEPOTFOLDERS_H_
+
+#include <cstdint>
+
+constexpr char kDepotTopTitle[] = "Morvane";
+constexpr char kDepotTopFolder[] = "Morvane";
+constexpr char kDepotSubTitle[] = "Arc/Info Export";
+constexpr char kDepotSubFolder[] = "ArcInfoExport";
+
+// Looks the sub-folder up and refreshes depotFolderPath: the sub-folder's
+// directory, or empty when the lookup gives 0 (or the host's path does not
+// come back). The top folder's id is passed on to the second lookup as it
+// comes, so without a top folder the sub-folder is searched in the depot
+// root. Returns the sub-folder's id, 0 when not found.
+uint32_t findDepotFolder();
+
+// Adds the top folder and the sub-folder and sets depotFolderPath to the
+// sub-folder's directory. Returns 1, or 0 with depotFolderPath empty when
+// the host refused either folder.
+int32_t createDepotFolder();
+
+// Removes the top folder, with the sub-folder and its items, when it exists.
+void removeDepotFolder();
+
+// Whether directory exists: the file system finds an entry of
+// directory\*.* (its "." entry at least). False when the pattern does not fit
+// a path buffer, or directory is empty; the bare directory (or the drive's
+// root) is then never asked about.
+bool directoryExists(const char* directory);
+
+#endif  // MORVANE_PLUGIN_DEPOTFOLDERS_H_

@@ -1,0 +1,179 @@
+#include "plugin/ReopenList.h"
+
+#include <cstring>
+#include <memory>
+#include <new>
+#include <string>
+
+#include "base/PathHelpers.h"
+#include "base/SjisLeadByte.h"
+#include "dataset/CacheFile.h"
+#include "module/PluginModule.h"
+#include "platform/FileSystem.h"
+#include "plugin/DepotFolders.h"
+#include "plugin/LayerCallback.h"
+
+namespace {
+
+PanelRowAdder gPanelRowAdder = nullptr;
+
+// Bytes a 260-byte line buffer takes at a time, the terminating zero aside.
+constexpr size_t kPieceBytes = kVpiPathSize - 1;
+
+bool buildListPath(char (&path)[kVpiPathSize]) {
+  const char* folder = pluginModule().depotFolderPath;
+  // No folder: the list must never land in the root of the current drive.
+  if (folder[0] == '\0') return false;
+  std::memcpy(path, folder, kVpiPathSize);
+  path[kVpiPathSize - 1] = '\0';
+  return appendPathComponent(path, kReopenListFile);
+}
+
+// Hands out the file's text the way a line buffer of 260 bytes reads it in
+// text mode: up to and including the next line feed, at most 259 bytes.
+class PieceReader {
+ public:
+  explicit PieceReader(PlatformFile& file) : file_(file) {}
+
+  // False at the end of the file (or on a read error, taken as the end).
+  // wholeLine: the piece ended with a line feed, which is dropped.
+  bool next(std::string* piece, bool* wholeLine) {
+    piece->clear();
+    *wholeLine = false;
+    while (piece->size() < kPieceBytes) {
+      int c = get();
+      if (c < 0) break;
+      // Text mode drops the carriage return of a CR LF line end.
+      if (c == '\r' && peek() == '\n') continue;
+      if (c == '\n') {
+        *wholeLine = true;
+        return true;
+      }
+      *piece += static_cast<char>(c);
+    }
+    return !piece->empty();
+  }
+
+ private:
+  int peek() {
+    if (position_ == size_ && !fill()) return -1;
+    return static_cast<unsigned char>(buffer_[position_]);
+  }
+  int get() {
+    int c = peek();
+    if (c >= 0) ++position_;
+    return c;
+  }
+  bool fill() {
+    int64_t n = file_.read(buffer_, sizeof buffer_);
+    position_ = 0;
+    size_ = n > 0 ? static_cast<size_t>(n) : 0;
+    return size_ > 0;
+  }
+
+  PlatformFile& file_;
+  char buffer_[16384];
+  size_t position_ = 0;
+  size_t size_ = 0;
+};
+
+// Whether name is one the module could have written, and so one whose
+// cache file lies inside the depot folder.
+bool isUsableName(const std::string& name) {
+  if (name.empty()) return false;
+  for (size_t i = 0; i < name.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(name[i]);
+    if (isPathLeadByte(c)) {
+      if (i + 1 >= name.size()) return false;  // cut inside a character
+      unsigned char second = static_cast<unsigned char>(name[i + 1]);
+      if (second < 0x40) return false;  // no second byte: a broken text
+      ++i;
+      continue;
+    }
+    if (c < 0x20 || c == 0x7F || std::strchr("\\/:<>\"|?*", c) != nullptr) {
+      return false;
+    }
+  }
+  char file[kVpiPathSize];
+  std::memcpy(file, pluginModule().depotFolderPath, kVpiPathSize);
+  file[kVpiPathSize - 1] = '\0';
+  return appendPathComponent(file, (name + ".bin").c_str());
+}
+
+}  // namespace
+
+void setPanelRowAdder(PanelRowAdder adder) { gPanelRowAdder = adder; }
+
+bool registerDataSet(LineDataSet* dataSet) {
+  PluginModule& module = pluginModule();
+  // In the registry first: the new row reads its data set there.
+  if (!module.registry.append(dataSet)) return false;
+  if (gPanelRowAdder != nullptr) gPanelRowAdder(module.nextRowId);
+  ++module.nextRowId;
+  return true;
+}
+
+void writeReopenList() {
+  char path[kVpiPathSize];
+  if (!buildListPath(path)) return;
+  std::unique_ptr<PlatformFile> file = openFileForWriting(path);
+  if (!file) return;
+  const DataSetRegistry& registry = pluginModule().registry;
+  const char* lineEnd = textLineEnd();
+  for (int32_t i = 0; i < registry.count(); ++i) {
+    const std::string& name = registry.at(i)->name;
+    if (!file->write(name.data(), static_cast<int64_t>(name.size())) ||
+        !file->write(lineEnd, static_cast<int64_t>(std::strlen(lineEnd)))) {
+      break;
+    }
+  }
+  file->close();
+}
+
+void restoreReopenList() {
+  char path[kVpiPathSize];
+  if (!buildListPath(path)) return;
+  std::unique_ptr<PlatformFile> file =
+      openFileForReading(path, FileShare::kReadShared);
+  if (!file) return;
+  PluginModule& module = pluginModule();
+  PieceReader reader(*file);
+  std::string piece;
+  bool wholeLine = false;
+  bool insideLongLine = false;
+  bool outOfMemory = false;
+  while (reader.next(&piece, &wholeLine)) {
+    // The pieces of a line longer than the buffer are no name at all: the
+    // one that filled it and every one after it up to the line end.
+    bool filled = !wholeLine && piece.size() == kPieceBytes;
+    bool fragment = insideLongLine || filled;
+    insideLongLine = fragment && !wholeLine;
+    if (fragment || !isUsableName(piece)) continue;
+
+    std::unique_ptr<LineDataSet> dataSet(new (std::nothrow)
+                                             LineDataSet(module.nextRowId));
+    if (!dataSet) {
+      outOfMemory = true;
+      break;
+    }
+    dataSet->clear();
+    dataSet->name = piece;
+    dataSet->depotPath = module.depotFolderPath;
+    // Registered whatever loadCache reports: a data set whose cache file is
+    // gone can still be closed or deleted by the user.
+    loadCache(*dataSet);
+    if (module.registry.count() > 0) {
+      dataSet->showIn3d = module.registry.at(0)->showIn3d;
+    }
+    if (!registerDataSet(dataSet.get())) {
+      outOfMemory = true;
+      break;
+    }
+    dataSet.release();
+  }
+  file.reset();
+  if (outOfMemory && module.registry.count() == 0) {
+    removeLayers();
+    removeDepotFolder();
+  }
+}

@@ -1,0 +1,112 @@
+#include "plugin/DepotFolders.h"
+
+#include <cstring>
+#include <string>
+
+#include "host/PluginIf.h"
+#include "tests/plugin/ModuleFixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class DepotFoldersTest : public ModuleFixture {
+ protected:
+  static std::string folderPath() { return pluginModule().depotFolderPath; }
+  static std::string pathOf(uint32_t id) {
+    char buffer[kVpiPathSize] = "";
+    VPI_DD_GetPath(id, buffer);
+    return buffer;
+  }
+};
+
+TEST_F(DepotFoldersTest, CreatedFoldersAreFoundInTheNextRun) {
+  std::strcpy(pluginModule().depotFolderPath, "stale");
+  EXPECT_EQ(findDepotFolder(), 0u);
+  EXPECT_EQ(folderPath(), "");
+
+  ASSERT_EQ(createDepotFolder(), 1);
+  const std::string created = folderPath();
+  uint32_t top = VPI_DD_GetID(0, "Morvane");
+  uint32_t sub = VPI_DD_GetID(top, "Arc/Info Export");
+  ASSERT_NE(sub, 0u);
+  EXPECT_EQ(created, pathOf(sub));
+  EXPECT_EQ(created.substr(created.size() - 22), "\\Morvane\\ArcInfoExport");
+  EXPECT_TRUE(directoryExists(created.c_str()));
+
+  resetHost();
+  pluginModule().depotFolderPath[0] = '\0';
+  EXPECT_EQ(findDepotFolder(), sub);
+  EXPECT_EQ(folderPath(), created);
+}
+
+TEST_F(DepotFoldersTest, SubFolderIsLookedUpInTheRootWithoutTopFolder) {
+  // The top folder's lookup gives 0, which is passed on as the root.
+  uint32_t stray = VPI_DD_AddFolder(0, "Arc/Info Export", "Stray");
+  ASSERT_NE(stray, 0u);
+  EXPECT_EQ(findDepotFolder(), stray);
+  EXPECT_EQ(folderPath(), pathOf(stray));
+}
+
+TEST_F(DepotFoldersTest, RefusedFolderLeavesNoPath) {
+  // A file where a folder's directory must go makes the host refuse it.
+  const char* blocked[] = {"depot/Morvane", "depot/Morvane/ArcInfoExport"};
+  for (const char* file : blocked) {
+    SCOPED_TRACE(file);
+    resetHost();
+    fs::remove_all(home_);
+    fs::create_directories((home_ / file).parent_path());
+    writeAll(home_ / file, "x");
+    std::strcpy(pluginModule().depotFolderPath, "stale");
+    EXPECT_EQ(createDepotFolder(), 0);
+    EXPECT_EQ(folderPath(), "");
+    EXPECT_EQ(readAll(home_ / file), "x");
+  }
+}
+
+TEST_F(DepotFoldersTest, RemovalTakesTheWholeTopFolderOnly) {
+  removeDepotFolder();  // nothing there: nothing happens
+  ASSERT_EQ(createDepotFolder(), 1);
+  uint32_t sub = findDepotFolder();
+  ASSERT_NE(VPI_DD_AddItem(sub, "roads", "roads.bin"), 0u);
+  const fs::path dir = native(pluginModule().depotFolderPath);
+  writeAll(dir / "roads.bin", "cache");
+  writeAll(dir / "morvane.ini", "roads\n");
+  uint32_t other = VPI_DD_AddFolder(0, "Other", "Other");
+  const fs::path otherDir = native(pathOf(other).c_str());
+  writeAll(otherDir / "keep.bin", "keep");
+
+  removeDepotFolder();
+  EXPECT_EQ(VPI_DD_GetID(0, "Morvane"), 0u);
+  EXPECT_FALSE(fs::exists(dir.parent_path()));
+  EXPECT_EQ(readAll(otherDir / "keep.bin"), "keep");
+  EXPECT_EQ(findDepotFolder(), 0u);
+}
+
+TEST_F(DepotFoldersTest, DirectoryTest) {
+  fs::create_directories(home_ / "empty");
+  writeAll(home_ / "file", "x");
+  const std::string base = modulePath(home_.u8string());
+  // A directory whose pattern "\*.*" no longer fits the buffer.
+  const std::string deep =
+      base + "\\" + std::string(kVpiPathSize - 4 - base.size() - 1, 'd');
+  fs::create_directories(native(deep.c_str()));
+  ASSERT_TRUE(fs::is_directory(native(deep.c_str())));
+  struct Case {
+    std::string directory;
+    bool exists;
+  } cases[] = {
+      {base + "\\empty", true},
+      {base + "\\empty\\", true},
+      {base + "\\missing", false},
+      {base + "\\file", false},
+      {"", false},
+      {deep, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.directory);
+    EXPECT_EQ(directoryExists(c.directory.c_str()), c.exists);
+  }
+}
+
+}  // namespace
