@@ -632,4 +632,35 @@ TEST_F(PlaceNameReaderTest, SampleFilesGiveAllTwoHundredNames) {
   EXPECT_EQ(standin::nameEntries()[0].longitude, 139.69171);
 }
 
+// Compressed forms give exactly the names and positions of the plain file;
+// one cut short is refused, as a file that cannot be read.
+TEST_F(PlaceNameReaderTest, CompressedSamplesGiveTheNamesOfTheirPlainForm) {
+  ASSERT_TRUE(readSample("japan_cities.e00"));
+  const std::vector<standin::NameEntry> plain = standin::nameEntries();
+  ASSERT_EQ(plain.size(), 200u);
+  for (const char* file :
+       {"japan_cities_partial.e00", "japan_cities_full.e00"}) {
+    SCOPED_TRACE(file);
+    standin::resetNameDb();
+    std::filesystem::remove_all(home_);
+    headless::resetUi();
+    ASSERT_TRUE(readSample(file));
+    const auto& got = standin::nameEntries();
+    ASSERT_EQ(got.size(), plain.size());
+    for (size_t i = 0; i < got.size(); ++i) {
+      EXPECT_EQ(got[i].name, plain[i].name) << i;
+      EXPECT_EQ(got[i].latitude, plain[i].latitude) << i;
+      EXPECT_EQ(got[i].longitude, plain[i].longitude) << i;
+    }
+    expectOnlyMessage(countMessage(200), MessageIcon::kInformation);
+  }
+
+  standin::resetNameDb();
+  std::filesystem::remove_all(home_);
+  headless::resetUi();
+  EXPECT_FALSE(readSample("gdal_compressed.e00"));
+  EXPECT_TRUE(names().empty());
+  expectOnlyMessage(kTextCannotReadGisFile, MessageIcon::kExclamation);
+}
+
 }  // namespace
