@@ -6,6 +6,8 @@
 #include <cstdarg>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -660,6 +662,21 @@ TEST_F(PlaceNameReaderTest, CompressedSamplesGiveTheNamesOfTheirPlainForm) {
   headless::resetUi();
   EXPECT_FALSE(readSample("gdal_compressed.e00"));
   EXPECT_TRUE(names().empty());
+  expectOnlyMessage(kTextCannotReadGisFile, MessageIcon::kExclamation);
+
+  // Cut inside the table: the names of the whole records before the cut
+  // stay, as after a read error, and the user is told the file is unreadable.
+  std::ifstream in(std::string(MORVANE_TEST_DATA) + "/japan_cities_full.e00",
+                   std::ios::binary);
+  std::string contents(std::istreambuf_iterator<char>(in), {});
+  standin::resetNameDb();
+  std::filesystem::remove_all(home_);
+  headless::resetUi();
+  EXPECT_FALSE(read(contents.substr(0, contents.size() * 3 / 4)));
+  const auto& got = standin::nameEntries();
+  ASSERT_GT(got.size(), 0u);
+  ASSERT_LT(got.size(), plain.size());
+  for (size_t i = 0; i < got.size(); ++i) EXPECT_EQ(got[i].name, plain[i].name);
   expectOnlyMessage(kTextCannotReadGisFile, MessageIcon::kExclamation);
 }
 
