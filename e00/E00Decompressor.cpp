@@ -15,6 +15,19 @@ constexpr int kLastForm = 'z';
 constexpr int kFormsPerExponent = 15;
 constexpr int kOddForms = 45;
 
+// The two digits of each pair, "00" to "99".
+struct PairDigits {
+  char digits[kMaxPair + 1][2];
+  constexpr PairDigits() : digits() {
+    for (int i = 0; i <= kMaxPair; ++i) {
+      digits[i][0] = static_cast<char>('0' + i / 10);
+      digits[i][1] = static_cast<char>('0' + i % 10);
+    }
+  }
+};
+constexpr PairDigits kPairTable;
+constexpr const char (&kPairDigits)[kMaxPair + 1][2] = kPairTable.digits;
+
 }  // namespace
 
 void E00Decompressor::reset() {
@@ -73,6 +86,12 @@ E00Decompressor::Result E00Decompressor::decodeLine(const char** cursor,
     if (c != '~') {
       MORVANE_PUT(c);
       afterNumber = false;
+      // The characters up to the next code, at once.
+      while (p < stop && *p != '~') {
+        const unsigned char next = *p++;
+        if (next == '\n' || next == '\r') continue;
+        MORVANE_PUT(next);
+      }
       continue;
     }
     c = take();
@@ -101,28 +120,28 @@ E00Decompressor::Result E00Decompressor::decodeLine(const char** cursor,
     const int odd = form >= kOddForms ? 1 : 0;
     int digits = 0;
     for (;;) {
-      const unsigned char* before = p;
-      int code = take();
-      if (code < 0) return damaged();
-      if (code == ' ' || code == '~') {
-        p = before;  // the end of the number belongs to what follows
-        break;
-      }
-      int pair;
-      if (code == kHighPairs) {
-        code = take();
-        if (code < kFirstCode) return damaged();  // also the end of the data
-        pair = kHighPairBase + code - kFirstCode;
-      } else if (code <= kLastPairCode) {
-        pair = code - kFirstCode;
+      if (p == stop) return damaged();
+      unsigned pair = static_cast<unsigned>(*p) - kFirstCode;
+      if (pair > static_cast<unsigned>(kLastPairCode - kFirstCode)) {
+        const int code = *p;
+        // The end of the number belongs to what follows.
+        if (code == ' ' || code == '~') break;
+        ++p;
+        if (code == '\n' || code == '\r') continue;
+        if (code != kHighPairs) return damaged();
+        const int second = take();
+        if (second < kFirstCode) return damaged();  // also the end of data
+        pair = static_cast<unsigned>(kHighPairBase + second - kFirstCode);
+        if (pair > kMaxPair) return damaged();
       } else {
-        return damaged();
+        ++p;
       }
-      if (pair < 0 || pair > kMaxPair) return damaged();
-      MORVANE_PUT('0' + pair / 10);
-      if (++digits == point) MORVANE_PUT('.');
-      MORVANE_PUT('0' + pair % 10);
-      if (++digits == point) MORVANE_PUT('.');
+      // Room for two digits and a point, checked before any is written.
+      if (kMaxLine - n < 3) return damaged();
+      out[n++] = kPairDigits[pair][0];
+      if (++digits == point) out[n++] = '.';
+      out[n++] = kPairDigits[pair][1];
+      if (++digits == point) out[n++] = '.';
     }
     const int kept = digits - odd;
     if (digits == 0 || point > kept) return damaged();
