@@ -56,7 +56,7 @@ class E00Decompressor {
   // number without pairs, with a pair above 99, with a point beyond its
   // digits, or with an exponent that does not follow at least one digit
   // and any point; a line longer than kMaxLine at any moment of decoding
-  // (every character is checked as it is written); a line whose stored
+  // (checked before each character is written); a line whose stored
   // form is longer than kMaxStoredLine; the end of the data inside a line.
   Result decodeLine(const char** cursor, const char* end, bool endOfData);
 
