@@ -7,10 +7,13 @@
 //   MORVANE_BENCH_E00_DOUBLE   >= 100 MB, double precision
 //   MORVANE_BENCH_E00_1M       1 million points
 //   MORVANE_BENCH_E00_20M      20 million points
+//   MORVANE_BENCH_E00_FULL     the single precision file compressed with
+//                              full compression (e00conv ... FULL)
 // A variable that is not set skips its benchmarks.
 //
-// Counters: bytes_per_second (the file), points/s, and time_per_point (the
-// import time divided by the points read).
+// Counters: bytes_per_second (the file as stored), text/s (its text as the
+// readers see it, decompressed), points/s, and time_per_point (the import
+// time divided by the points read). ReadLines is the line reader alone.
 
 #include <benchmark/benchmark.h>
 
@@ -23,6 +26,7 @@
 
 #include "dataset/LineDataSet.h"
 #include "e00/E00ArcReader.h"
+#include "e00/E00LineReader.h"
 #include "platform/FileSystem.h"
 #include "ui/ProgressDialog.h"
 #include "ui/headless/HeadlessUi.h"
@@ -39,11 +43,54 @@ const BenchFile kFiles[] = {
     {"MORVANE_BENCH_E00_DOUBLE", "double"},
     {"MORVANE_BENCH_E00_1M", "1M_points"},
     {"MORVANE_BENCH_E00_20M", "20M_points"},
+    {"MORVANE_BENCH_E00_FULL", "single_full"},
 };
 
 int64_t fileSize(const std::string& path) {
   std::ifstream in(path, std::ios::binary | std::ios::ate);
   return in ? static_cast<int64_t>(in.tellg()) : -1;
+}
+
+// Characters of the text the readers see (a compressed file decompressed,
+// CR LF counted as one); -1 when the file cannot be read whole.
+int64_t textSize(const std::string& path) {
+  E00LineReader reader;
+  if (!reader.open(path.c_str())) return -1;
+  int64_t total = 0;
+  const char* text;
+  int32_t size;
+  while (reader.next(&text, &size)) total += size;
+  return reader.failed() ? -1 : total;
+}
+
+void setTextRate(benchmark::State& state, int64_t text) {
+  state.counters["text/s"] = benchmark::Counter(
+      static_cast<double>(text), benchmark::Counter::kIsIterationInvariantRate,
+      benchmark::Counter::kIs1000);
+}
+
+void readLines(benchmark::State& state, std::string native) {
+  std::string path = modulePath(native);
+  int64_t bytes = fileSize(native);
+  int64_t text = 0;
+  for (auto _ : state) {
+    E00LineReader reader;
+    if (!reader.open(path.c_str())) {
+      state.SkipWithError("cannot open");
+      return;
+    }
+    const char* line;
+    int32_t size;
+    text = 0;
+    while (reader.next(&line, &size)) text += size;
+    if (reader.failed()) {
+      state.SkipWithError("read failed");
+      return;
+    }
+    benchmark::DoNotOptimize(text);
+  }
+  state.SetBytesProcessed(state.iterations() * bytes);
+  setTextRate(state, text);
 }
 
 void readArcs(benchmark::State& state, std::string native) {
@@ -70,6 +117,7 @@ void readArcs(benchmark::State& state, std::string native) {
     points += !isSeparator(data.points[i]);
   }
   state.SetBytesProcessed(state.iterations() * bytes);
+  setTextRate(state, textSize(path));
   state.counters["points"] = static_cast<double>(points);
   state.counters["points/s"] = benchmark::Counter(
       static_cast<double>(points), benchmark::Counter::kIsIterationInvariantRate);
@@ -114,6 +162,10 @@ int main(int argc, char** argv) {
     std::string native = path;
     benchmark::RegisterBenchmark(
         (std::string("CountLines/") + f.label).c_str(), countLines, native)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+    benchmark::RegisterBenchmark(
+        (std::string("ReadLines/") + f.label).c_str(), readLines, native)
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime();
     benchmark::RegisterBenchmark(

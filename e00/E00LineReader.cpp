@@ -15,6 +15,15 @@ constexpr int64_t kBlockSize = 1 << 20;
 // is judged by the byte after it.
 constexpr int64_t kLookahead = E00LineReader::kMaxPiece + 2;
 
+// Whether the line that starts at begin holds the end-of-line code "~}"
+// before its LF (or before end).
+bool holdsEndOfLineCode(const char* begin, const char* end) {
+  for (const char* p = begin; p + 1 < end && *p != '\n'; ++p) {
+    if (p[0] == '~' && p[1] == '}') return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 E00LineReader::E00LineReader() { piece_[0] = '\0'; }
@@ -53,6 +62,99 @@ void E00LineReader::close() {
   nextCr_ = -1;
   restoreAt_ = nullptr;
   piece_[0] = '\0';
+  mode_ = Mode::kUndecided;
+  decoder_.reset();
+  headerSize_ = 0;
+  headerStored_ = 0;
+  lineOffset_ = 0;
+  lineLeft_ = 0;
+}
+
+E00Compression E00LineReader::compression() const {
+  if (mode_ != Mode::kCompressed) return E00Compression::kNone;
+  return decoder_.sawNumbers() ? E00Compression::kFull
+                               : E00Compression::kPartial;
+}
+
+bool E00LineReader::start() {
+  if (!refill()) return false;
+  mode_ = Mode::kPlain;
+  const char* p = block_;
+  const int64_t avail = blockEnd_;
+  if (avail < 4 || std::memcmp(p, "EXP ", 4) != 0) return true;
+  // The header must be one piece, its LF included.
+  const void* found = std::memchr(p, '\n', static_cast<size_t>(
+                                                avail < kMaxPiece ? avail
+                                                                  : kMaxPiece));
+  if (found == nullptr) return true;
+  const int64_t lf = static_cast<const char*>(found) - p;
+  const int64_t window = avail - (lf + 1) < E00Decompressor::kMaxStoredLine
+                             ? avail - (lf + 1)
+                             : E00Decompressor::kMaxStoredLine;
+  if (!holdsEndOfLineCode(p + lf + 1, p + lf + 1 + window)) return true;
+
+  mode_ = Mode::kCompressed;
+  // The header as text mode reads it: CR LF becomes LF, lone CRs stay.
+  int32_t n = static_cast<int32_t>(lf);
+  if (n > 0 && p[n - 1] == '\r') --n;
+  std::memcpy(piece_, p, static_cast<size_t>(n));
+  piece_[n++] = '\n';
+  piece_[n] = '\0';
+  // The uncompressed text says "EXP  0" where the file says "EXP  1".
+  int32_t i = 3;
+  while (i < n && piece_[i] == ' ') ++i;
+  if (i + 1 < n && piece_[i] == '1' &&
+      (piece_[i + 1] == ' ' || piece_[i + 1] == '\n')) {
+    piece_[i] = '0';
+  }
+  headerSize_ = n;
+  headerStored_ = static_cast<int32_t>(lf + 1);
+  return true;
+}
+
+bool E00LineReader::nextCompressed(const char** text, int32_t* size) {
+  if (failed_) return false;
+  if (headerSize_ > 0) {
+    blockStart_ += headerStored_;
+    position_ += headerStored_;
+    *text = piece_;
+    *size = headerSize_;
+    headerSize_ = 0;
+    return true;
+  }
+  if (lineLeft_ == 0) {
+    if (blockEnd_ - blockStart_ < E00Decompressor::kMaxStoredLine &&
+        !endOfFile_) {
+      if (!refill()) return false;
+    }
+    const char* begin = block_ + blockStart_;
+    const char* cursor = begin;
+    E00Decompressor::Result result =
+        decoder_.decodeLine(&cursor, block_ + blockEnd_, endOfFile_);
+    if (result == E00Decompressor::Result::kDamaged) {
+      failed_ = true;
+      return false;
+    }
+    blockStart_ += cursor - begin;
+    position_ += cursor - begin;
+    if (result == E00Decompressor::Result::kEnd) return false;
+    lineOffset_ = 0;
+    lineLeft_ = decoder_.lineSize();
+  }
+  // A decoded line longer than a piece comes in several, as in a plain file.
+  const char* line = decoder_.line() + lineOffset_;
+  if (lineLeft_ <= kMaxPiece) {
+    *text = line;  // the line's own zero follows
+    *size = lineLeft_;
+  } else {
+    std::memcpy(piece_, line, kMaxPiece);
+    piece_[kMaxPiece] = '\0';
+    *text = piece_;
+    *size = kMaxPiece;
+  }
+  lineOffset_ += *size;
+  lineLeft_ -= *size;
+  return true;
 }
 
 // Moves the unread bytes to the front of the block and fills the rest.
@@ -82,6 +184,10 @@ bool E00LineReader::refill() {
 
 bool E00LineReader::next(const char** text, int32_t* size) {
   if (!file_ || block_ == nullptr) return false;
+  if (mode_ != Mode::kPlain) {
+    if (mode_ == Mode::kUndecided && !start()) return false;
+    if (mode_ == Mode::kCompressed) return nextCompressed(text, size);
+  }
   if (restoreAt_ != nullptr) {
     *restoreAt_ = restoreByte_;
     restoreAt_ = nullptr;

@@ -13,6 +13,15 @@
 // arcs counts the runs of points between separators, points the points that
 // are not separators; bounds are in units of 1/36000 degree as the data set
 // stores them (the empty state when there are no points).
+//
+// For an .e00 file a line saying how it is stored comes first, also when
+// the file is then refused:
+//
+//   file: compression=none|partial|full
+//
+// full when the text holds number codes, partial when it is compressed
+// without them; a damaged compressed file is named by what was read of it
+// up to the damage.
 
 #include <cstdio>
 
@@ -46,6 +55,25 @@ void printLineDataSet(const LineDataSet& data) {
               data.bounds.top, data.bounds.right, data.bounds.bottom);
 }
 
+// Reads as far as it takes to tell: a plain file is known at its first
+// line, a partial one only at its end. Prints nothing for a file that cannot
+// be opened; the reader says so.
+void printCompression(const std::string& nativePath) {
+  std::string path = modulePath(nativePath);
+  E00LineReader reader;
+  if (path.empty() || !reader.open(path.c_str())) return;
+  const char* text;
+  int32_t size;
+  while (reader.next(&text, &size) &&
+         reader.compression() == E00Compression::kPartial) {
+  }
+  const char* name = "none";
+  if (reader.compression() == E00Compression::kPartial) name = "partial";
+  if (reader.compression() == E00Compression::kFull) name = "full";
+  std::printf("file: compression=%s\n", name);
+  std::fflush(stdout);
+}
+
 // Prints the prj line; nothing when the file does not open (the reading
 // that follows says why).
 void printProjection(const std::string& nativePath) {
@@ -75,6 +103,7 @@ int inspectCommand(const HostOptions& /*options*/, const Arguments& args) {
   LineDataSet data(1);
   data.clear();
   char depot[kVpiPathSize] = {};
+  if (!isCacheFileName(args[0])) printCompression(args[0]);
   printProjection(args[0]);
   std::fflush(stdout);
   if (!readDataSetFile("inspect", args[0], data, depot)) return 1;

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -483,6 +486,7 @@ TEST_F(E00ArcReaderTest, SampleFilesAgreeWithTheirReferenceFigures) {
     int32_t points;
     int32_t separators;
     UnitBounds bounds;  // left, top, right, bottom
+    const char* message = kTextNotGeographicDegrees;  // when refused
   };
   const UnitBounds japan = {4608000, 1088705, 5292000, 1656000};
   const Case cases[] = {
@@ -490,11 +494,14 @@ TEST_F(E00ArcReaderTest, SampleFilesAgreeWithTheirReferenceFigures) {
       {"japan_coast_50m_double.e00", true, 1216, 39, japan},
       {"world_land_110m.e00", true, 5123, 126,
        {-6480000, -3081925, 6480000, 3011224}},
-      {"japan_coast_50m_full.e00", true, 0, 0, kEmptyBounds},
-      {"japan_coast_50m_partial.e00", true, 0, 0, kEmptyBounds},
-      {"gdal_compressed.e00", true, 0, 0, kEmptyBounds},
-      {"derived_gdal_testpoly_full.e00", true, 0, 0, kEmptyBounds},
+      {"japan_coast_50m_full.e00", true, 1216, 39, japan},
+      {"japan_coast_50m_partial.e00", true, 1216, 39, japan},
+      {"gdal_compressed.e00", false, 0, 0, kEmptyBounds,
+       kTextCannotReadGisFile},
+      {"derived_gdal_testpoly_full.e00", false, 0, 0, kEmptyBounds},
+      {"derived_gdal_testpoly_partial.e00", false, 0, 0, kEmptyBounds},
       {"japan_cities.e00", true, 0, 0, kEmptyBounds},
+      {"japan_cities_full.e00", true, 0, 0, kEmptyBounds},
       {"gdal_test.e00", false, 0, 0, kEmptyBounds},
       {"gdal_testpoly.e00", false, 0, 0, kEmptyBounds},
   };
@@ -504,7 +511,7 @@ TEST_F(E00ArcReaderTest, SampleFilesAgreeWithTheirReferenceFigures) {
     ASSERT_EQ(readSample(c.file), c.result);
     if (!c.result) {
       ASSERT_EQ(headless::messages().size(), 1u);
-      EXPECT_EQ(headless::messages()[0].text, kTextNotGeographicDegrees);
+      EXPECT_EQ(headless::messages()[0].text, c.message);
       continue;
     }
     EXPECT_TRUE(headless::messages().empty());
@@ -522,4 +529,59 @@ TEST_F(E00ArcReaderTest, SampleFilesAgreeWithTheirReferenceFigures) {
   }
 }
 
+// Compressed files read as their plain text: the same points, one by one.
+TEST_F(E00ArcReaderTest, CompressedSamplesGiveThePointsOfTheirPlainForm) {
+  ASSERT_TRUE(readSample("japan_coast_50m.e00"));
+  const std::vector<LinePoint> plain = points();
+  for (const char* file :
+       {"japan_coast_50m_partial.e00", "japan_coast_50m_full.e00"}) {
+    SCOPED_TRACE(file);
+    data_.clear();
+    ASSERT_TRUE(readSample(file));
+    EXPECT_EQ(points(), plain);
+  }
+}
+
+// A compressed file cut short inside its arcs is refused with one message,
+// unless cut right after a whole line: then it gives the points of the whole
+// file up to there. Never a point that is not in the file. Cut in its tail,
+// after the arcs, it reads whole: the reader stops before the damage.
+TEST_F(E00ArcReaderTest, CutCompressedFileAddsNoPointItDoesNotHold) {
+  ASSERT_TRUE(readSample("japan_coast_50m.e00"));
+  const std::vector<LinePoint> whole = points();
+  std::string contents;
+  {
+    std::ifstream in(
+        std::string(MORVANE_TEST_DATA) + "/japan_coast_50m_full.e00",
+        std::ios::binary);
+    contents.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  ASSERT_GT(contents.size(), 2000u);
+  // Before the first end-of-line code the file is not yet seen as
+  // compressed.
+  const size_t compressedFrom = contents.find("~}") + 2;
+  for (size_t cut = 0; cut < contents.size(); ++cut) {
+    if (cut == 1000) cut = contents.size() - 400;
+    SCOPED_TRACE(cut);
+    headless::resetUi();
+    headless::setEcho(false);
+    data_.clear();
+    const bool ok = read(contents.substr(0, cut));
+    if (!ok) {
+      ASSERT_EQ(headless::messages().size(), 1u);
+      ASSERT_EQ(headless::messages()[0].text, kTextCannotReadGisFile);
+      continue;
+    }
+    if (cut < 1000 && cut >= compressedFrom) {
+      ASSERT_TRUE(contents[cut - 1] == '}' ||
+                  (contents[cut - 1] == '\n' && contents[cut - 2] == '}'));
+    }
+    const std::vector<LinePoint> got = points();
+    ASSERT_LE(got.size(), whole.size());
+    ASSERT_TRUE(std::equal(got.begin(), got.end(), whole.begin()));
+    if (cut >= 1000) {
+      EXPECT_EQ(got, whole);
+    }
+  }
+}
 }  // namespace

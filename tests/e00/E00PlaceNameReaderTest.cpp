@@ -6,6 +6,8 @@
 #include <cstdarg>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -801,6 +803,52 @@ TEST_F(PlaceNameReaderTest, LabelWithoutItsYEndsTheLabels) {
   w.record(1, 6, "AtLatitudeZero");
   ASSERT_TRUE(read(w.text));
   EXPECT_EQ(names(), std::vector<std::string>{"Nagano"});
+}
+
+// Compressed forms give exactly the names and positions of the plain file;
+// one cut short is refused, as a file that cannot be read.
+TEST_F(PlaceNameReaderTest, CompressedSamplesGiveTheNamesOfTheirPlainForm) {
+  ASSERT_TRUE(readSample("japan_cities.e00"));
+  const std::vector<standin::NameEntry> plain = standin::nameEntries();
+  ASSERT_EQ(plain.size(), 200u);
+  for (const char* file :
+       {"japan_cities_partial.e00", "japan_cities_full.e00"}) {
+    SCOPED_TRACE(file);
+    standin::resetNameDb();
+    std::filesystem::remove_all(home_);
+    headless::resetUi();
+    ASSERT_TRUE(readSample(file));
+    const auto& got = standin::nameEntries();
+    ASSERT_EQ(got.size(), plain.size());
+    for (size_t i = 0; i < got.size(); ++i) {
+      EXPECT_EQ(got[i].name, plain[i].name) << i;
+      EXPECT_EQ(got[i].latitude, plain[i].latitude) << i;
+      EXPECT_EQ(got[i].longitude, plain[i].longitude) << i;
+    }
+    expectOnlyMessage(countMessage(200), MessageIcon::kInformation);
+  }
+
+  standin::resetNameDb();
+  std::filesystem::remove_all(home_);
+  headless::resetUi();
+  EXPECT_FALSE(readSample("gdal_compressed.e00"));
+  EXPECT_TRUE(names().empty());
+  expectOnlyMessage(kTextCannotReadGisFile, MessageIcon::kExclamation);
+
+  // Cut inside the table: the names of the whole records before the cut
+  // stay, as after a read error, and the user is told the file is unreadable.
+  std::ifstream in(std::string(MORVANE_TEST_DATA) + "/japan_cities_full.e00",
+                   std::ios::binary);
+  std::string contents(std::istreambuf_iterator<char>(in), {});
+  standin::resetNameDb();
+  std::filesystem::remove_all(home_);
+  headless::resetUi();
+  EXPECT_FALSE(read(contents.substr(0, contents.size() * 3 / 4)));
+  const auto& got = standin::nameEntries();
+  ASSERT_GT(got.size(), 0u);
+  ASSERT_LT(got.size(), plain.size());
+  for (size_t i = 0; i < got.size(); ++i) EXPECT_EQ(got[i].name, plain[i].name);
+  expectOnlyMessage(kTextCannotReadGisFile, MessageIcon::kExclamation);
 }
 
 }  // namespace
