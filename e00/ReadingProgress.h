@@ -18,7 +18,7 @@ class ReadingProgressTarget {
   virtual int32_t cancelRequested() const = 0;
 
  protected:
-  ~ReadingProgressTarget() = default;
+  virtual ~ReadingProgressTarget() = default;
 };
 
 class ReadingProgress {
