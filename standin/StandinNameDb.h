@@ -14,9 +14,16 @@
 // above), so every Shift-JIS character stands in the file as it is. The
 // numbers are printed with 17 significant digits and read back exactly.
 //
-// The database is open when the file exists; VPI_NewNameDB creates it
-// (empty). Names are appended to the file as they are added, written out at
-// the latest at VPI_RemoveNameDBBlock, resetNameDb() or process exit.
+// The database is open when the file exists and reads; VPI_NewNameDB
+// creates it (empty), and never replaces something there that does not read
+// as the database (a folder, an unreadable file). The file is never written
+// in place: names added go to a new file beside it, which replaces it at
+// VPI_RemoveNameDBBlock, saveNameDb(), resetNameDb() or process exit; until
+// then, and when that fails, names.tsv is as it was.
+//
+// VPI_AddNameDBItem gives a refusal (-1) for a name it cannot keep: no
+// database open, its line could not be written (a full disk), out of
+// memory. No exception leaves a VPI_ function.
 
 #ifndef MORVANE_STANDIN_STANDINNAMEDB_H_
 #define MORVANE_STANDIN_STANDINNAMEDB_H_
@@ -59,7 +66,14 @@ struct NameDbCalls {
 };
 const NameDbCalls& nameDbCalls();
 
-// Writes out pending names, forgets everything held in memory (the next use
+// Replaces names.tsv with the names held; false when that failed (the names
+// added since the last save are then forgotten, and names.tsv is as it was).
+bool saveNameDb();
+// The first failure to write the database since the last call (or reset),
+// as a sentence naming the file; empty when there was none.
+std::string nameDbError();
+
+// Saves the names held, forgets everything held in memory (the next use
 // reads the home folder again), the counters and the test controls.
 void resetNameDb();
 
