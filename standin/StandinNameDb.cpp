@@ -262,7 +262,11 @@ int32_t VPI_IsOpenName(void) {
 int32_t VPI_NewNameDB(void) {
   standin::NameDb& d = standin::loaded();
   ++d.calls.newNameDb;
-  if (d.newFails || d.unusable) return 0;
+  if (d.newFails) return 0;
+  if (d.unusable) {
+    d.fail(standin::nameDbPath() + " is there but is no place-name file");
+    return 0;
+  }
   // A host never lets an exception out into a module; out of memory is a
   // failure like any other.
   try {
