@@ -76,7 +76,8 @@ class MemoryFile : public PlatformFile {
   int64_t read(void* buffer, int64_t bytes) override {
     if (!node_ || writing_ || bytes < 0) return -1;
     int64_t size = static_cast<int64_t>(node_->bytes.size());
-    if (limits_.failReadsAt >= 0 && position_ >= limits_.failReadsAt) {
+    if (limits_.failReadsAt >= 0 && position_ >= limits_.failReadsAt &&
+        position_ < size) {
       return -1;
     }
     int64_t end = position_ + bytes < size ? position_ + bytes : size;

@@ -55,7 +55,8 @@ class MemoryFileSystem {
   // A file being written holds at most k bytes: the write that would pass
   // byte k stores what fits and fails, as on a full disk.
   void failWritesAt(int64_t k) { failWritesAt_ = k; }
-  // Reads give the bytes before k; a read at k fails.
+  // Byte k cannot be read: reads give the bytes before it, then fail (a
+  // file of k bytes or fewer reads whole).
   void failReadsAt(int64_t k) { failReadsAt_ = k; }
   // Writes past byte k are reported done but lost; close() then fails, as a
   // disk that reports a failed write only at close.

@@ -98,7 +98,8 @@ std::string svgColour(uint32_t colour);
 
 // Converts an SVG file to PNG with rsvg-convert when it is found in PATH.
 // The converter writes a new file beside pngPath, which replaces pngPath
-// only when the converter succeeded; otherwise pngPath is as it was.
+// only when the converter succeeded; otherwise pngPath is as it was. An SVG
+// the converter cannot reach (in a tree in memory) counts as no converter.
 enum class PngResult { kWritten, kNoConverter, kFailed };
 PngResult convertSvgToPng(const std::string& svgPath,
                           const std::string& pngPath);

@@ -35,7 +35,12 @@ struct NameDb {
   std::function<bool(int32_t, const tagNAMEDBITEM&)> filter;
   bool newFails = false;
 
-  ~NameDb() { save(); }
+  ~NameDb() {
+    try {
+      save();
+    } catch (const std::exception&) {
+    }
+  }
 
   void fail(const std::string& what) {
     if (error.empty()) error = what;
@@ -133,10 +138,14 @@ bool NameDb::startWorking() {
 
 bool NameDb::save() {
   if (!working && entries.size() == saved) return true;
-  if ((working || startWorking()) && working->commit()) {
-    working.reset();
-    saved = entries.size();
-    return true;
+  try {
+    if ((working || startWorking()) && working->commit()) {
+      working.reset();
+      saved = entries.size();
+      return true;
+    }
+  } catch (const std::exception&) {
+    // Out of memory while writing: as any other failure to write.
   }
   working.reset();
   fail("cannot write " + nameDbPath());
@@ -160,7 +169,7 @@ bool readWhole(const std::string& path, std::string* text) {
 
 // Reads the database from the home folder; a line that does not parse is
 // skipped.
-void load(NameDb& d) {
+void readDb(NameDb& d) {
   d.loaded = true;
   d.entries.clear();
   d.saved = 0;
@@ -189,6 +198,19 @@ void load(NameDb& d) {
     d.entries.push_back(std::move(e));
   }
   d.saved = d.entries.size();
+}
+
+// readDb, never throwing: a database that cannot be held in memory is not
+// open, and is never replaced.
+void load(NameDb& d) {
+  try {
+    readDb(d);
+  } catch (const std::exception&) {
+    d.entries.clear();
+    d.saved = 0;
+    d.open = false;
+    d.unusable = true;
+  }
 }
 
 // Creates the native folder and the folders above it, through the platform
@@ -315,9 +337,9 @@ void VPI_RemoveNameDBBlock(int32_t first, int32_t second) {
   standin::NameDb& d = standin::loaded();
   try {
     d.calls.removeBlock.emplace_back(first, second);
+    d.save();
   } catch (const std::exception&) {
   }
-  d.save();
 }
 
 }  // extern "C"

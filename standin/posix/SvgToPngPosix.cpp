@@ -37,7 +37,11 @@ std::string findInPath(const std::string& program) {
 PngResult convertSvgToPng(const std::string& svgPath,
                           const std::string& pngPath) {
   std::string converter = findInPath("rsvg-convert");
-  if (converter.empty()) return PngResult::kNoConverter;
+  // A picture written into a tree in memory is out of the converter's
+  // reach, as if there were none.
+  if (converter.empty() || access(svgPath.c_str(), R_OK) != 0) {
+    return PngResult::kNoConverter;
+  }
   const std::string module = modulePath(pngPath);
   if (module.empty()) return PngResult::kFailed;
   ReplacingFile png(module);
