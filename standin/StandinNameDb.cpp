@@ -34,6 +34,7 @@ struct NameDb {
   NameDbCalls calls;
   std::function<bool(int32_t, const tagNAMEDBITEM&)> filter;
   bool newFails = false;
+  int32_t outOfMemoryAt = 0;
 
   ~NameDb() {
     try {
@@ -245,6 +246,7 @@ void setNameItemFilter(
     std::function<bool(int32_t, const tagNAMEDBITEM&)> filter) {
   db().filter = std::move(filter);
 }
+void setNameDbOutOfMemoryAt(int32_t call) { db().outOfMemoryAt = call; }
 void setNewNameDbFails(bool fails) { db().newFails = fails; }
 const NameDbCalls& nameDbCalls() { return db().calls; }
 
@@ -268,6 +270,7 @@ void resetNameDb() {
   d.error.clear();
   d.calls = NameDbCalls();
   d.filter = nullptr;
+  d.outOfMemoryAt = 0;
   d.newFails = false;
 }
 
@@ -312,8 +315,11 @@ int32_t VPI_AddNameDBItem(const tagNAMEDBITEM* item) {
   standin::NameDb& d = standin::loaded();
   int32_t call = ++d.calls.addItem;
   if (!d.open || item == nullptr || item->name == nullptr) return -1;
+  // The filter is the test's own code; what it throws is passed on, so that
+  // a test can play a host that lets an exception out.
+  if (d.filter && !d.filter(call, *item)) return -1;
   try {
-    if (d.filter && !d.filter(call, *item)) return -1;
+    if (call == d.outOfMemoryAt) throw std::bad_alloc();
     standin::NameEntry e{item->name, item->latitude, item->longitude};
     const std::string line = standin::lineOf(e);
     d.entries.reserve(d.entries.size() + 1);  // nothing throws once written

@@ -23,7 +23,7 @@
 //
 // VPI_AddNameDBItem gives a refusal (-1) for a name it cannot keep: no
 // database open, its line could not be written (a full disk), out of
-// memory. No exception leaves a VPI_ function.
+// memory. No exception of the stand-in's own leaves a VPI_ function.
 
 #ifndef MORVANE_STANDIN_STANDINNAMEDB_H_
 #define MORVANE_STANDIN_STANDINNAMEDB_H_
@@ -51,11 +51,15 @@ std::string nameDbPath();
 
 // Test controls. A refusing filter sees each VPI_AddNameDBItem call (its
 // number, 1 for the first since the reset, and the item) and returns false
-// to refuse it (the call then gives -1). setNewNameDbFails makes
+// to refuse it (the call then gives -1); what it throws is passed on to the
+// module, as from a host that lets an exception out. setNewNameDbFails makes
 // VPI_NewNameDB fail (return 0, nothing created).
 void setNameItemFilter(
     std::function<bool(int32_t call, const tagNAMEDBITEM& item)> filter);
 void setNewNameDbFails(bool fails);
+// The VPI_AddNameDBItem call with this number (0: none) runs out of memory
+// inside the stand-in, which then refuses the name (-1).
+void setNameDbOutOfMemoryAt(int32_t call);
 
 // What the module asked, since the last reset.
 struct NameDbCalls {

@@ -30,7 +30,6 @@ inline HostRun runHost(const std::string& home, const Arguments& command) {
   standin::setHome(home);
   standin::resetNameDb();
   headless::resetUi();
-  headless::setProgressEcho(false);
   Arguments args(command.begin() + 1, command.end());
   ::testing::internal::CaptureStdout();
   ::testing::internal::CaptureStderr();

@@ -131,18 +131,13 @@ TEST_F(MorvaneHostTest, CacheLeavesAFileInUseAlone) {
 TEST_F(MorvaneHostTest, NameDatabaseCountsOnlyWhatItKeeps) {
   // Running out of memory inside VPI_AddNameDBItem refuses the name.
   standin::setHome(at("home"));
-  int calls = 0;
-  standin::setNameItemFilter([&](int32_t, const tagNAMEDBITEM&) -> bool {
-    if (++calls == 2) throw std::bad_alloc();
-    return true;
-  });
+  standin::setNameDbOutOfMemoryAt(2);
   HostOptions options;
   options.home = at("home");
   headless::resetUi();
   ::testing::internal::CaptureStdout();
   EXPECT_EQ(namesCommand(options, {at("names.e00")}), 0);
   std::string out = ::testing::internal::GetCapturedStdout();
-  standin::setNameItemFilter(nullptr);
   EXPECT_EQ(out.compare(0, 4, "2\xE5\x80\x8B"), 0) << out;
   EXPECT_EQ(standin::nameEntries().size(), 2u);
   standin::resetNameDb();
