@@ -3,38 +3,22 @@
 // gone, the points are those of the file in order, bounds cover exactly the
 // non-separator points, storage is compacted after a complete read.
 
-#include <unistd.h>
-
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <string>
 
 #include "dataset/CacheFile.h"
 #include "dataset/LineDataSet.h"
-#include "platform/FileSystem.h"
+#include "platform/MemoryFileSystem.h"
 #include "standin/StandinProgressBar.h"
 #include "ui/headless/HeadlessUi.h"
 
 namespace {
 
-struct Depot {
-  std::string native;
-  char module[kVpiPathSize] = {};
-  Depot() {
-    char pattern[] = "/tmp/morvane-fuzz-cache-XXXXXX";
-    if (mkdtemp(pattern) == nullptr) std::abort();
-    native = pattern;
-    std::string m = modulePath(native);
-    if (m.empty() || m.size() >= sizeof(module)) std::abort();
-    std::memcpy(module, m.c_str(), m.size() + 1);
-    headless::setEcho(false);
-  }
-  // Whatever the run wrote goes with it.
-  ~Depot() { std::filesystem::remove_all(native); }
-};
+// The depot folder is the root of a tree in memory; the input is its
+// data set "f".
+char kDepot[] = "M:\\depot";
 
 int32_t le32(const uint8_t* p) {
   return static_cast<int32_t>(static_cast<uint32_t>(p[0]) |
@@ -46,19 +30,17 @@ int32_t le32(const uint8_t* p) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static Depot depot;
-  const std::string file = depot.native + "/f.bin";
-  FILE* out = std::fopen(file.c_str(), "wb");
-  if (out == nullptr) std::abort();
-  if (size > 0 && std::fwrite(data, 1, size, out) != size) std::abort();
-  std::fclose(out);
+  static MemoryFileSystem memory("M:\\");
+  memory.putFile("M:\\depot\\f.bin",
+                 std::string(reinterpret_cast<const char*>(data), size));
 
   standin::resetProgressBar();
   headless::resetUi();
+  headless::setEcho(false);
   LineDataSet d(1);
   d.clear();
   d.name = "f";
-  d.depotPath = depot.module;
+  d.depotPath = kDepot;
   int32_t result = loadCache(d);
 
   if (standin::progressBarShown()) std::abort();

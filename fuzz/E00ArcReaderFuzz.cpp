@@ -5,34 +5,22 @@
 // storage and a bar that climbed in steps of 5 to 100; a failed read told
 // the user why.
 
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "dataset/LineDataSet.h"
 #include "e00/E00ArcReader.h"
-#include "platform/FileSystem.h"
+#include "platform/MemoryFileSystem.h"
 #include "ui/ProgressDialog.h"
 #include "ui/headless/HeadlessUi.h"
 
 namespace {
 
-struct Scratch {
-  std::string native;
-  std::string module;
-  Scratch() {
-    native = "/tmp/morvane-fuzz-e00-" + std::to_string(getpid()) + ".e00";
-    module = modulePath(native);
-    if (module.empty()) std::abort();
-    headless::setEcho(false);
-  }
-  ~Scratch() { std::remove(native.c_str()); }
-};
+// The input is handed to the reader as a file in memory.
+const char kInput[] = "M:\\input.e00";
 
 void check(bool condition, const char* what) {
   if (!condition) {
@@ -44,19 +32,15 @@ void check(bool condition, const char* what) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static Scratch scratch;
-  {
-    std::ofstream out(scratch.native, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data),
-              static_cast<std::streamsize>(size));
-  }
+  static MemoryFileSystem memory("M:\\");
+  memory.putFile(kInput, std::string(reinterpret_cast<const char*>(data), size));
   headless::resetUi();
   headless::setEcho(false);
   ProgressDialog progress;
   progress.create(nullptr);
   LineDataSet set(1);
   set.clear();
-  bool ok = readE00Arcs(set, scratch.module.c_str(), progress);
+  bool ok = readE00Arcs(set, kInput, progress);
 
   if (!ok) {
     check(headless::messages().size() == 1, "a failure shows one message");

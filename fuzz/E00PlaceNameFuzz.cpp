@@ -6,17 +6,15 @@
 // from 0 in steps of 5 and ends at 100 on success, and the count shown is
 // the number of names the host took.
 
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <string>
 
 #include "e00/E00PlaceNameReader.h"
 #include "platform/FileSystem.h"
+#include "platform/MemoryFileSystem.h"
 #include "resources/Texts.h"
 #include "standin/StandinHost.h"
 #include "standin/StandinNameDb.h"
@@ -25,22 +23,15 @@
 
 namespace {
 
+// The input and the host's home folder (its place-name database) live in
+// a tree in memory: no file is written per input.
 struct Home {
-  std::string native;
-  std::string file;
-  std::string module;
+  MemoryFileSystem memory{"Z:\\morvane-fuzz-memory\\"};
+  const char* input = "Z:\\morvane-fuzz-memory\\input.e00";
   Home() {
-    char pattern[] = "/tmp/morvane-fuzz-names-XXXXXX";
-    if (mkdtemp(pattern) == nullptr) std::abort();
-    native = pattern;
-    file = native + "/input.e00";
-    module = modulePath(file);
-    if (module.empty()) std::abort();
     headless::setEcho(false);
-    standin::setHome(native + "/home");
+    standin::setHome("/morvane-fuzz-memory/home");
   }
-  // Whatever the run wrote goes with it.
-  ~Home() { std::filesystem::remove_all(native); }
 };
 
 bool isBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
@@ -72,16 +63,13 @@ void checkItem(const tagNAMEDBITEM& item) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static Home home;
-  FILE* out = std::fopen(home.file.c_str(), "wb");
-  if (out == nullptr) std::abort();
-  if (size > 0 && std::fwrite(data, 1, size, out) != size) std::abort();
-  std::fclose(out);
+  home.memory.putFile(home.input,
+                      std::string(reinterpret_cast<const char*>(data), size));
 
   headless::resetUi();
   standin::resetNameDb();
   standin::resetPump();
-  std::error_code ignored;
-  std::filesystem::remove(standin::nameDbPath(), ignored);
+  deleteFile(modulePath(standin::nameDbPath()).c_str());
   // Refuse every seventh item, so refusals are exercised too.
   int32_t taken = 0;
   standin::setNameItemFilter([&](int32_t call, const tagNAMEDBITEM& item) {
@@ -93,7 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   ProgressDialog progress;
   progress.create(nullptr);
-  bool result = readE00PlaceNames(home.module.c_str(), progress);
+  bool result = readE00PlaceNames(home.input, progress);
 
   const auto& positions = headless::windowOf(progress)->control(kProgressBarControl).positions;
   for (size_t i = 1; i < positions.size(); ++i) {

@@ -4,6 +4,10 @@
 // maps them the way Wine maps its drives (Z:\ is the root, Shift-JIS becomes
 // UTF-8, backslashes become slashes), so the core builds every path exactly
 // as on Windows and never knows the difference.
+//
+// A test or a fuzzer may mount an in-memory file tree under a path prefix
+// (platform/MemoryFileSystem.h); paths under it never reach the disk, on
+// either backend.
 
 #ifndef MORVANE_PLATFORM_FILESYSTEM_H_
 #define MORVANE_PLATFORM_FILESYSTEM_H_
@@ -14,7 +18,25 @@
 
 enum class FileShare {
   kExclusive,  // nobody else may open the file while it is open
-  kReadShared, // others may read it too (how text-mode readers open files)
+  kReadShared, // others may read it, and a program that lets readers in
+               // may be writing it (how text-mode readers open files)
+};
+
+enum class FileCreation {
+  kReplace,  // create the file, or truncate the one that is there
+  kNew,      // create the file; fail when anything is there already
+};
+
+// What a path names, found without opening it (so nothing blocks: a FIFO is
+// not opened to be recognised).
+enum class FileKind {
+  kMissing,     // nothing there
+  kFile,        // a regular file
+  kDirectory,
+  kFifo,        // a named pipe
+  kDevice,      // a character or block device
+  kOther,       // a socket, or a name that cannot be examined
+  kUnusable,    // the path itself: too long, empty, or without a native form
 };
 
 class PlatformFile {
@@ -33,12 +55,22 @@ class PlatformFile {
 };
 
 // Opens an existing file for reading; null when it cannot be opened
-// (missing, a directory, or held open exclusively elsewhere).
+// (missing, not a regular file, or held open exclusively elsewhere).
 std::unique_ptr<PlatformFile> openFileForReading(const char* path,
                                                  FileShare share);
 
-// Creates or truncates a file for writing, exclusive access; null on failure.
-std::unique_ptr<PlatformFile> openFileForWriting(const char* path);
+// Creates (or, with kReplace, truncates) a file for writing, exclusive
+// access; null on failure, and a file held open elsewhere is left as it is.
+std::unique_ptr<PlatformFile> openFileForWriting(
+    const char* path, FileCreation creation = FileCreation::kReplace);
+
+FileKind fileKind(const char* path);
+
+// Renames the file from to the name to, replacing a file there in one step:
+// whoever opens to sees the old file or the new one, never neither. False,
+// with both names as they were, when it cannot be done (to is a directory
+// or held open elsewhere, the two are on different volumes, ...).
+bool renameFile(const char* from, const char* to);
 
 // The line end of a text file written in text mode: "\r\n" on Windows,
 // "\n" elsewhere.

@@ -84,7 +84,10 @@ class Scene {
 // the cosine of the middle latitude (north up), at most maxPixels wide or
 // high, every polyline in drawing order with its colour (#RRGGBB) and width,
 // then the labels (a dot and the name in UTF-8). Lines beyond the extent are
-// clipped by the picture's edge. False when the file cannot be written.
+// clipped by the picture's edge. The file is replaced only when the whole
+// picture was written (a new file beside it, renamed over it); false when it
+// could not be, with whatever was at path left as it was, and for an extent
+// without a picture (not finite, empty, too wide to measure).
 bool writeSceneSvg(const Scene& scene, const GeoExtent& extent,
                    const std::string& path,
                    const std::vector<SceneLabel>& labels = {},
@@ -94,8 +97,12 @@ bool writeSceneSvg(const Scene& scene, const GeoExtent& extent,
 std::string svgColour(uint32_t colour);
 
 // Converts an SVG file to PNG with rsvg-convert when it is found in PATH.
-// False when there is no converter or it failed.
-bool convertSvgToPng(const std::string& svgPath, const std::string& pngPath);
+// The converter writes a new file beside pngPath, which replaces pngPath
+// only when the converter succeeded; otherwise pngPath is as it was. An SVG
+// the converter cannot reach (in a tree in memory) counts as no converter.
+enum class PngResult { kWritten, kNoConverter, kFailed };
+PngResult convertSvgToPng(const std::string& svgPath,
+                          const std::string& pngPath);
 
 }  // namespace standin
 

@@ -1,18 +1,34 @@
 #include <cmath>
+#include <cstdarg>
 #include <cstdio>
-#include <memory>
 
+#include "platform/FileSystem.h"
+#include "platform/ReplacingFile.h"
 #include "platform/Sjis.h"
 #include "standin/Scene.h"
 
 namespace standin {
 namespace {
 
-struct FileCloser {
-  void operator()(FILE* f) const {
-    if (f != nullptr) std::fclose(f);
+// printf onto the end of out.
+void appendf(std::string& out, const char* format, ...) {
+  char small[256];
+  va_list args;
+  va_start(args, format);
+  int n = std::vsnprintf(small, sizeof small, format, args);
+  va_end(args);
+  if (n < 0) return;
+  if (static_cast<size_t>(n) < sizeof small) {
+    out.append(small, static_cast<size_t>(n));
+    return;
   }
-};
+  size_t at = out.size();
+  out.resize(at + static_cast<size_t>(n) + 1);
+  va_start(args, format);
+  std::vsnprintf(&out[at], static_cast<size_t>(n) + 1, format, args);
+  va_end(args);
+  out.resize(at + static_cast<size_t>(n));
+}
 
 std::string xmlEscaped(const std::string& text) {
   std::string out;
@@ -63,56 +79,64 @@ bool writeSceneSvg(const Scene& scene, const GeoExtent& extent,
   Projection proj = {extent.west, extent.north, scale * aspect, scale};
   double width = std::ceil(lonSpan * proj.xScale);
   double height = std::ceil(latSpan * proj.yScale);
+  // An extent too wide to measure (spans beyond the doubles) has no picture.
+  if (!std::isfinite(width) || !std::isfinite(height) ||
+      !std::isfinite(proj.west) || !std::isfinite(proj.north)) {
+    return false;
+  }
 
-  std::unique_ptr<FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
-  if (!file) return false;
-  FILE* out = file.get();
-  std::fprintf(out,
+  std::string text;
+  std::string* out = &text;
+  appendf(*out,
                "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%.0f\" "
                "height=\"%.0f\" viewBox=\"0 0 %.0f %.0f\">\n",
                width, height, width, height);
-  std::fprintf(out, "<desc>extent %.9g %.9g %.9g %.9g (west south east north); "
+  appendf(*out, "<desc>extent %.9g %.9g %.9g %.9g (west south east north); "
                "%lld lines, %lld points</desc>\n",
                extent.west, extent.south, extent.east, extent.north,
                static_cast<long long>(scene.lineCount()),
                static_cast<long long>(scene.pointCount()));
-  std::fprintf(out, "<rect width=\"100%%\" height=\"100%%\" fill=\"#10243A\"/>\n");
-  std::fprintf(out, "<g fill=\"none\" stroke-linejoin=\"round\" "
+  appendf(*out, "<rect width=\"100%%\" height=\"100%%\" fill=\"#10243A\"/>\n");
+  appendf(*out, "<g fill=\"none\" stroke-linejoin=\"round\" "
                     "stroke-linecap=\"round\">\n");
   for (const ScenePolyline& line : scene.polylines()) {
-    std::fprintf(out, "<polyline stroke=\"%s\" stroke-width=\"%g\" points=\"",
+    appendf(*out, "<polyline stroke=\"%s\" stroke-width=\"%g\" points=\"",
                  svgColour(line.colour).c_str(), line.width);
     const char* gap = "";
     for (const tagGEOPOS& p : line.points) {
-      std::fprintf(out, "%s%.2f,%.2f", gap, proj.x(p.longitude),
+      appendf(*out, "%s%.2f,%.2f", gap, proj.x(p.longitude),
                    proj.y(p.latitude));
       gap = " ";
     }
-    std::fprintf(out, "\"/>\n");
+    appendf(*out, "\"/>\n");
   }
-  std::fprintf(out, "</g>\n");
+  appendf(*out, "</g>\n");
   if (!labels.empty()) {
     // The names are Japanese: a Japanese face first (IPAGothic is Debian's
     // fonts-ipafont-gothic), so that a converter does not fall back to a
     // face without the glyphs and draw empty boxes.
-    std::fprintf(out, "<g font-family=\"IPAGothic, 'IPAPGothic', "
+    appendf(*out, "<g font-family=\"IPAGothic, 'IPAPGothic', "
                       "'MS PGothic', sans-serif\" font-size=\"12\" "
                       "fill=\"#FFFFFF\">\n");
     for (const SceneLabel& label : labels) {
       double x = proj.x(label.position.longitude);
       double y = proj.y(label.position.latitude);
-      std::fprintf(out,
+      appendf(*out,
                    "<circle cx=\"%.2f\" cy=\"%.2f\" r=\"2.5\" fill=\"#FF5050\"/>"
                    "<text x=\"%.2f\" y=\"%.2f\">%s</text>\n",
                    x, y, x + 4.0, y - 4.0,
                    xmlEscaped(sjisToUtf8(label.name)).c_str());
     }
-    std::fprintf(out, "</g>\n");
+    appendf(*out, "</g>\n");
   }
-  std::fprintf(out, "</svg>\n");
-  bool written = std::ferror(out) == 0;
-  return std::fclose(file.release()) == 0 && written;
+  appendf(*out, "</svg>\n");
+  // Written whole or not at all: an SVG cut short by a full disk would
+  // still open, as a picture missing its end.
+  const std::string module = modulePath(path);
+  if (module.empty()) return false;
+  ReplacingFile file(module);
+  return file.write(text) && file.commit();
 }
 
 }  // namespace standin

@@ -14,9 +14,16 @@
 // above), so every Shift-JIS character stands in the file as it is. The
 // numbers are printed with 17 significant digits and read back exactly.
 //
-// The database is open when the file exists; VPI_NewNameDB creates it
-// (empty). Names are appended to the file as they are added, written out at
-// the latest at VPI_RemoveNameDBBlock, resetNameDb() or process exit.
+// The database is open when the file exists and reads; VPI_NewNameDB
+// creates it (empty), and never replaces something there that does not read
+// as the database (a folder, an unreadable file). The file is never written
+// in place: names added go to a new file beside it, which replaces it at
+// VPI_RemoveNameDBBlock, saveNameDb(), resetNameDb() or process exit; until
+// then, and when that fails, names.tsv is as it was.
+//
+// VPI_AddNameDBItem gives a refusal (-1) for a name it cannot keep: no
+// database open, its line could not be written (a full disk), out of
+// memory. No exception of the stand-in's own leaves a VPI_ function.
 
 #ifndef MORVANE_STANDIN_STANDINNAMEDB_H_
 #define MORVANE_STANDIN_STANDINNAMEDB_H_
@@ -44,11 +51,15 @@ std::string nameDbPath();
 
 // Test controls. A refusing filter sees each VPI_AddNameDBItem call (its
 // number, 1 for the first since the reset, and the item) and returns false
-// to refuse it (the call then gives -1). setNewNameDbFails makes
+// to refuse it (the call then gives -1); what it throws is passed on to the
+// module, as from a host that lets an exception out. setNewNameDbFails makes
 // VPI_NewNameDB fail (return 0, nothing created).
 void setNameItemFilter(
     std::function<bool(int32_t call, const tagNAMEDBITEM& item)> filter);
 void setNewNameDbFails(bool fails);
+// The VPI_AddNameDBItem call with this number (0: none) runs out of memory
+// inside the stand-in, which then refuses the name (-1).
+void setNameDbOutOfMemoryAt(int32_t call);
 
 // What the module asked, since the last reset.
 struct NameDbCalls {
@@ -59,7 +70,14 @@ struct NameDbCalls {
 };
 const NameDbCalls& nameDbCalls();
 
-// Writes out pending names, forgets everything held in memory (the next use
+// Replaces names.tsv with the names held; false when that failed (the names
+// added since the last save are then forgotten, and names.tsv is as it was).
+bool saveNameDb();
+// The first failure to write the database since the last call (or reset),
+// as a sentence naming the file; empty when there was none.
+std::string nameDbError();
+
+// Saves the names held, forgets everything held in memory (the next use
 // reads the home folder again), the counters and the test controls.
 void resetNameDb();
 

@@ -3,16 +3,23 @@
 // display attributes. OUT's folder plays the depot folder and OUT's name
 // without ".bin" the data set's name, so OUT is exactly the file the module
 // would write. Prints "points=N bytes=B" (N counts separators too).
+//
+// OUT is replaced only by a whole file; it is never the input, and a cache
+// file is no input.
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <system_error>
 
+#include "base/PathHelpers.h"
 #include "dataset/CacheFile.h"
 #include "dataset/CacheFormat.h"
 #include "dataset/LineDataSet.h"
 #include "platform/FileSystem.h"
+#include "platform/ReplacingFile.h"
 #include "platform/Sjis.h"
 #include "tools/Commands.h"
 #include "tools/DataSetFile.h"
@@ -45,30 +52,59 @@ int cacheCommand(const HostOptions& /*options*/, const Arguments& args) {
                  args[1].c_str());
     return 2;
   }
+  if (isCacheFileName(source)) {
+    std::fprintf(stderr, "cache: %s is a cache file; cache reads an E00 file\n",
+                 source.c_str());
+    return 1;
+  }
 
+  // The whole output path must reach the module, name included: a name it
+  // cannot hold would be written under another name.
   std::error_code error;
-  fs::path folder = fs::absolute(out, error).parent_path();
-  std::string depot =
-      error ? std::string() : modulePathOrComplain("cache", folder.string());
-  if (depot.empty()) return 1;
-  char depotFolder[kVpiPathSize];
-  depot.copy(depotFolder, depot.size());
-  depotFolder[depot.size()] = '\0';
+  // A rooted path stays as it is ("/x" has no drive on Windows, and Wine
+  // reads it on drive Z:, as modulePath does).
+  fs::path absolute = out.has_root_directory() ? out : fs::absolute(out, error);
+  std::string target =
+      error ? std::string()
+            : modulePathOrComplain("cache", absolute.string());
+  if (target.empty()) return 1;
+  if (refuseKind("cache", args[1], target, true)) return 1;
+  std::string input = modulePath(source);
+  std::error_code ignored;
+  if ((!input.empty() && sameFile(input, target)) ||
+      fs::equivalent(source, out, ignored)) {
+    std::fprintf(stderr, "cache: %s is the input; it is not overwritten\n",
+                 args[1].c_str());
+    return 1;
+  }
 
   LineDataSet data(1);
   data.clear();
-  data.name = utf8ToSjis(
-      outName.substr(0, outName.size() - (sizeof(cache_format::kExtension) - 1)));
-  data.depotPath = depotFolder;
   if (!readE00File("cache", source, data)) return 1;
 
-  // saveCache reports a full disk itself and is silent when the file
-  // cannot be created; the file on disk tells which way it went.
-  fs::remove(out, error);
+  // saveCache writes into a new temporary file beside OUT (it reports a
+  // full disk itself and removes what it cut short), which then replaces
+  // OUT in one rename: whatever was at OUT stays as it was until the new
+  // file is whole, and nothing is ever removed that this run did not make.
+  ReplacingFile replacement(target);
+  if (!replacement.opened()) {
+    std::fprintf(stderr, "cache: %s could not be written\n", args[1].c_str());
+    return 1;
+  }
+  replacement.handOver();
+  const std::string& temporary = replacement.temporaryPath();
+  const char* fileName = splitFileName(temporary.c_str());
+  const std::string depot(temporary.c_str(), fileName);
+  data.name.assign(fileName, std::strlen(fileName) -
+                                 (sizeof(cache_format::kExtension) - 1));
+  data.depotPath = depot.c_str();
   saveCache(data);
   const int64_t expected = cache_format::fileSize(data.points.size());
-  uintmax_t size = fs::file_size(out, error);
-  if (error || static_cast<int64_t>(size) != expected) {
+  std::unique_ptr<PlatformFile> written =
+      openFileForReading(temporary.c_str(), FileShare::kExclusive);
+  const bool whole = written && written->length() == expected;
+  written.reset();
+  if (!whole || !replacement.commit()) {
     std::fprintf(stderr, "cache: %s could not be written\n", args[1].c_str());
     return 1;
   }

@@ -13,9 +13,25 @@
 
 // The module path of a native path; empty after printing why (prefixed with
 // the command's name) when it cannot be given to the module: too long for a
-// 260-byte path, or a character without a Shift-JIS form.
+// 260-byte path, a character without a Shift-JIS form, a backslash in a
+// Linux name.
 std::string modulePathOrComplain(const char* command,
                                  const std::string& nativePath);
+
+// True, after printing why, when the module path names something that is no
+// regular file: a directory, a FIFO, a device, a name that matches several
+// files, or (unless missingIsFine) nothing. Looked at without opening it, so
+// nothing blocks.
+bool refuseKind(const char* command, const std::string& nativePath,
+                const std::string& path, bool missingIsFine);
+
+// modulePathOrComplain for a file to be read, which must be a regular file
+// or missing (the reader then says it cannot read it).
+std::string inputPathOrComplain(const char* command,
+                                const std::string& nativePath);
+
+// Whether two module paths name one file as the system finds it.
+bool sameFile(const std::string& a, const std::string& b);
 
 // Whether the path names a cache file (".bin", in any case).
 bool isCacheFileName(const std::string& nativePath);

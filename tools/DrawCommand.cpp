@@ -75,6 +75,11 @@ bool parseNumbers(const std::string& text, size_t count,
   return out->size() == count;
 }
 
+// A position a view can be centred on or bounded by.
+bool withinDegrees(double latitude, double longitude) {
+  return std::fabs(latitude) <= 90.0 && std::fabs(longitude) <= 360.0;
+}
+
 bool parseArguments(const Arguments& args, DrawOptions* o) {
   std::vector<double> n;
   for (size_t i = 0; i < args.size(); ++i) {
@@ -83,8 +88,12 @@ bool parseArguments(const Arguments& args, DrawOptions* o) {
     if (a == "--svg" && hasValue) {
       o->svg = args[++i];
     } else if (a == "--extent" && hasValue) {
-      if (!parseNumbers(args[++i], 4, &n) || !(n[0] < n[2] && n[1] < n[3])) {
-        std::fprintf(stderr, "draw: --extent wants W,S,E,N with W<E, S<N\n");
+      // Degrees: a span beyond the doubles (-1e308 to 1e308) has no picture.
+      if (!parseNumbers(args[++i], 4, &n) || !(n[0] < n[2] && n[1] < n[3]) ||
+          !withinDegrees(n[1], n[0]) || !withinDegrees(n[3], n[2])) {
+        std::fprintf(stderr,
+                     "draw: --extent wants W,S,E,N with W<E, S<N, latitudes "
+                     "within -90..90 and longitudes within -360..360\n");
         return false;
       }
       o->extent = {n[0], n[1], n[2], n[3]};
@@ -99,15 +108,20 @@ bool parseArguments(const Arguments& args, DrawOptions* o) {
     } else if (a == "--3d" && hasValue) {
       o->svg3d = args[++i];
     } else if (a == "--eye" && hasValue) {
-      if (!parseNumbers(args[++i], 2, &n) || std::fabs(n[0]) > 90.0) {
-        std::fprintf(stderr, "draw: --eye wants LAT,LON\n");
+      if (!parseNumbers(args[++i], 2, &n) || !withinDegrees(n[0], n[1])) {
+        std::fprintf(stderr,
+                     "draw: --eye wants LAT,LON, latitude within -90..90 and "
+                     "longitude within -360..360\n");
         return false;
       }
       o->eye = {n[0], n[1]};
       o->haveEye = true;
     } else if (a == "--distance" && hasValue) {
-      if (!parseNumbers(args[++i], 1, &n) || !(n[0] > 0.0)) {
-        std::fprintf(stderr, "draw: --distance wants kilometres above 0\n");
+      // Once round the Earth is as far as a view can reach.
+      if (!parseNumbers(args[++i], 1, &n) || !(n[0] > 0.0 && n[0] <= 40075.0)) {
+        std::fprintf(stderr,
+                     "draw: --distance wants kilometres above 0, at most "
+                     "40075\n");
         return false;
       }
       o->distance = n[0];
@@ -143,7 +157,9 @@ standin::GeoExtent defaultExtent(const LineDataSet& data, int32_t datum) {
   return {sw.longitude, sw.latitude, ne.longitude, ne.latitude};
 }
 
-// Writes the SVG and, when possible, the PNG beside it.
+// Writes the SVG and, when a converter is at hand, the PNG beside it. Each
+// file is replaced only whole; false, after saying so, when either could not
+// be written (the SVG may then be new while the PNG is the old one).
 bool writePicture(const standin::Scene& scene,
                   const standin::GeoExtent& extent, const std::string& svg,
                   const std::vector<standin::SceneLabel>& labels) {
@@ -153,11 +169,17 @@ bool writePicture(const standin::Scene& scene,
   }
   std::string png =
       std::filesystem::path(svg).replace_extension(".png").string();
-  if (png != svg && standin::convertSvgToPng(svg, png)) {
+  standin::PngResult result = png == svg ? standin::PngResult::kNoConverter
+                                         : standin::convertSvgToPng(svg, png);
+  if (result == standin::PngResult::kWritten) {
     std::fprintf(stderr, "draw: wrote %s and %s\n", svg.c_str(), png.c_str());
+  } else if (result == standin::PngResult::kNoConverter) {
+    std::fprintf(stderr, "draw: wrote %s (no PNG: rsvg-convert missing)\n",
+                 svg.c_str());
   } else {
-    std::fprintf(stderr, "draw: wrote %s (no PNG: rsvg-convert missing or "
-                 "failed)\n", svg.c_str());
+    std::fprintf(stderr, "draw: wrote %s, but cannot write %s\n", svg.c_str(),
+                 png.c_str());
+    return false;
   }
   return true;
 }
@@ -186,6 +208,14 @@ int drawCommand(const HostOptions& /*options*/, const Arguments& args) {
   if (!parseArguments(args, &o)) {
     std::fputs(kUsage, stderr);
     return 2;
+  }
+  // The pictures are written through the platform layer, replacing what is
+  // there only by a whole file: their names must reach it, and a folder or
+  // a FIFO in their place is refused before any work.
+  for (const std::string* output : {&o.svg, &o.svg3d}) {
+    if (output->empty()) continue;
+    std::string path = modulePathOrComplain("draw", *output);
+    if (path.empty() || refuseKind("draw", *output, path, true)) return 1;
   }
   LineDataSet data(1);
   data.clear();

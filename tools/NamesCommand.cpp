@@ -9,6 +9,7 @@
 #include "platform/Sjis.h"
 #include "plugin/PlaceNameCommand.h"
 #include "standin/StandinNameDb.h"
+#include "tools/DataSetFile.h"
 #include "tools/Commands.h"
 #include "ui/headless/HeadlessFileDialog.h"
 #include "ui/headless/HeadlessUi.h"
@@ -31,12 +32,8 @@ int listNames() {
 }
 
 int importNames(const std::string& nativePath) {
-  std::string path = modulePath(nativePath);
-  if (path.empty()) {
-    std::fprintf(stderr, "names: %s cannot be given to the module\n",
-                 nativePath.c_str());
-    return 1;
-  }
+  std::string path = inputPathOrComplain("names", nativePath);
+  if (path.empty()) return 1;
   // Results on stdout, failures on stderr: the messages are printed here
   // rather than echoed.
   headless::setEcho(false);
@@ -51,6 +48,16 @@ int importNames(const std::string& nativePath) {
     } else {
       std::fprintf(stderr, "error: %s\n", text.c_str());
     }
+  }
+  // The host's own failures: names it could not keep (the count above says
+  // how many it did keep), or a database it could not save.
+  bool saved = standin::saveNameDb();
+  std::string error = standin::nameDbError();
+  if (!error.empty() || !saved) {
+    std::fprintf(stderr, "names: %s; %s is as the names kept left it\n",
+                 error.empty() ? "cannot save the place names" : error.c_str(),
+                 standin::nameDbPath().c_str());
+    return 1;
   }
   return counted ? 0 : 1;
 }

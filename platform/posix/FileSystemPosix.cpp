@@ -1,4 +1,4 @@
-#include "platform/FileSystem.h"
+#include "platform/SystemFileSystem.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <strings.h>
 
 #include "platform/Sjis.h"
 
@@ -75,6 +76,56 @@ std::unique_ptr<PlatformFile> lockOrClose(int fd, int operation) {
   return std::unique_ptr<PlatformFile>(new PosixFile(fd));
 }
 
+// The name a Windows program would reach for one component of a path in
+// folder: the name itself when it exists, else the one entry that matches it
+// ignoring the case of ASCII letters (Windows file names ignore case, Linux
+// ones do not). False when several entries match and none exactly: the path
+// then names no single file.
+bool resolveComponent(const std::string& folder, std::string* name) {
+  struct stat st;
+  if (lstat((folder + *name).c_str(), &st) == 0 || errno != ENOENT) {
+    return true;  // there, or let the operation itself say why not
+  }
+  DIR* d = opendir(folder.empty() ? "." : folder.c_str());
+  if (d == nullptr) return true;
+  std::string match;
+  int matches = 0;
+  while (struct dirent* entry = readdir(d)) {
+    if (strcasecmp(entry->d_name, name->c_str()) == 0) {
+      match = entry->d_name;
+      ++matches;
+    }
+  }
+  closedir(d);
+  if (matches > 1) return false;
+  if (matches == 1) *name = match;
+  return true;
+}
+
+// Each existing component as resolveComponent finds it; empty when one is
+// ambiguous. Components past the first missing one stay as written, for the
+// operations that create them.
+std::string resolveCase(const std::string& path) {
+  const bool absolute = path[0] == '/';
+  std::string out = absolute ? "/" : "";  // the folder so far, with its '/'
+  size_t start = absolute ? 1 : 0;
+  bool exists = true;
+  while (start <= path.size()) {
+    size_t end = path.find('/', start);
+    if (end == std::string::npos) end = path.size();
+    std::string name = path.substr(start, end - start);
+    if (exists && !name.empty() && name != "." && name != "..") {
+      if (!resolveComponent(out, &name)) return std::string();
+      struct stat st;
+      exists = lstat((out + name).c_str(), &st) == 0;
+    }
+    out += name;
+    if (end < path.size()) out += '/';
+    start = end + 1;
+  }
+  return out;
+}
+
 }  // namespace
 
 std::string hostPath(const char* path) {
@@ -95,10 +146,14 @@ std::string hostPath(const char* path) {
     if (c == '/' && !out.empty() && out.back() == '/') continue;
     out += c;
   }
-  return out;
+  if (out.empty()) return out;
+  return resolveCase(out);
 }
 
 std::string modulePath(const std::string& nativePath) {
+  // A Linux name may hold a backslash; in a module path it would part the
+  // name into folders and name another file.
+  if (nativePath.find('\\') != std::string::npos) return std::string();
   std::string sjis = utf8ToSjis(nativePath);
   if (sjis.find('?') != std::string::npos &&
       nativePath.find('?') == std::string::npos) {
@@ -109,14 +164,19 @@ std::string modulePath(const std::string& nativePath) {
   return out;
 }
 
+namespace system_files {
+
 std::unique_ptr<PlatformFile> openFileForReading(const char* path,
                                                  FileShare share) {
   std::string p = hostPath(path);
   if (p.empty()) return nullptr;
-  int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
+  // O_NONBLOCK: opening a FIFO for reading would wait for a writer. It is
+  // refused below like any other file that is not a regular one.
+  int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd >= 0) {
     struct stat st;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
       ::close(fd);
       return nullptr;
     }
@@ -124,18 +184,61 @@ std::unique_ptr<PlatformFile> openFileForReading(const char* path,
   return lockOrClose(fd, share == FileShare::kExclusive ? LOCK_EX : LOCK_SH);
 }
 
-std::unique_ptr<PlatformFile> openFileForWriting(const char* path) {
+std::unique_ptr<PlatformFile> openFileForWriting(const char* path,
+                                                 FileCreation creation) {
   std::string p = hostPath(path);
   if (p.empty()) return nullptr;
   // Take the lock before truncating, so a file held open elsewhere is left
-  // as it is.
-  int fd = ::open(p.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+  // as it is. O_NONBLOCK: a FIFO must not wait for a reader.
+  int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK;
+  if (creation == FileCreation::kNew) flags |= O_EXCL;
+  int fd = ::open(p.c_str(), flags, 0644);
   if (fd < 0) return nullptr;
+  struct stat st;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+      fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+    ::close(fd);
+    return nullptr;
+  }
   if (flock(fd, LOCK_EX | LOCK_NB) != 0 || ftruncate(fd, 0) != 0) {
     ::close(fd);
     return nullptr;
   }
   return std::unique_ptr<PlatformFile>(new PosixFile(fd));
+}
+
+FileKind fileKind(const char* path) {
+  std::string p = hostPath(path);
+  if (p.empty()) return FileKind::kUnusable;
+  struct stat st;
+  if (stat(p.c_str(), &st) != 0) {
+    return errno == ENOENT || errno == ENOTDIR ? FileKind::kMissing
+                                               : FileKind::kOther;
+  }
+  if (S_ISREG(st.st_mode)) return FileKind::kFile;
+  if (S_ISDIR(st.st_mode)) return FileKind::kDirectory;
+  if (S_ISFIFO(st.st_mode)) return FileKind::kFifo;
+  if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) return FileKind::kDevice;
+  return FileKind::kOther;
+}
+
+bool renameFile(const char* from, const char* to) {
+  std::string source = hostPath(from);
+  std::string target = hostPath(to);
+  if (source.empty() || target.empty()) return false;
+  // rename(2) replaces a file whoever holds it; Windows refuses a file held
+  // open. Hold the target's lock across the rename, so that a file another
+  // program has locked is left alone, as on Windows.
+  int held = ::open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (held >= 0 && flock(held, LOCK_EX | LOCK_NB) != 0) {
+    ::close(held);
+    return false;
+  }
+  struct stat st;
+  bool ok = (held < 0 || (fstat(held, &st) == 0 && S_ISREG(st.st_mode))) &&
+            ::rename(source.c_str(), target.c_str()) == 0;
+  if (held >= 0) ::close(held);
+  return ok;
 }
 
 bool createDirectory(const char* path) {
@@ -164,5 +267,7 @@ bool findFirstFile(const char* pattern) {
   struct stat st;
   return stat(p.c_str(), &st) == 0;
 }
+
+}  // namespace system_files
 
 const char* textLineEnd() { return "\n"; }

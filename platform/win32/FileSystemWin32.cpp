@@ -2,7 +2,7 @@
 // are already Windows paths in the ANSI code page, so they go to the system
 // as they are.
 
-#include "platform/FileSystem.h"
+#include "platform/SystemFileSystem.h"
 
 #include <windows.h>
 
@@ -83,22 +83,67 @@ std::unique_ptr<PlatformFile> wrap(HANDLE handle) {
 
 }  // namespace
 
+namespace system_files {
+
 std::unique_ptr<PlatformFile> openFileForReading(const char* path,
                                                  FileShare share) {
   if (!usablePath(path)) return nullptr;
   // A directory cannot be opened this way (it would need
-  // FILE_FLAG_BACKUP_SEMANTICS), which is what the contract wants.
-  DWORD shareMode = share == FileShare::kExclusive ? 0 : FILE_SHARE_READ;
-  return wrap(CreateFileA(path, GENERIC_READ, shareMode, nullptr,
-                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  // FILE_FLAG_BACKUP_SEMANTICS), which is what the contract wants. A shared
+  // reader lets writers in, as the runtime's text-mode fopen does: an .e00
+  // file that another program is still writing (a copy in progress, a GIS
+  // tool that keeps it open) can be read. Such a program has to let readers
+  // in itself, so openFileForWriting below still keeps a reader out.
+  DWORD shareMode = share == FileShare::kExclusive
+                        ? 0
+                        : FILE_SHARE_READ | FILE_SHARE_WRITE;
+  HANDLE handle = CreateFileA(path, GENERIC_READ, shareMode, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  // A named pipe or a device (CON, NUL, COM1) opens too; only disk files are
+  // files here.
+  if (handle != INVALID_HANDLE_VALUE && GetFileType(handle) != FILE_TYPE_DISK) {
+    CloseHandle(handle);
+    return nullptr;
+  }
+  return wrap(handle);
 }
 
-std::unique_ptr<PlatformFile> openFileForWriting(const char* path) {
+std::unique_ptr<PlatformFile> openFileForWriting(const char* path,
+                                                 FileCreation creation) {
   if (!usablePath(path)) return nullptr;
   // CREATE_ALWAYS truncates only once the open has succeeded, so a file
   // held open elsewhere is left as it is.
-  return wrap(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                          FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD disposition =
+      creation == FileCreation::kNew ? CREATE_NEW : CREATE_ALWAYS;
+  HANDLE handle = CreateFileA(path, GENERIC_WRITE, 0, nullptr, disposition,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle != INVALID_HANDLE_VALUE && GetFileType(handle) != FILE_TYPE_DISK) {
+    CloseHandle(handle);
+    return nullptr;
+  }
+  return wrap(handle);
+}
+
+FileKind fileKind(const char* path) {
+  if (!usablePath(path)) return FileKind::kUnusable;
+  DWORD attributes = GetFileAttributesA(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
+               ? FileKind::kMissing
+               : FileKind::kOther;
+  }
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return FileKind::kDirectory;
+  if (attributes & FILE_ATTRIBUTE_DEVICE) return FileKind::kDevice;
+  return FileKind::kFile;
+}
+
+bool renameFile(const char* from, const char* to) {
+  // MOVEFILE_REPLACE_EXISTING replaces the file in one step; without
+  // MOVEFILE_COPY_ALLOWED a move to another volume fails instead of copying.
+  // A target held open, or a directory, is refused by the system.
+  return usablePath(from) && usablePath(to) &&
+         MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
 bool createDirectory(const char* path) {
@@ -117,6 +162,8 @@ bool findFirstFile(const char* pattern) {
   FindClose(search);
   return true;
 }
+
+}  // namespace system_files
 
 std::string hostPath(const char* path) {
   if (!usablePath(path)) return std::string();

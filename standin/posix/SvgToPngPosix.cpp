@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/FileSystem.h"
+#include "platform/ReplacingFile.h"
 #include "standin/Scene.h"
 
 extern char** environ;
@@ -32,11 +34,23 @@ std::string findInPath(const std::string& program) {
 
 }  // namespace
 
-bool convertSvgToPng(const std::string& svgPath, const std::string& pngPath) {
+PngResult convertSvgToPng(const std::string& svgPath,
+                          const std::string& pngPath) {
   std::string converter = findInPath("rsvg-convert");
-  if (converter.empty()) return false;
+  // A picture written into a tree in memory is out of the converter's
+  // reach, as if there were none.
+  if (converter.empty() || access(svgPath.c_str(), R_OK) != 0) {
+    return PngResult::kNoConverter;
+  }
+  const std::string module = modulePath(pngPath);
+  if (module.empty()) return PngResult::kFailed;
+  ReplacingFile png(module);
+  if (!png.opened()) return PngResult::kFailed;
+  png.handOver();
+  const std::string temporary = hostPath(png.temporaryPath().c_str());
+  if (temporary.empty()) return PngResult::kFailed;
   // No shell: the paths are passed as they are, whatever they contain.
-  std::string output = "--output=" + pngPath;
+  std::string output = "--output=" + temporary;
   // --unlimited: a whole coastline makes a large file.
   char* argv[] = {const_cast<char*>(converter.c_str()),
                   const_cast<char*>("--unlimited"),
@@ -46,11 +60,12 @@ bool convertSvgToPng(const std::string& svgPath, const std::string& pngPath) {
   pid_t child = 0;
   if (posix_spawn(&child, converter.c_str(), nullptr, nullptr, argv,
                   environ) != 0) {
-    return false;
+    return PngResult::kFailed;
   }
   int status = 0;
-  if (waitpid(child, &status, 0) != child) return false;
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  if (waitpid(child, &status, 0) != child) return PngResult::kFailed;
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return PngResult::kFailed;
+  return png.commit() ? PngResult::kWritten : PngResult::kFailed;
 }
 
 }  // namespace standin

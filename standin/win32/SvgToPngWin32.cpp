@@ -7,9 +7,9 @@
 
 namespace standin {
 
-bool convertSvgToPng(const std::string& /*svgPath*/,
-                     const std::string& /*pngPath*/) {
-  return false;
+PngResult convertSvgToPng(const std::string& /*svgPath*/,
+                          const std::string& /*pngPath*/) {
+  return PngResult::kNoConverter;
 }
 
 }  // namespace standin

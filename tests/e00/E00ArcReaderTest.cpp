@@ -11,6 +11,7 @@
 #include "e00/E00ArcReader.h"
 #include "platform/FileSystem.h"
 #include "platform/MemoryBlock.h"
+#include "platform/MemoryFileSystem.h"
 #include "resources/Texts.h"
 #include "standin/StandinHost.h"
 #include "tests/e00/TempFile.h"
@@ -315,6 +316,33 @@ TEST_F(E00ArcReaderTest, ReadErrorIsAFailureNotAShortFile) {
 #else
   GTEST_SKIP() << "needs a file whose reads fail";
 #endif
+}
+
+// The same on every backend, at any byte of a real file: reads that fail
+// part way are a failure, never a file that ends early.
+TEST_F(E00ArcReaderTest, ReadErrorAtAnyByteIsAFailure) {
+  std::ifstream in(std::string(MORVANE_TEST_DATA) + "/japan_coast_50m.e00",
+                   std::ios::binary);
+  const std::string sample((std::istreambuf_iterator<char>(in)),
+                           std::istreambuf_iterator<char>());
+  const int64_t size = static_cast<int64_t>(sample.size());
+  for (int64_t k : {int64_t{0}, int64_t{1}, size / 2, size - 1, size}) {
+    SCOPED_TRACE(k);
+    MemoryFileSystem memory("M:\\");
+    memory.putFile("M:\\coast.e00", sample);
+    memory.failReadsAt(k);
+    headless::resetUi();
+    headless::setEcho(false);
+    bool ok = readE00Arcs(data_, "M:\\coast.e00", progress_);
+    EXPECT_EQ(ok, k == size);
+    if (k < size) {
+      ASSERT_EQ(headless::messages().size(), 1u);
+      EXPECT_EQ(headless::messages()[0].text, kTextCannotReadGisFile);
+    } else {
+      EXPECT_TRUE(headless::messages().empty());
+      EXPECT_EQ(data_.points.size(), 1255);
+    }
+  }
 }
 
 TEST_F(E00ArcReaderTest, CoordinatesBeyondDegreesAreRefused) {

@@ -15,6 +15,7 @@
 #include "host/PluginIf.h"
 #include "platform/FileSystem.h"
 #include "platform/MemoryBlock.h"
+#include "platform/MemoryFileSystem.h"
 #include "resources/Texts.h"
 #include "standin/StandinHost.h"
 #include "standin/StandinNameDb.h"
@@ -554,6 +555,27 @@ TEST_F(PlaceNameReaderTest, ReadErrorIsAFailureWithoutTheCount) {
 #else
   GTEST_SKIP() << "needs a file whose reads fail";
 #endif
+}
+
+// On every backend, at any byte: the names read before the failure stay
+// (the read ends like a cancelled one), the count is not shown.
+TEST_F(PlaceNameReaderTest, ReadErrorAtAnyByteIsAFailureWithoutTheCount) {
+  std::ifstream in(std::string(MORVANE_TEST_DATA) + "/japan_cities.e00",
+                   std::ios::binary);
+  const std::string sample((std::istreambuf_iterator<char>(in)),
+                           std::istreambuf_iterator<char>());
+  const int64_t size = static_cast<int64_t>(sample.size());
+  for (int64_t k : {int64_t{0}, size / 3, size - 1}) {
+    SCOPED_TRACE(k);
+    MemoryFileSystem memory("M:\\");
+    memory.putFile("M:\\cities.e00", sample);
+    memory.failReadsAt(k);
+    headless::resetUi();
+    headless::setEcho(false);
+    EXPECT_FALSE(readE00PlaceNames("M:\\cities.e00", progress_));
+    expectOnlyMessage(kTextCannotReadGisFile, MessageIcon::kExclamation);
+    EXPECT_TRUE(standin::nameDbCalls().removeBlock.empty());
+  }
 }
 
 TEST_F(PlaceNameReaderTest, LabelsBeyondMemoryStopTheRead) {

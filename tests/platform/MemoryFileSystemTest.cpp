@@ -1,0 +1,176 @@
+#include "platform/MemoryFileSystem.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "platform/ReplacingFile.h"
+#include "tests/TempName.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string readAll(const std::string& path) {
+  auto file = openFileForReading(path.c_str(), FileShare::kReadShared);
+  if (!file) return "<none>";
+  std::string out(static_cast<size_t>(file->length()) + 1, '\0');
+  int64_t n = file->read(&out[0], static_cast<int64_t>(out.size()));
+  out.resize(n < 0 ? 0 : static_cast<size_t>(n));
+  return out;
+}
+
+bool writeAll(const std::string& path, const std::string& bytes) {
+  auto file = openFileForWriting(path.c_str());
+  if (!file) return false;
+  bool ok = file->write(bytes.data(), static_cast<int64_t>(bytes.size()));
+  return file->close() && ok;
+}
+
+TEST(MemoryFileSystemTest, FaultsCutFilesWhereAsked) {
+  const std::string data = "0123456789";
+  struct Case {
+    const char* fault;
+    int64_t k;
+    bool written;   // what the writes report
+    bool closed;    // what close reports
+    const char* kept;
+  };
+  const Case cases[] = {
+      {"none", -1, true, true, "0123456789"},
+      {"full", 0, false, true, ""},
+      {"full", 4, false, true, "0123"},
+      {"full", 10, true, true, "0123456789"},
+      {"short", 4, true, false, "0123"},
+      {"short", 0, true, false, ""},
+      {"short", 10, true, true, "0123456789"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.fault) + " at " + std::to_string(c.k));
+    MemoryFileSystem memory("M:\\");
+    if (std::string(c.fault) == "full") memory.failWritesAt(c.k);
+    if (std::string(c.fault) == "short") memory.shortWritesAt(c.k);
+    auto out = openFileForWriting("M:\\a.bin");
+    ASSERT_NE(out, nullptr);
+    // Two writes, so that a fault may fall into the second.
+    bool written = out->write(data.data(), 3);
+    written = out->write(data.data() + 3, 7) && written;
+    EXPECT_EQ(written, c.written);
+    EXPECT_EQ(out->close(), c.closed);
+    std::string bytes;
+    ASSERT_TRUE(memory.fileBytes("M:\\a.bin", &bytes));
+    EXPECT_EQ(bytes, c.kept);
+  }
+  // A read fails at byte k, after giving what came before.
+  MemoryFileSystem memory("M:\\");
+  memory.putFile("M:\\r.bin", data);
+  memory.failReadsAt(6);
+  auto in = openFileForReading("M:\\r.bin", FileShare::kReadShared);
+  ASSERT_NE(in, nullptr);
+  char buffer[16];
+  EXPECT_EQ(in->read(buffer, 4), 4);
+  EXPECT_EQ(in->read(buffer, 16), 2);
+  EXPECT_EQ(in->read(buffer, 16), -1);
+}
+
+TEST(MemoryFileSystemTest, OnlyPathsUnderThePrefixStayInMemory) {
+  const std::string native = uniqueTempPath("morvane-memory-test-");
+  fs::create_directories(native);
+  const std::string disk = modulePath(native) + "\\d.txt";
+  {
+    MemoryFileSystem memory("M:\\");
+    EXPECT_TRUE(createDirectory("m:\\sub"));  // drive letters ignore case
+    EXPECT_TRUE(writeAll("M:\\sub\\f.txt", "memory"));
+    EXPECT_TRUE(writeAll(disk, "disk"));
+    EXPECT_FALSE(writeAll("M:\\none\\f.txt", "x"));  // no such folder
+    EXPECT_EQ(fileKind("M:\\sub"), FileKind::kDirectory);
+    EXPECT_EQ(fileKind("M:\\"), FileKind::kDirectory);
+    EXPECT_TRUE(findFirstFile("M:\\sub\\*.*"));
+    EXPECT_EQ(readAll("M:\\sub\\f.txt"), "memory");
+    EXPECT_EQ(memory.paths(),
+              (std::vector<std::string>{"M:\\sub", "M:\\sub\\f.txt"}));
+    // Windows sharing: a writer keeps readers out, shared readers admit
+    // each other but no exclusive open.
+    auto writer = openFileForWriting("M:\\sub\\f.txt");
+    EXPECT_EQ(openFileForReading("M:\\sub\\f.txt", FileShare::kReadShared),
+              nullptr);
+    writer.reset();
+    auto reader = openFileForReading("M:\\sub\\f.txt", FileShare::kReadShared);
+    EXPECT_NE(openFileForReading("M:\\sub\\f.txt", FileShare::kReadShared),
+              nullptr);
+    EXPECT_EQ(openFileForReading("M:\\sub\\f.txt", FileShare::kExclusive),
+              nullptr);
+    EXPECT_FALSE(deleteFile("M:\\sub\\f.txt"));  // held open
+  }
+  EXPECT_NE(fileKind("M:\\sub"), FileKind::kDirectory);  // unmounted
+  EXPECT_EQ(readAll(disk), "disk");
+  fs::remove_all(native);
+}
+
+// The same rules for the rename that puts a finished file in place, on the
+// disk and in memory: it replaces a file in one step, leaves a folder and a
+// file held open alone, and never moves between a tree and the disk.
+TEST(MemoryFileSystemTest, RenameReplacesAFileButNotAFolderOrAFileInUse) {
+  const std::string native = uniqueTempPath("morvane-rename-test-");
+  fs::create_directories(native);
+  MemoryFileSystem memory("M:\\");
+  for (const std::string& root : {modulePath(native), std::string("M:")}) {
+    SCOPED_TRACE(root);
+    const std::string a = root + "\\a.txt", b = root + "\\b.txt";
+    const std::string folder = root + "\\folder";
+    ASSERT_TRUE(writeAll(a, "new"));
+    ASSERT_TRUE(writeAll(b, "old"));
+    ASSERT_TRUE(createDirectory(folder.c_str()));
+    {
+      auto held = openFileForReading(b.c_str(), FileShare::kExclusive);
+      ASSERT_NE(held, nullptr);
+      EXPECT_FALSE(renameFile(a.c_str(), b.c_str()));
+    }
+    EXPECT_FALSE(renameFile(a.c_str(), folder.c_str()));
+    EXPECT_EQ(fileKind(folder.c_str()), FileKind::kDirectory);
+    EXPECT_EQ(readAll(b), "old");
+    EXPECT_TRUE(renameFile(a.c_str(), b.c_str()));
+    EXPECT_EQ(readAll(b), "new");
+    EXPECT_EQ(fileKind(a.c_str()), FileKind::kMissing);
+  }
+  ASSERT_TRUE(writeAll("M:\\c.txt", "c"));
+  EXPECT_FALSE(renameFile("M:\\c.txt", (modulePath(native) + "\\c.txt").c_str()));
+  EXPECT_EQ(readAll("M:\\c.txt"), "c");
+  fs::remove_all(native);
+}
+
+// A file replaced through ReplacingFile on a disk that fills at byte k, or
+// that loses bytes past k: at every k the old file is whole and no
+// temporary file is left; a file already named like the temporary one is
+// not touched.
+TEST(MemoryFileSystemTest, ReplacingFileLeavesTheOldFileOnAnyFailure) {
+  const std::string next(300, 'n');
+  for (int fault = 0; fault < 2; ++fault) {
+    for (int64_t k = 0; k <= static_cast<int64_t>(next.size()); ++k) {
+      MemoryFileSystem memory("M:\\");
+      memory.putFile("M:\\out.svg", "old");
+      memory.putFile("M:\\out~0.svg", "someone else's");
+      if (fault == 0) memory.failWritesAt(k);
+      if (fault == 1) memory.shortWritesAt(k);
+      ReplacingFile out("M:\\out.svg");
+      ASSERT_TRUE(out.opened());
+      EXPECT_EQ(out.temporaryPath(), "M:\\out~1.svg");
+      out.write(next.data(), 100);
+      out.write(next.data() + 100, 200);
+      bool committed = out.commit();
+      EXPECT_EQ(committed, k == static_cast<int64_t>(next.size())) << k;
+      EXPECT_EQ(readAll("M:\\out.svg"), committed ? next : "old") << k;
+      EXPECT_EQ(readAll("M:\\out~0.svg"), "someone else's");
+      EXPECT_EQ(memory.paths().size(), 2u) << k;
+    }
+  }
+  // Not committed: nothing changes, the temporary goes.
+  MemoryFileSystem memory("M:\\");
+  { ReplacingFile dropped("M:\\x.bin"); ASSERT_TRUE(dropped.write("abc")); }
+  EXPECT_TRUE(memory.paths().empty());
+}
+
+}  // namespace
