@@ -17,8 +17,12 @@ std::string modulePathOrComplain(const char* command,
                                  const std::string& nativePath) {
   std::string path = modulePath(nativePath);
   if (path.empty()) {
+    // A Windows path always holds backslashes: only a name whose every
+    // character has a Shift-JIS form can have been refused for one.
+    const bool convertible = utf8ToSjis(nativePath).find('?') ==
+                             nativePath.find('?');
     std::fprintf(stderr,
-                 nativePath.find('\\') != std::string::npos
+                 convertible && nativePath.find('\\') != std::string::npos
                      ? "%s: %s holds a backslash, which a Windows path reads "
                        "as a folder separator\n"
                      : "%s: %s has a character without a Shift-JIS form\n",
