@@ -25,6 +25,11 @@ struct WindowRect {
   int32_t bottom;
 };
 
+struct WindowPoint {
+  int32_t x;
+  int32_t y;
+};
+
 class DialogWindow {
  public:
   virtual ~DialogWindow() = default;
@@ -62,6 +67,55 @@ class DialogWindow {
 
   // Ends a modal run with the result (ignored by a modeless window).
   virtual void endDialog(int32_t result) = 0;
+
+  // What the side panel and its rows need of their windows. The defaults do
+  // nothing and read as empty, for a backend that has no such windows.
+  //
+  // The window's own handle (an HWND on Windows): the parent of the child
+  // windows made inside it, and the owner of dialogs it opens.
+  virtual VpiWindow handle() const { return nullptr; }
+  // The window's parent (GetParent), or null.
+  virtual VpiWindow parent() const { return nullptr; }
+  // The client area's rectangle; left and top are 0 (GetClientRect).
+  virtual WindowRect clientRect() const { return {0, 0, 0, 0}; }
+  // A control's outer rectangle in screen coordinates (GetWindowRect of the
+  // control).
+  virtual WindowRect controlScreenRect(int32_t control) const {
+    (void)control;
+    return {0, 0, 0, 0};
+  }
+  // Screen coordinates to the client coordinates of this window, or of
+  // another window (ScreenToClient, MapWindowPoints).
+  virtual WindowRect screenToClient(const WindowRect& rect) const {
+    return rect;
+  }
+  virtual WindowPoint screenToClientOf(VpiWindow window,
+                                       WindowPoint point) const {
+    (void)window;
+    return point;
+  }
+  // Moves a child window without resizing it and without changing the Z
+  // order, to x, y in its parent's client coordinates (SetWindowPos with
+  // SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE).
+  virtual void placeAt(int32_t x, int32_t y) {
+    (void)x;
+    (void)y;
+  }
+  // To the top of the Z order among its siblings (BringWindowToTop).
+  virtual void bringToTop() {}
+  // The cursor position in screen coordinates (GetCursorPos).
+  virtual WindowPoint cursorPosition() const { return {0, 0}; }
+  // Posts a message to a window (PostMessageA); does not wait.
+  virtual void postMessage(VpiWindow window, uint32_t message,
+                           uintptr_t wParam, intptr_t lParam) {
+    (void)window;
+    (void)message;
+    (void)wParam;
+    (void)lParam;
+  }
+  // Invalidates a control with erasing and repaints it at once
+  // (InvalidateRect(control, NULL, TRUE), UpdateWindow).
+  virtual void redrawControl(int32_t control) { (void)control; }
 };
 
 // What the backend does for ModuleDialog (each with the module's resources
@@ -69,6 +123,7 @@ class DialogWindow {
 // before the call returns.
 //
 // createDialogWindow: a modeless window from the dialog's template, visible;
+// a template with the child style makes a child of owner;
 // null when it cannot be made. The window lives until destroyDialogWindow.
 DialogWindow* createDialogWindow(ModuleDialog& dialog, VpiWindow owner);
 void destroyDialogWindow(DialogWindow* window);

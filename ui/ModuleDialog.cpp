@@ -50,7 +50,7 @@ void ModuleDialog::initialise(DialogWindow* window) {
 }
 
 bool ModuleDialog::dispatch(uint32_t message, int32_t controlId,
-                            int32_t notification) {
+                            int32_t notification, MessageArgs* args) {
   const MessageTable table = messageTable();
   for (size_t i = 0; i < table.count; ++i) {
     const MessageEntry& e = table.entries[i];
@@ -59,7 +59,14 @@ bool ModuleDialog::dispatch(uint32_t message, int32_t controlId,
         (e.controlId != controlId || e.notification != notification)) {
       continue;
     }
+    if (message == kMessageDrawItem && e.controlId != controlId) continue;
+    // A handler may run a modal loop (the colour dialog) in which messages
+    // for this dialog arrive again: keep the outer message's payload.
+    MessageArgs none;
+    MessageArgs* outer = currentMessage_;
+    currentMessage_ = args != nullptr ? args : &none;
     (this->*e.handler)();
+    currentMessage_ = outer;
     return true;
   }
   // What the default dialog procedure does with OK and Cancel.

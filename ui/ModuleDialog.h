@@ -17,19 +17,61 @@
 
 #include "host/PluginIf.h"
 #include "ui/DialogWindow.h"
+#include "ui/Drawing.h"
 #include "ui/ResourceModule.h"
 
 // Messages and notifications, with their Win32 values so that the Win32
 // backend passes them through unchanged.
 enum : uint32_t {
+  kMessageDestroy = 0x0002,     // WM_DESTROY
+  kMessageDrawItem = 0x002B,    // WM_DRAWITEM: control id, DrawItemRequest
   kMessageInitDialog = 0x0110,  // WM_INITDIALOG
   kMessageCommand = 0x0111,     // WM_COMMAND: control id and notification
+  kMessageVerticalScroll = 0x0115,  // WM_VSCROLL: request code
+  // WM_CTLCOLOR*: a child control of the kind asks for its colours; the
+  // handler may set them on the ColourContext and answer a brush.
+  kMessageColourMessageBox = 0x0132,  // WM_CTLCOLORMSGBOX
+  kMessageColourEdit = 0x0133,        // WM_CTLCOLOREDIT
+  kMessageColourListBox = 0x0134,     // WM_CTLCOLORLISTBOX
+  kMessageColourButton = 0x0135,      // WM_CTLCOLORBTN
+  kMessageColourDialog = 0x0136,      // WM_CTLCOLORDLG
+  kMessageColourScrollBar = 0x0137,   // WM_CTLCOLORSCROLLBAR
+  kMessageColourStatic = 0x0138,      // WM_CTLCOLORSTATIC
+  kMessageEnterSizeMove = 0x0231,  // WM_ENTERSIZEMOVE
+  kMessageExitSizeMove = 0x0232,   // WM_EXITSIZEMOVE
+};
+// An owner-draw request's action and item state (DRAWITEMSTRUCT).
+enum : uint32_t {
+  kDrawActionEntire = 0x1,  // ODA_DRAWENTIRE
+  kDrawActionSelect = 0x2,  // ODA_SELECT
+  kDrawActionFocus = 0x4,   // ODA_FOCUS
+  kItemStateSelected = 0x1,  // ODS_SELECTED
+  kItemStateDisabled = 0x4,  // ODS_DISABLED
 };
 enum : int32_t {
   kNotifyClicked = 0,        // BN_CLICKED
   kNotifySelectionChange = 1,  // LBN_SELCHANGE, CBN_SELCHANGE
   kDialogOk = 1,             // IDOK
   kDialogCancel = 2,         // IDCANCEL
+};
+
+// WM_DRAWITEM for one control: what to draw, where, on what. The target is
+// lent for the request.
+struct DrawItemRequest {
+  int32_t controlId;
+  uint32_t action;
+  uint32_t state;
+  WindowRect rect;
+  DrawTarget* target;
+};
+
+// What a message carries besides its control id and notification, and what
+// the handler answers: for a colour request the brush (0 for the default
+// colours), for an owner-draw request nonzero when it drew.
+struct MessageArgs {
+  DrawItemRequest* drawItem = nullptr;  // kMessageDrawItem
+  ColourContext* colours = nullptr;     // kMessageColour*
+  intptr_t result = 0;
 };
 
 class ModuleDialog {
@@ -64,16 +106,27 @@ class ModuleDialog {
 
   // Called by the backend's window. dispatch runs the table's handler for
   // the message (for kMessageCommand, the one for that control and
-  // notification) and returns whether there was one. Unhandled OK and
-  // Cancel end the dialog with their own id.
+  // notification; for kMessageDrawItem, the one for that control) and
+  // returns whether there was one. Unhandled OK and Cancel end the dialog
+  // with their own id. args, when given, carries the message's payload and
+  // takes the handler's answer; the handler reads it through
+  // currentMessage().
+  //
+  // Move loop messages and kMessageDestroy are notifications: the backend
+  // runs the default processing as well, whether handled or not.
   void initialise(DialogWindow* window);
-  bool dispatch(uint32_t message, int32_t controlId, int32_t notification);
+  bool dispatch(uint32_t message, int32_t controlId, int32_t notification,
+                MessageArgs* args = nullptr);
 
  protected:
   // Copies the dialog's data into its controls (toControls) or back. The
   // initialisation copies in before the table's kMessageInitDialog handler.
   virtual void exchangeData(bool toControls) { (void)toControls; }
   virtual MessageTable messageTable() const { return {nullptr, 0}; }
+
+  // The payload of the message being handled (never null inside a
+  // handler; empty when the backend gave none).
+  MessageArgs& currentMessage() { return *currentMessage_; }
 
   template <typename Dialog>
   static Handler handler(void (Dialog::*h)()) {
@@ -87,6 +140,7 @@ class ModuleDialog {
   ResourceModule savedResources_ = nullptr;
   DialogWindow* window_ = nullptr;
   bool modal_ = false;
+  MessageArgs* currentMessage_ = nullptr;
 };
 
 #endif  // MORVANE_UI_MODULEDIALOG_H_

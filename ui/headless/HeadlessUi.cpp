@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "platform/Sjis.h"
+#include "resources/DialogTemplates.h"
 #include "ui/ModuleDialog.h"
 
 namespace headless {
@@ -26,7 +27,15 @@ struct UiState {
   Observer* observer = nullptr;
   ResourceModule resources = &kHostResourcesTag;
   bool echo = true;
+  WindowPoint cursor = {0, 0};
+  std::map<VpiWindow, WindowPoint> clientOrigins;
+  std::vector<PostedMessage> posted;
 };
+
+constexpr uint32_t kChildStyle = 0x40000000;  // WS_CHILD
+
+// Dialog units to headless pixels: 1.5 pixels each.
+int32_t pixels(int units) { return units * 3 / 2; }
 
 UiState& state() {
   static UiState s;
@@ -60,7 +69,92 @@ Window::Window(ModuleDialog& dialog, VpiWindow owner, bool modal)
     : dialog_(dialog),
       owner_(owner),
       modal_(modal),
-      resources_(currentResourceModule()) {}
+      resources_(currentResourceModule()) {
+  const DialogTemplate* t = dialog_templates::findTemplate(dialog.templateId());
+  if (t == nullptr) return;
+  if (t->style & kChildStyle) {
+    rect_ = {0, 0, pixels(t->width), pixels(t->height)};
+  }
+  for (int i = 0; i < t->controlCount; ++i) {
+    const ControlTemplate& c = t->controls[i];
+    controlRects_[c.id] = {pixels(c.x), pixels(c.y), pixels(c.x + c.width),
+                           pixels(c.y + c.height)};
+  }
+  // What the dialog's initialisation data (DLGINIT) does before
+  // WM_INITDIALOG: the combo box gets its items.
+  for (int i = 0; i < t->initCount; ++i) {
+    controls_[t->initControl].items.push_back(
+        ListItem{t->initStrings[i], 0, false});
+  }
+}
+
+bool Window::send(uint32_t message, int32_t controlId, MessageArgs* args) {
+  return dialog_.dispatch(message, controlId, 0, args);
+}
+
+std::vector<DrawOp> Window::drawItem(int32_t controlId, uint32_t action,
+                                     uint32_t state) {
+  RecordingDrawTarget target;
+  const WindowRect r = controlRect(controlId);
+  DrawItemRequest request{controlId, action, state,
+                          {0, 0, r.right - r.left, r.bottom - r.top}, &target};
+  MessageArgs args;
+  args.drawItem = &request;
+  dialog_.dispatch(kMessageDrawItem, controlId, 0, &args);
+  return target.ops;
+}
+
+void Window::setOuterSize(int32_t width, int32_t height) {
+  rect_.right = rect_.left + width;
+  rect_.bottom = rect_.top + height;
+}
+
+WindowRect Window::controlRect(int32_t id) const {
+  auto it = controlRects_.find(id);
+  return it == controlRects_.end() ? WindowRect{0, 0, 0, 0} : it->second;
+}
+
+WindowRect Window::clientRect() const {
+  return {0, 0, rect_.right - rect_.left, rect_.bottom - rect_.top};
+}
+
+WindowRect Window::controlScreenRect(int32_t id) const {
+  const WindowRect r = controlRect(id);
+  return {r.left + rect_.left, r.top + rect_.top, r.right + rect_.left,
+          r.bottom + rect_.top};
+}
+
+WindowRect Window::screenToClient(const WindowRect& r) const {
+  return {r.left - rect_.left, r.top - rect_.top, r.right - rect_.left,
+          r.bottom - rect_.top};
+}
+
+WindowPoint Window::screenToClientOf(VpiWindow window, WindowPoint p) const {
+  WindowPoint origin = {0, 0};
+  auto& windows = state().windows;
+  auto own = std::find(windows.begin(), windows.end(),
+                       static_cast<Window*>(window));
+  if (own != windows.end()) {
+    origin = {(*own)->rect_.left, (*own)->rect_.top};
+  } else {
+    auto it = state().clientOrigins.find(window);
+    if (it != state().clientOrigins.end()) origin = it->second;
+  }
+  return {p.x - origin.x, p.y - origin.y};
+}
+
+WindowPoint Window::cursorPosition() const { return state().cursor; }
+
+void Window::postMessage(VpiWindow window, uint32_t message, uintptr_t wParam,
+                         intptr_t lParam) {
+  state().posted.push_back({window, message, wParam, lParam});
+}
+
+void setCursorPosition(WindowPoint point) { state().cursor = point; }
+void setClientOrigin(VpiWindow window, WindowPoint origin) {
+  state().clientOrigins[window] = origin;
+}
+const std::vector<PostedMessage>& postedMessages() { return state().posted; }
 
 int32_t Window::templateId() const { return dialog_.templateId(); }
 
@@ -211,6 +305,10 @@ void resetUi() {
   s.windows.clear();
   s.modalHook = nullptr;
   s.resources = kHostResources;
+  s.cursor = {0, 0};
+  s.clientOrigins.clear();
+  s.posted.clear();
+  resetDrawing();
 }
 
 }  // namespace headless
@@ -223,6 +321,8 @@ DialogWindow* createDialogWindow(ModuleDialog& dialog, VpiWindow owner) {
 
 void destroyDialogWindow(DialogWindow* window) {
   auto* w = static_cast<headless::Window*>(window);
+  // WM_DESTROY reaches the dialog while its window still exists.
+  w->dialog().dispatch(kMessageDestroy, 0, 0);
   headless::unregisterWindow(w);
   if (headless::state().observer) headless::state().observer->windowDestroyed(*w);
   delete w;

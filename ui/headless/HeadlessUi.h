@@ -16,7 +16,9 @@
 
 #include "platform/MessageBox.h"
 #include "ui/DialogWindow.h"
+#include "ui/ModuleDialog.h"
 #include "ui/ResourceModule.h"
+#include "ui/headless/HeadlessDrawing.h"
 
 class ModuleDialog;
 
@@ -51,10 +53,25 @@ struct Control {
   int32_t position = 0;
   std::vector<int32_t> positions;  // every position set, in order
   std::vector<ListItem> items;  // in list order
+  int32_t redraws = 0;  // invalidated and repainted at once
+};
+
+// A message posted to a window (PostMessageA), in order.
+struct PostedMessage {
+  VpiWindow window;
+  uint32_t message;
+  uintptr_t wParam;
+  intptr_t lParam;
 };
 
 // The headless window of a ModuleDialog. The headless screen is 1024 x 768
-// pixels and a window's outer rectangle starts as 0, 0, 0, 0.
+// pixels and a top-level window's outer rectangle starts as 0, 0, 0, 0. A
+// child (a template with WS_CHILD) starts at 0, 0 with its template's size,
+// a dialog unit taken as 1.5 pixels, and is placed in its parent's client
+// coordinates; a window's client area is its outer rectangle (no frame),
+// and the client area of its parent is taken to start at the screen's
+// origin. Controls start from the template: their rectangles, and the
+// combo box items of the template's initialisation data.
 class Window : public DialogWindow {
  public:
   Window(ModuleDialog& dialog, VpiWindow owner, bool modal);
@@ -75,6 +92,17 @@ class Window : public DialogWindow {
   // message table.
   void click(int32_t controlId);
   void changeSelection(int32_t controlId);
+  // Robot: any other message to the dialog's table, with its payload.
+  bool send(uint32_t message, int32_t controlId = 0,
+            MessageArgs* args = nullptr);
+  // Robot: the owner-draw request Windows would send for the control, at
+  // its rectangle; returns what the dialog drew.
+  std::vector<DrawOp> drawItem(int32_t controlId, uint32_t action,
+                               uint32_t state);
+  // Changes the window's size, as a user or a larger font would.
+  void setOuterSize(int32_t width, int32_t height);
+  // A control's rectangle in the window's client coordinates (pixels).
+  WindowRect controlRect(int32_t id) const;
 
   void setText(int32_t control, const std::string& text) override;
   std::string text(int32_t control) const override;
@@ -93,6 +121,22 @@ class Window : public DialogWindow {
   void screenSize(int32_t* width, int32_t* height) const override;
   void moveTo(int32_t left, int32_t top) override;
   void endDialog(int32_t result) override;
+  VpiWindow handle() const override { return const_cast<Window*>(this); }
+  VpiWindow parent() const override { return owner_; }
+  WindowRect clientRect() const override;
+  WindowRect controlScreenRect(int32_t control) const override;
+  WindowRect screenToClient(const WindowRect& rect) const override;
+  WindowPoint screenToClientOf(VpiWindow window,
+                               WindowPoint point) const override;
+  void placeAt(int32_t x, int32_t y) override { moveTo(x, y); }
+  void bringToTop() override { ++broughtToTop; }
+  WindowPoint cursorPosition() const override;
+  void postMessage(VpiWindow window, uint32_t message, uintptr_t wParam,
+                   intptr_t lParam) override;
+  void redrawControl(int32_t control) override { ++controls_[control].redraws; }
+
+  // Times bringToTop was called.
+  int32_t broughtToTop = 0;
 
   // Set once the initialisation has run and the window is on the screen.
   bool shown = false;
@@ -105,6 +149,7 @@ class Window : public DialogWindow {
   bool modal_;
   ResourceModule resources_;
   std::map<int32_t, Control> controls_;
+  std::map<int32_t, WindowRect> controlRects_;
   WindowRect rect_ = {0, 0, 0, 0};
   bool ended_ = false;
   int32_t result_ = 0;
@@ -115,6 +160,14 @@ Window* windowOf(const ModuleDialog& dialog);
 
 // The newest live window made from the template, or null.
 Window* findDialog(int32_t templateId);
+
+// The cursor's screen position (starts at 0, 0).
+void setCursorPosition(WindowPoint point);
+// Where the client area of a window that is not a headless dialog (the
+// host's panel parent) starts on the screen (default 0, 0).
+void setClientOrigin(VpiWindow window, WindowPoint origin);
+// Messages posted by the module's windows since the last resetUi().
+const std::vector<PostedMessage>& postedMessages();
 
 // Robot, modeless dialogs: at the given message pump (1 = the first VPI_Pump
 // after the script was set), click the control of the newest window made
@@ -149,7 +202,8 @@ void setObserver(Observer* observer);
 extern const ResourceModule kHostResources;
 extern const ResourceModule kModuleResources;
 
-// Forgets messages, windows, the robot's script and hook, and makes the
+// Forgets messages, windows, the robot's script and hook, the cursor, the
+// posted messages, the drawing state (HeadlessDrawing.h), and makes the
 // host's resources current again.
 void resetUi();
 
