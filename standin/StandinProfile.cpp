@@ -83,6 +83,22 @@ std::string profilePath() {
   return (std::filesystem::path(home()) / "profile.tsv").string();
 }
 
+bool profileReadable(std::string* problem) {
+  std::error_code ec;
+  if (!std::filesystem::exists(profilePath(), ec)) return true;
+  std::string content;
+  Profile scratch;
+  if (!readWholeFile(profilePath(), &content)) {
+    *problem = "the profile " + profilePath() + " cannot be read";
+    return false;
+  }
+  if (!parse(content, scratch)) {
+    *problem = "the profile " + profilePath() + " is damaged";
+    return false;
+  }
+  return true;
+}
+
 void resetProfile() {
   Profile& p = profile();
   p.loaded = false;

@@ -20,6 +20,10 @@ namespace standin {
 
 std::string profilePath();
 
+// Whether the profile file can be understood (or does not exist yet), read
+// without touching it; false with *problem saying which file and why.
+bool profileReadable(std::string* problem);
+
 // Forgets the values held in memory; the next call reads the file again.
 void resetProfile();
 

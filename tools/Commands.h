@@ -11,6 +11,9 @@
 
 struct HostOptions {
   std::string home;  // the stand-in host's home folder (--home)
+  // The module the host loads (--module); empty: the commands run the
+  // module's code linked into this program, without a host session.
+  std::string module;
 };
 
 using Arguments = std::vector<std::string>;

@@ -11,6 +11,7 @@
 
 #include "standin/StandinHost.h"
 #include "tools/Commands.h"
+#include "tools/HostSession.h"
 #include "tools/ProgressLine.h"
 #include "ui/headless/HeadlessUi.h"
 
@@ -37,11 +38,15 @@ const Subcommand kSubcommands[] = {
 };
 
 int usage(FILE* out) {
-  std::fprintf(out, "usage: morvane-host [--home DIR] COMMAND [ARGS]\n\n");
+  std::fprintf(out,
+               "usage: morvane-host [--home DIR] [--module PATH] COMMAND "
+               "[ARGS]\n\n");
   for (const Subcommand& s : kSubcommands) std::fprintf(out, "  %s\n", s.usage);
   std::fprintf(out,
                "\n  --home DIR   the stand-in host's folder (default "
-               "$HOME/.morvane-host)\n");
+               "$HOME/.morvane-host)\n"
+               "  --module PATH the module the host loads (default: the "
+               "Morvane.so beside morvane-host)\n");
   return out == stdout ? 0 : 2;
 }
 
@@ -55,10 +60,13 @@ std::string defaultHome() {
 int main(int argc, char** argv) {
   HostOptions options;
   options.home = defaultHome();
+  options.module = defaultModulePath();
   int i = 1;
   for (; i < argc && argv[i][0] == '-'; ++i) {
     if (std::strcmp(argv[i], "--home") == 0 && i + 1 < argc) {
       options.home = argv[++i];
+    } else if (std::strcmp(argv[i], "--module") == 0 && i + 1 < argc) {
+      options.module = argv[++i];
     } else if (std::strcmp(argv[i], "--help") == 0 ||
                std::strcmp(argv[i], "-h") == 0) {
       return usage(stdout);

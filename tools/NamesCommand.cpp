@@ -11,6 +11,7 @@
 #include "standin/StandinNameDb.h"
 #include "tools/DataSetFile.h"
 #include "tools/Commands.h"
+#include "tools/HostSession.h"
 #include "ui/headless/HeadlessFileDialog.h"
 #include "ui/headless/HeadlessUi.h"
 
@@ -31,14 +32,23 @@ int listNames() {
   return 0;
 }
 
-int importNames(const std::string& nativePath) {
+int importNames(const HostOptions& options, const std::string& nativePath) {
   std::string path = inputPathOrComplain("names", nativePath);
   if (path.empty()) return 1;
   // Results on stdout, failures on stderr: the messages are printed here
   // rather than echoed.
   headless::setEcho(false);
   headless::answerFileDialog(path);
-  placeNameCommand(kMenuRunCommand, 0, 0);
+  // With a module to load, a whole run of the host: the command chosen
+  // from the module's menu, then the shutdown that keeps what it did.
+  ToolSession session;
+  if (!options.module.empty()) {
+    if (!session.start(options)) return 1;
+    session.invokeMenu(kPlaceNamesMenuItem);
+    session.stop();  // a database it could not save is reported below
+  } else {
+    placeNameCommand(kMenuRunCommand, 0, 0);
+  }
   bool counted = false;
   for (const headless::RecordedMessage& m : headless::messages()) {
     std::string text = sjisToUtf8(m.text);
@@ -64,7 +74,7 @@ int importNames(const std::string& nativePath) {
 
 }  // namespace
 
-int namesCommand(const HostOptions& /*options*/, const Arguments& args) {
+int namesCommand(const HostOptions& options, const Arguments& args) {
   if (args.size() != 1 || args[0].empty()) {
     std::fprintf(stderr, "usage: morvane-host names FILE.e00 | --list\n");
     return 2;
@@ -74,5 +84,5 @@ int namesCommand(const HostOptions& /*options*/, const Arguments& args) {
     std::fprintf(stderr, "names: unknown option %s\n", args[0].c_str());
     return 2;
   }
-  return importNames(args[0]);
+  return importNames(options, args[0]);
 }

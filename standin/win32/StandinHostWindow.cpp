@@ -6,6 +6,8 @@
 #include <memory>
 
 #include "standin/StandinHost.h"
+#include "standin/StandinLayers.h"
+#include "standin/StandinMenus.h"
 #include "standin/StandinView2d.h"
 #include "standin/StandinWindows.h"
 
@@ -18,6 +20,8 @@ const char kPanelAreaClass[] = "MorvaneStandinPanelArea";
 const COLORREF kMapBackground = RGB(0x10, 0x24, 0x3A);  // as in the SVG
 
 enum : UINT { kMenuExit = 100 };
+// WM_COMMAND ids of the module's commands: this base plus the command's id.
+constexpr UINT kModuleCommandBase = 0x1000;
 
 struct Windows {
   HWND main = nullptr;
@@ -128,8 +132,23 @@ LRESULT CALLBACK mainProc(HWND window, UINT message, WPARAM wParam,
       layOut(window);
       return 0;
     case WM_COMMAND:
-      if (LOWORD(wParam) == kMenuExit) DestroyWindow(window);
+      if (LOWORD(wParam) == kMenuExit) {
+        DestroyWindow(window);
+      } else if (HIWORD(wParam) == 0 && LOWORD(wParam) > kModuleCommandBase) {
+        invokeMenuCommand(LOWORD(wParam) - kModuleCommandBase);
+      }
       return 0;
+    case WM_INITMENUPOPUP: {
+      // The host asks each command whether it is enabled as its popup opens.
+      HMENU popup = reinterpret_cast<HMENU>(wParam);
+      for (int i = 0, n = GetMenuItemCount(popup); i < n; ++i) {
+        UINT id = GetMenuItemID(popup, i);
+        if (id == static_cast<UINT>(-1) || id <= kModuleCommandBase) continue;
+        bool enabled = menuCommandEnabled(id - kModuleCommandBase);
+        EnableMenuItem(popup, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+      }
+      return 0;
+    }
     case WM_DESTROY:
       windows() = Windows();
       return 0;
@@ -257,6 +276,21 @@ void destroyHostWindow() {
 
 HWND hostMapWindow() { return windows().map; }
 
+void addModuleMenusToMenuBar() {
+  HWND main = windows().main;
+  HMENU bar = main ? GetMenu(main) : nullptr;
+  if (!bar) return;
+  for (const PopupMenu& p : menus()) {
+    HMENU popup = CreatePopupMenu();
+    for (const MenuCommand& c : p.commands) {
+      if (c.id >= 0x10000 - kModuleCommandBase) continue;  // WM_COMMAND's 16 bits
+      AppendMenuA(popup, MF_STRING, kModuleCommandBase + c.id, c.title.c_str());
+    }
+    AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), p.title.c_str());
+  }
+  DrawMenuBar(main);
+}
+
 void setMapLabels(const std::vector<SceneLabel>& labels) {
   windows().labels = labels;
 }
@@ -334,6 +368,11 @@ void pumpHostWindowMessages() {
 void repaintHostMap() {
   HWND map = windows().map;
   if (!map) return;
+  // What the layers draw is drawn afresh at every redraw, as the host does.
+  if (!layers().empty()) {
+    scene2d().clear();
+    drawAll2d();
+  }
   InvalidateRect(map, nullptr, TRUE);
   UpdateWindow(map);
 }

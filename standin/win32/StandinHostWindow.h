@@ -30,6 +30,11 @@ void destroyHostWindow();
 
 HWND hostMapWindow();
 
+// Appends the module's popups (StandinMenus.h) to the menu bar, each with
+// its commands in order. Choosing one invokes it as the host does (message
+// 101, then 100 when enabled); each command is greyed while it answers 0.
+void addModuleMenusToMenuBar();
+
 // Names laid over the map, drawn with dots as the SVG picture draws them.
 void setMapLabels(const std::vector<SceneLabel>& labels);
 

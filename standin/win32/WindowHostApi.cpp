@@ -1,0 +1,103 @@
+#include "standin/win32/WindowHostApi.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "standin/Geodesy.h"
+#include "standin/HostSession.h"
+#include "standin/StandinHost.h"
+#include "standin/StandinNameDb.h"
+#include "standin/StandinView2d.h"
+#include "standin/win32/StandinHostWindow.h"
+
+namespace {
+
+standin::HostSession& session() {
+  static standin::HostSession s;
+  return s;
+}
+
+void copyText(const std::string& text, char* out, int32_t size) {
+  if (out == nullptr || size <= 0) return;
+  size_t n = std::min(text.size(), static_cast<size_t>(size - 1));
+  text.copy(out, n);
+  out[n] = '\0';
+}
+
+}  // namespace
+
+extern "C" {
+
+void StandinHost_SetHome(const char* home) {
+  standin::setHome(home != nullptr ? home : ".");
+}
+
+int32_t StandinHost_CreateWindow(int32_t width, int32_t height) {
+  return standin::createHostWindow(width, height) ? 1 : 0;
+}
+
+void StandinHost_SetMapExtent(double west, double south, double east,
+                              double north) {
+  standin::resetView2d();
+  standin::setView2d({west, south, east, north}, standin::kDatumWgs84);
+  std::vector<standin::SceneLabel> labels;
+  for (const standin::NameEntry& entry : standin::nameEntries()) {
+    if (entry.longitude >= west && entry.longitude <= east &&
+        entry.latitude >= south && entry.latitude <= north) {
+      labels.push_back({{entry.latitude, entry.longitude}, entry.name});
+    }
+  }
+  standin::setMapLabels(labels);
+}
+
+int32_t StandinHost_StartSession(const char* modulePath, char* error,
+                                 int32_t errorSize) {
+  std::string why;
+  if (modulePath == nullptr ||
+      !session().start(standin::home(), modulePath, &why)) {
+    copyText(why, error, errorSize);
+    return 0;
+  }
+  standin::addModuleMenusToMenuBar();
+  return 1;
+}
+
+int32_t StandinHost_InvokeMenu(const char* popupTitle,
+                               const char* commandTitle) {
+  if (popupTitle == nullptr || commandTitle == nullptr) return 0;
+  return session().invokeMenu(popupTitle, commandTitle) ==
+                 standin::MenuResult::kRan
+             ? 1
+             : 0;
+}
+
+int32_t StandinHost_Screenshot(const char* path) {
+  // Long enough for the window manager-less X server to map and paint.
+  for (int i = 0; i < 20; ++i) {
+    VPI_Pump();
+    Sleep(50);
+  }
+  VPI_UpdateAllViews(1);
+  VPI_Pump();
+  return path != nullptr && standin::saveHostWindowPng(path) ? 1 : 0;
+}
+
+void StandinHost_Run(void) {
+  MSG message;
+  while (IsWindow(static_cast<HWND>(VPI_GetMainWnd())) &&
+         GetMessageA(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+}
+
+void StandinHost_Stop(void) {
+  session().stop();
+  standin::destroyHostWindow();
+}
+
+}  // extern "C"

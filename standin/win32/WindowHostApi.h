@@ -1,0 +1,50 @@
+// What PluginIf.dll offers the Windows host program besides the VPI_
+// functions: the host's windows and a host session with the module in it.
+// The program drives the host through these, so that the program, the
+// module and PluginIf.dll share one host (one menu set, one scene, one
+// profile), as in the real host where PluginIf.dll is the host's own.
+// Plain C functions, exported by these names; the module never sees them.
+
+#ifndef MORVANE_STANDIN_WIN32_WINDOWHOSTAPI_H_
+#define MORVANE_STANDIN_WIN32_WINDOWHOSTAPI_H_
+
+#include <cstdint>
+
+extern "C" {
+
+// The host's home folder (a Windows path).
+void StandinHost_SetHome(const char* home);
+
+// Makes the main window (menu bar, map area, panel area); 1 or 0.
+int32_t StandinHost_CreateWindow(int32_t width, int32_t height);
+
+// Shows this extent of the map (WGS 84 degrees), with the names of the
+// place-name database inside it laid over the map.
+void StandinHost_SetMapExtent(double west, double south, double east,
+                              double north);
+
+// Starts a host session with the module at modulePath (HostSession.h) and
+// puts the module's popups into the menu bar. 1, or 0 with the reason in
+// error (always zero-terminated within errorSize).
+int32_t StandinHost_StartSession(const char* modulePath, char* error,
+                                 int32_t errorSize);
+
+// Invokes the module's command by its popup and command titles (Shift-JIS)
+// as a click on its menu item does: 1 when it ran, 0 when disabled or
+// unknown.
+int32_t StandinHost_InvokeMenu(const char* popupTitle,
+                               const char* commandTitle);
+
+// Lets the windows paint (pumps for about a second), then saves the main
+// window as PNG; 1 or 0.
+int32_t StandinHost_Screenshot(const char* path);
+
+// Dispatches window messages until the main window is closed.
+void StandinHost_Run(void);
+
+// Stops the session (Close, Release, unload) and destroys the windows.
+void StandinHost_Stop(void);
+
+}  // extern "C"
+
+#endif  // MORVANE_STANDIN_WIN32_WINDOWHOSTAPI_H_
