@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "base/PathHelpers.h"
+#include "base/SjisLeadByte.h"
 #include "dataset/Archive.h"
 #include "dataset/CacheFile.h"
 #include "dataset/CacheFormat.h"
@@ -21,10 +22,37 @@ namespace {
 
 using namespace cache_format;
 
+// Whether the cache file of name lies inside the depot folder: no "/" or
+// ":" (another separator, a drive or a stream), and no folder part made of
+// dots and blanks only ("..", and "..." or ". ." that Windows shortens to
+// it). The last part is safe: ".bin" follows it. A second byte 0x5C of a
+// two-byte character separates nothing.
+bool staysInFolder(const std::string& name) {
+  bool onlyDots = true;  // the part so far holds nothing but dots and blanks
+  bool anyDot = false;
+  for (size_t i = 0; i < name.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(name[i]);
+    if (c == '\\') {
+      if (onlyDots && anyDot) return false;
+      onlyDots = true;
+      anyDot = false;
+    } else if (c == '/' || c == ':') {
+      return false;
+    } else if (c == '.') {
+      anyDot = true;
+    } else if (c != ' ') {
+      onlyDots = false;
+      if (isPathLeadByte(c) && i + 1 < name.size()) ++i;
+    }
+  }
+  return true;
+}
+
 // Copies the depot folder into directory and builds the cache file's path
 // in file: directory \ name + ".bin". False, with nothing to be written or
 // read, when the folder is unknown (empty: a cache file must never land in
-// the root of the current drive) or the path does not fit kVpiPathSize bytes.
+// the root of the current drive), the name leads out of that folder or the
+// path does not fit kVpiPathSize bytes.
 bool buildCachePaths(const char* depotPath, const std::string& name,
                      char (&directory)[kVpiPathSize],
                      char (&file)[kVpiPathSize]) {
@@ -34,6 +62,7 @@ bool buildCachePaths(const char* depotPath, const std::string& name,
   // A name with a zero byte inside would name another file than the one
   // the depot item lists.
   if (name.find('\0') != std::string::npos) return false;
+  if (!staysInFolder(name)) return false;
   std::memcpy(directory, depotPath, length + 1);
   std::memcpy(file, depotPath, length + 1);
   if (!appendPathComponent(file, name.c_str())) return false;

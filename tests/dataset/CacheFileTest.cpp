@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -438,6 +440,36 @@ TEST_F(CacheFileTest, NoDepotFolderMeansNoFileAnywhere) {
   }
   EXPECT_TRUE(standin::progressBarEvents().empty());
   EXPECT_TRUE(headless::messages().empty());
+}
+
+TEST_F(CacheFileTest, NamesThatLeadOutOfTheFolderWriteAndReadNothing) {
+  // The depot folder's parent holds the file each name would reach.
+  const fs::path depot = folder_ / "depot";
+  fs::create_directories(depot / "sub");
+  setDepot(depot);
+  struct Case {
+    const char* name;
+    bool kept;
+  } cases[] = {
+      {"..\\out", false},        {"sub\\..\\..\\out", false},
+      {"... \\out", false},      {". .\\out", false},
+      {"a/../../out", false},      {"C:out", false},
+      {"sub\\in", true},         {"..", true},  // "...bin", in the folder
+      {"\x95\x5C..\x95\x5C", true},
+  };
+  std::ofstream(folder_ / "out.bin") << "kept";
+  for (const Case& c : cases) {
+    auto d = makeDataSet(c.name);
+    d->points.append({1, 2});
+    saveCache(*d);
+    int32_t result = -1;
+    load(c.name, &result);
+    EXPECT_EQ(result, c.kept ? 1 : 0) << c.name;
+  }
+  std::ifstream in(folder_ / "out.bin");
+  std::string text((std::istreambuf_iterator<char>(in)),
+                   std::istreambuf_iterator<char>());
+  EXPECT_EQ(text, "kept");
 }
 
 }  // namespace
