@@ -1,16 +1,44 @@
-// The open command: imports the arcs of one .e00 file as a new line data
-// set, or reopens a cached one.
+// The open command: reopens data sets an earlier import left in the depot
+// (their cache files are read) or imports a new .e00 file (its arcs are
+// parsed and a cache file is written for next time).
 
 #ifndef MORVANE_PLUGIN_OPENCOMMAND_H_
 #define MORVANE_PLUGIN_OPENCOMMAND_H_
 
 #include <cstdint>
+#include <string>
 
 #include "host/PluginIf.h"
 
-// Menu callback. kMenuQueryEnabled stores 1 (always enabled);
-// kMenuRunCommand runs the command. Returns 0; no exception reaches the
-// host.
+// Menu callback. kMenuQueryEnabled stores 1 (always enabled).
+// kMenuRunCommand registers the layers anew, then:
+// - with the depot folder there, asks in the reopen dialog: Cancel ends
+//   (the layers removed when nothing is open); "open previous" registers
+//   one data set per chosen item from its cache file, visible, showIn3d as
+//   the first open data set (or, when the folder's directory is gone on
+//   disk, says so and, with nothing open, removes layers and depot
+//   folder); "read new" goes on to the file dialog;
+// - asks for a .e00 file and imports it, creating the depot folders first
+//   when there are none. A failed import with nothing open removes the
+//   layers and the module's depot folder.
+// The views are redrawn whenever the open data sets may have changed.
+// Returns 0, also when something inside failed unexpectedly: out of memory
+// shows the memory message and ends the command there; no exception
+// reaches the host.
 int32_t openCommand(int32_t message, uintptr_t wParam, intptr_t lParam);
+
+// Imports the .e00 file at path (module path) as a new data set named after
+// the file without its last extension (roads.old.e00 gives roads.old), with
+// a progress window labelled with that name. Once registered, the data set
+// gets its depot item (title: the name, file: name + ".bin") and its cache
+// file, when the depot folders are there. Returns 1 when a data set was
+// registered (also when its cache file could not be written: the cache
+// writer says so), 0 when the reader failed or was cancelled (it has said
+// why) or memory ran out; nothing is then kept.
+int32_t importE00File(const char* path);
+
+// The data set name for the file at path: its file-name part without the
+// last "." and what follows; a name without a dot stays whole.
+std::string dataSetNameOf(const char* path);
 
 #endif  // MORVANE_PLUGIN_OPENCOMMAND_H_

@@ -10,12 +10,12 @@
 #include "dataset/CacheFile.h"
 #include "module/PluginModule.h"
 #include "platform/FileSystem.h"
+#include "platform/ReplacingFile.h"
 #include "plugin/DepotFolders.h"
 #include "plugin/LayerCallback.h"
+#include "plugin/PanelAccess.h"
 
 namespace {
-
-PanelRowAdder gPanelRowAdder = nullptr;
 
 // Bytes a 260-byte line buffer takes at a time, the terminating zero aside.
 constexpr size_t kPieceBytes = kVpiPathSize - 1;
@@ -102,13 +102,12 @@ bool isUsableName(const std::string& name) {
 
 }  // namespace
 
-void setPanelRowAdder(PanelRowAdder adder) { gPanelRowAdder = adder; }
-
 bool registerDataSet(LineDataSet* dataSet) {
   PluginModule& module = pluginModule();
   // In the registry first: the new row reads its data set there.
   if (!module.registry.append(dataSet)) return false;
-  if (gPanelRowAdder != nullptr) gPanelRowAdder(module.nextRowId);
+  panelAddRow(module.nextRowId);
+  panelRefreshShowIn3d();
   ++module.nextRowId;
   return true;
 }
@@ -116,18 +115,14 @@ bool registerDataSet(LineDataSet* dataSet) {
 void writeReopenList() {
   char path[kVpiPathSize];
   if (!buildListPath(path)) return;
-  std::unique_ptr<PlatformFile> file = openFileForWriting(path);
-  if (!file) return;
+  ReplacingFile file(path);
+  if (!file.opened()) return;
   const DataSetRegistry& registry = pluginModule().registry;
-  const char* lineEnd = textLineEnd();
+  const std::string lineEnd = textLineEnd();
   for (int32_t i = 0; i < registry.count(); ++i) {
-    const std::string& name = registry.at(i)->name;
-    if (!file->write(name.data(), static_cast<int64_t>(name.size())) ||
-        !file->write(lineEnd, static_cast<int64_t>(std::strlen(lineEnd)))) {
-      break;
-    }
+    if (!file.write(registry.at(i)->name) || !file.write(lineEnd)) return;
   }
-  file->close();
+  file.commit();
 }
 
 void restoreReopenList() {

@@ -12,23 +12,18 @@
 
 constexpr char kReopenListFile[] = "morvane.ini";
 
-// The side panel's part of registering a data set: add the row with this id
-// to the panel's list (the data set is already in the registry, where the
-// row reads it) and refresh the panel's "show in 3D" state. The panel
-// installs it when it is created and removes it (null) when it goes; while
-// none is installed a data set is registered without a row.
-using PanelRowAdder = void (*)(int32_t rowId);
-void setPanelRowAdder(PanelRowAdder adder);
-
-// Appends dataSet to the registry (which takes it over), lets the panel add
-// its row with nextRowId, then increments nextRowId. Returns false when the
+// Appends dataSet to the registry (which takes it over), adds its panel row
+// with nextRowId and refreshes the panel's "show in 3D" switch
+// (plugin/PanelAccess.h), then increments nextRowId. Returns false when the
 // registry cannot grow; the caller then still owns the data set and nothing
 // changed.
 bool registerDataSet(LineDataSet* dataSet);
 
 // Writes the reopen list: every registered data set's name and the text
 // line end, in registry order, replacing the earlier file. Stops silently
-// when the path does not fit or the file cannot be opened.
+// when the path does not fit or the file cannot be written; the list is
+// written beside the old one and renamed over it once complete, so a failed
+// write (a full disk) leaves the earlier list as it was.
 void writeReopenList();
 
 // Reads the reopen list and registers a data set for each name, with its

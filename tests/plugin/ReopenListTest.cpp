@@ -6,6 +6,7 @@
 #include "dataset/CacheFile.h"
 #include "host/PluginIf.h"
 #include "plugin/DepotFolders.h"
+#include "plugin/PanelAccess.h"
 #include "tests/plugin/ModuleFixture.h"
 
 namespace {
@@ -26,10 +27,12 @@ class ReopenListTest : public ModuleFixture {
     ASSERT_EQ(createDepotFolder(), 1);
     folder_ = native(pluginModule().depotFolderPath);
     gRowsAdded.clear();
-    setPanelRowAdder(recordRow);
+    PanelHooks hooks;
+    hooks.addRow = recordRow;
+    setPanelHooks(hooks);
   }
   void TearDown() override {
-    setPanelRowAdder(nullptr);
+    setPanelHooks(PanelHooks());
     ModuleFixture::TearDown();
   }
 

@@ -212,10 +212,51 @@ void Window::setPosition(int32_t id, int32_t position) {
 
 void Window::clearItems(int32_t id) { controls_[id].items.clear(); }
 
+namespace {
+
+constexpr uint32_t kListBoxSortStyle = 0x0002;  // LBS_SORT
+
+// Whether the template gives the control the list box's LBS_SORT style.
+bool sortedList(int32_t templateId, int32_t controlId) {
+  const DialogTemplate* t = dialog_templates::findTemplate(templateId);
+  if (t == nullptr) return false;
+  for (int i = 0; i < t->controlCount; ++i) {
+    const ControlTemplate& c = t->controls[i];
+    if (c.id == controlId) {
+      return std::string(c.className) == "ListBox" &&
+             (c.style & kListBoxSortStyle) != 0;
+    }
+  }
+  return false;
+}
+
+// A sorted list box orders its items without regard to case; equal texts
+// keep the order they were added in.
+bool sortsBefore(const std::string& a, const std::string& b) {
+  size_t n = std::min(a.size(), b.size());
+  for (size_t i = 0; i < n; ++i) {
+    unsigned char x = static_cast<unsigned char>(a[i]);
+    unsigned char y = static_cast<unsigned char>(b[i]);
+    if (x >= 'a' && x <= 'z') x = static_cast<unsigned char>(x - 'a' + 'A');
+    if (y >= 'a' && y <= 'z') y = static_cast<unsigned char>(y - 'a' + 'A');
+    if (x != y) return x < y;
+  }
+  return a.size() < b.size();
+}
+
+}  // namespace
+
 int32_t Window::addItem(int32_t id, const std::string& text, uintptr_t data) {
   Control& c = controls_[id];
-  c.items.push_back(ListItem{text, data, false});
-  return static_cast<int32_t>(c.items.size() - 1);
+  auto at = c.items.end();
+  if (sortedList(templateId(), id)) {
+    at = std::upper_bound(c.items.begin(), c.items.end(), text,
+                          [](const std::string& t, const ListItem& item) {
+                            return sortsBefore(t, item.text);
+                          });
+  }
+  at = c.items.insert(at, ListItem{text, data, false});
+  return static_cast<int32_t>(at - c.items.begin());
 }
 
 uintptr_t Window::itemData(int32_t id, int32_t index) const {

@@ -1,0 +1,52 @@
+#include "plugin/CloseDataDialog.h"
+
+#include <new>
+
+#include "module/PluginModule.h"
+#include "platform/MessageBox.h"
+#include "resources/DialogIds.h"
+#include "resources/Texts.h"
+
+using namespace close_data_dialog;
+
+CloseDataDialog::CloseDataDialog() : ModuleDialog(kCloseDataDialogTemplate) {}
+
+ModuleDialog::MessageTable CloseDataDialog::messageTable() const {
+  static const MessageEntry kEntries[] = {
+      {kMessageInitDialog, 0, 0, handler(&CloseDataDialog::onInitDialog)},
+      {kMessageCommand, kOk, kNotifyClicked, handler(&CloseDataDialog::onClose)},
+      {kMessageCommand, kDeleteButton, kNotifyClicked,
+       handler(&CloseDataDialog::onDelete)},
+  };
+  return {kEntries, sizeof kEntries / sizeof kEntries[0]};
+}
+
+void CloseDataDialog::onInitDialog() {
+  DialogWindow& w = *window();
+  w.clearItems(kListBox);
+  const DataSetRegistry& registry = pluginModule().registry;
+  for (int32_t i = 0; i < registry.count(); ++i) {
+    const LineDataSet& d = *registry.at(i);
+    w.addItem(kListBox, d.name, static_cast<uintptr_t>(d.rowId));
+  }
+}
+
+void CloseDataDialog::accept(int32_t result) {
+  DialogWindow& w = *window();
+  selected_.clear();
+  const std::vector<int32_t> rows = w.selectedItems(kListBox);
+  if (rows.empty()) {
+    showMessageBox(kTextChooseFromList, MessageIcon::kExclamation);
+    return;
+  }
+  try {
+    selected_.reserve(rows.size());
+  } catch (const std::bad_alloc&) {
+    w.endDialog(kResultCancel);
+    return;
+  }
+  for (int32_t row : rows) {
+    selected_.push_back(static_cast<int32_t>(w.itemData(kListBox, row)));
+  }
+  w.endDialog(result);
+}

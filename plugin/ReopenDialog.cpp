@@ -1,0 +1,83 @@
+#include "plugin/ReopenDialog.h"
+
+#include <new>
+
+#include "host/PluginIf.h"
+#include "platform/MessageBox.h"
+#include "plugin/DepotFolders.h"
+#include "resources/DialogIds.h"
+#include "resources/Texts.h"
+
+using namespace reopen_dialog;
+
+ReopenDialog::ReopenDialog() : ModuleDialog(kReopenDialogTemplate) {}
+
+ModuleDialog::MessageTable ReopenDialog::messageTable() const {
+  static const MessageEntry kEntries[] = {
+      {kMessageInitDialog, 0, 0, handler(&ReopenDialog::onInitDialog)},
+      {kMessageCommand, kOpenPreviousRadio, kNotifyClicked,
+       handler(&ReopenDialog::onOpenPrevious)},
+      {kMessageCommand, kReadNewRadio, kNotifyClicked,
+       handler(&ReopenDialog::onReadNew)},
+      {kMessageCommand, kOk, kNotifyClicked, handler(&ReopenDialog::onOk)},
+  };
+  return {kEntries, sizeof kEntries / sizeof kEntries[0]};
+}
+
+void ReopenDialog::exchangeData(bool toControls) {
+  DialogWindow& w = *window();
+  if (toControls) {
+    w.setChecked(kOpenPreviousRadio, choice == kOpenPrevious);
+    w.setChecked(kReadNewRadio, choice == kReadNew);
+  } else if (w.checked(kReadNewRadio)) {
+    choice = kReadNew;
+  } else if (w.checked(kOpenPreviousRadio)) {
+    choice = kOpenPrevious;
+  }
+}
+
+void ReopenDialog::onInitDialog() {
+  DialogWindow& w = *window();
+  w.clearItems(kListBox);
+  w.setEnabled(kListBox, choice == kOpenPrevious);
+  // The same two lookups as findDepotFolder, but a missing top folder
+  // leaves the list empty rather than searching the depot root.
+  uint32_t top = VPI_DD_GetID(0, kDepotTopTitle);
+  if (top == 0) return;
+  uint32_t folder = VPI_DD_GetID(top, kDepotSubTitle);
+  if (folder == 0) return;
+  for (uint32_t id = VPI_DD_EnumFirstID(folder); id != 0;
+       id = VPI_DD_EnumNextID(folder, id)) {
+    const char* title = VPI_DD_GetTitle(id);
+    w.addItem(kListBox, title != nullptr ? title : "", id);
+  }
+}
+
+void ReopenDialog::onOpenPrevious() { window()->setEnabled(kListBox, true); }
+
+void ReopenDialog::onReadNew() { window()->setEnabled(kListBox, false); }
+
+void ReopenDialog::onOk() {
+  DialogWindow& w = *window();
+  exchangeData(false);
+  selected_.clear();
+  if (choice == kReadNew) {
+    w.endDialog(kDialogOk);
+    return;
+  }
+  const std::vector<int32_t> rows = w.selectedItems(kListBox);
+  if (rows.empty()) {
+    showMessageBox(kTextChooseFromList, MessageIcon::kExclamation);
+    return;
+  }
+  try {
+    selected_.reserve(rows.size());
+  } catch (const std::bad_alloc&) {
+    w.endDialog(kDialogCancel);
+    return;
+  }
+  for (int32_t row : rows) {
+    selected_.push_back(static_cast<uint32_t>(w.itemData(kListBox, row)));
+  }
+  w.endDialog(kDialogOk);
+}

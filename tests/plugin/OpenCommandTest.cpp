@@ -1,0 +1,323 @@
+#include "plugin/OpenCommand.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "dataset/CacheFile.h"
+#include "module/PluginModule.h"
+#include "platform/FileSystem.h"
+#include "plugin/CloseCommand.h"
+#include "plugin/DepotFolders.h"
+#include "plugin/PanelAccess.h"
+#include "plugin/ReopenList.h"
+#include "resources/DialogIds.h"
+#include "resources/Texts.h"
+#include "standin/StandinLayers.h"
+#include "tests/plugin/ModuleFixture.h"
+
+namespace {
+
+std::vector<int32_t> gRows;
+void addRow(int32_t rowId) { gRows.push_back(rowId); }
+void removeRow(int32_t rowId) { gRows.push_back(-rowId); }
+
+class OpenCommandTest : public ModuleFixture {
+ protected:
+  void SetUp() override {
+    ModuleFixture::SetUp();
+    std::filesystem::create_directories(home_);
+    gRows.clear();
+    PanelHooks hooks;
+    hooks.addRow = addRow;
+    hooks.removeRow = removeRow;
+    setPanelHooks(hooks);
+  }
+  void TearDown() override {
+    setPanelHooks(PanelHooks());
+    ModuleFixture::TearDown();
+  }
+
+  static std::string sample(const char* name) {
+    return modulePath(std::string(MORVANE_TEST_DATA) + "/" + name);
+  }
+  // A copy of a sample under another name, in the test's home folder.
+  std::string copyOf(const char* sampleName, const char* name) {
+    std::filesystem::path to = home_ / name;
+    std::filesystem::copy_file(
+        std::filesystem::u8path(std::string(MORVANE_TEST_DATA) + "/" +
+                                sampleName),
+        to, std::filesystem::copy_options::overwrite_existing);
+    return modulePath(to.u8string());
+  }
+  static void run() { EXPECT_EQ(openCommand(kMenuRunCommand, 0, 0), 0); }
+
+  // The reopen dialog answered with "read new".
+  static void readNew() {
+    headless::onModalDialog([](headless::Window& w) {
+      w.control(reopen_dialog::kOpenPreviousRadio).checked = false;
+      w.control(reopen_dialog::kReadNewRadio).checked = true;
+      w.click(reopen_dialog::kReadNewRadio);
+      w.click(reopen_dialog::kOk);
+    });
+  }
+  // The reopen dialog answered with the list entries at these positions.
+  static void openPrevious(std::vector<size_t> rows,
+                           std::vector<std::string>* listed = nullptr) {
+    headless::onModalDialog([rows, listed](headless::Window& w) {
+      auto& items = w.control(reopen_dialog::kListBox).items;
+      if (listed != nullptr) {
+        for (const auto& item : items) listed->push_back(item.text);
+      }
+      for (size_t r : rows) items.at(r).selected = true;
+      w.click(reopen_dialog::kOk);
+    });
+  }
+  void import(const std::string& path) {
+    readNew();
+    headless::answerFileDialog(path);
+    run();
+  }
+  static std::vector<std::string> depotTitles() {
+    std::vector<std::string> titles;
+    uint32_t folder = VPI_DD_GetID(VPI_DD_GetID(0, kDepotTopTitle),
+                                   kDepotSubTitle);
+    for (uint32_t id = VPI_DD_EnumFirstID(folder); id != 0;
+         id = VPI_DD_EnumNextID(folder, id)) {
+      titles.push_back(VPI_DD_GetTitle(id));
+    }
+    return titles;
+  }
+  static PluginModule& module() { return pluginModule(); }
+};
+
+TEST_F(OpenCommandTest, NamesAreTheFileNameWithoutTheLastExtension) {
+  struct Case {
+    const char* path;
+    const char* name;
+  } cases[] = {
+      {"D:\\gm\\roadl_jpn.e00", "roadl_jpn"},
+      {"D:\\gm\\roads.old.e00", "roads.old"},
+      {"D:roads.e00", "roads"},
+      {"D:\\gm\\noext", "noext"},
+      {"D:\\a.b\\c", "c"},
+      {"D:\\gm\\\x95\x5C.e00", "\x95\x5C"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(dataSetNameOf(c.path), c.name) << c.path;
+}
+
+TEST_F(OpenCommandTest, FirstUseImportsAtOnceIntoNewDepotFolders) {
+  headless::answerFileDialog(copyOf("japan_coast_50m.e00", "roads.old.e00"));
+  run();
+  ASSERT_EQ(headless::fileDialogsShown().size(), 1u);
+  const headless::ShownFileDialog& shown = headless::fileDialogsShown()[0];
+  EXPECT_EQ(shown.title, kTextOpenFileDialogTitle);
+  EXPECT_EQ(shown.filter, kTextE00FileFilter);
+  EXPECT_EQ(shown.defaultExtension, "e00");
+  EXPECT_TRUE(headless::messages().empty());
+
+  ASSERT_EQ(module().registry.count(), 1);
+  const LineDataSet& d = *module().registry.at(0);
+  EXPECT_EQ(d.name, "roads.old");
+  EXPECT_EQ(d.rowId, 1);
+  EXPECT_GT(d.points.size(), 0);
+  EXPECT_EQ(gRows, (std::vector<int32_t>{1}));
+  EXPECT_EQ(module().layersActive, 1);
+  EXPECT_EQ(standin::viewsUpdated(), 1);
+  EXPECT_EQ(depotTitles(), (std::vector<std::string>{"roads.old"}));
+  EXPECT_NE(findDepotFolder(), 0u);
+  EXPECT_TRUE(std::filesystem::is_regular_file(
+      native(module().depotFolderPath) / "roads.old.bin"));
+}
+
+TEST_F(OpenCommandTest, ReopeningAnItemTwiceGivesTwoIndependentRows) {
+  import(sample("japan_coast_50m.e00"));
+  ASSERT_EQ(module().registry.count(), 1);
+  const int32_t points = module().registry.at(0)->points.size();
+  module().registry.at(0)->showIn3d = 0;
+
+  // The cache says hidden; reopening shows it all the same.
+  LineDataSet hidden(99);
+  hidden.name = "japan_coast_50m";
+  hidden.depotPath = module().depotFolderPath;
+  ASSERT_EQ(loadCache(hidden), 1);
+  hidden.visible = 0;
+  hidden.showIn3d = 1;
+  saveCache(hidden);
+
+  openPrevious({0});
+  run();
+  openPrevious({0});
+  run();
+  EXPECT_TRUE(headless::messages().empty());
+  ASSERT_EQ(module().registry.count(), 3);
+  for (int32_t i = 1; i < 3; ++i) {
+    const LineDataSet& d = *module().registry.at(i);
+    EXPECT_EQ(d.rowId, i + 1);
+    EXPECT_EQ(d.name, "japan_coast_50m");
+    EXPECT_EQ(d.points.size(), points);
+    EXPECT_EQ(d.visible, 1);
+    EXPECT_EQ(d.showIn3d, 0);  // from the first open data set
+  }
+  EXPECT_NE(module().registry.at(1), module().registry.at(2));
+  EXPECT_EQ(gRows, (std::vector<int32_t>{1, 2, 3}));
+  EXPECT_EQ(depotTitles().size(), 1u);  // reopening adds nothing
+}
+
+TEST_F(OpenCommandTest, ReopenListIsSortedAndIdsComeInListOrder) {
+  import(copyOf("japan_coast_50m.e00", "rivers.e00"));
+  import(copyOf("japan_coast_50m.e00", "Coast.e00"));
+  import(copyOf("japan_coast_50m.e00", "bays.e00"));
+  std::vector<std::string> listed;
+  openPrevious({0, 2}, &listed);
+  run();
+  EXPECT_EQ(listed, (std::vector<std::string>{"bays", "Coast", "rivers"}));
+  ASSERT_EQ(module().registry.count(), 5);
+  EXPECT_EQ(module().registry.at(3)->name, "bays");
+  EXPECT_EQ(module().registry.at(4)->name, "rivers");
+}
+
+TEST_F(OpenCommandTest, OpenPreviousWithoutSelectionKeepsTheDialog) {
+  import(sample("japan_coast_50m.e00"));
+  bool stillOpen = false;
+  bool listEnabledByReadNew = true;
+  headless::onModalDialog([&](headless::Window& w) {
+    w.click(reopen_dialog::kOk);
+    stillOpen = !w.ended();
+    w.click(reopen_dialog::kReadNewRadio);
+    listEnabledByReadNew = w.control(reopen_dialog::kListBox).enabled;
+    w.click(reopen_dialog::kCancel);
+  });
+  run();
+  EXPECT_TRUE(stillOpen);
+  EXPECT_FALSE(listEnabledByReadNew);
+  ASSERT_EQ(headless::messages().size(), 1u);
+  EXPECT_EQ(headless::messages()[0].text, kTextChooseFromList);
+  EXPECT_EQ(module().registry.count(), 1);
+}
+
+TEST_F(OpenCommandTest, CancelPaths) {
+  // Cancelling the file dialog with nothing open keeps the layers (the
+  // close command stays enabled) and asks for no redraw.
+  headless::cancelFileDialog();
+  run();
+  EXPECT_EQ(module().layersActive, 1);
+  EXPECT_EQ(standin::viewsUpdated(), 0);
+  EXPECT_EQ(standin::layers().size(), 2u);
+
+  // With the depot there, but nothing open, cancelling the reopen dialog
+  // removes the layers; with data open it keeps them. Both redraw.
+  import(sample("japan_coast_50m.e00"));
+  ASSERT_EQ(module().registry.count(), 1);
+  const int32_t updates = standin::viewsUpdated();
+  headless::onModalDialog(nullptr);
+  run();  // no hook: the reopen dialog ends as cancelled
+  EXPECT_EQ(module().layersActive, 1);
+  EXPECT_EQ(standin::viewsUpdated(), updates + 1);
+  EXPECT_EQ(standin::layers().size(), 2u);  // registered anew, not twice
+
+  module().registry.empty();
+  run();
+  EXPECT_EQ(module().layersActive, 0);
+  EXPECT_TRUE(standin::layers().empty());
+  int32_t enabled = 1;
+  closeCommand(kMenuQueryEnabled, 0, reinterpret_cast<intptr_t>(&enabled));
+  EXPECT_EQ(enabled, 0);
+}
+
+TEST_F(OpenCommandTest, FailedFirstImportRemovesLayersAndDepotFolder) {
+  headless::answerFileDialog(modulePath((home_ / "missing.e00").u8string()));
+  run();
+  ASSERT_EQ(headless::messages().size(), 1u);
+  EXPECT_EQ(headless::messages()[0].text, kTextCannotReadGisFile);
+  EXPECT_EQ(module().registry.count(), 0);
+  EXPECT_EQ(module().layersActive, 0);
+  EXPECT_EQ(VPI_DD_GetID(0, kDepotTopTitle), 0u);
+  EXPECT_FALSE(std::filesystem::exists(standin::depotRoot() + "/Morvane"));
+  EXPECT_EQ(gRows.size(), 0u);
+}
+
+TEST_F(OpenCommandTest, FileThatIsNoE00FileGivesAnEmptyDataSet) {
+  writeAll(home_ / "notes.e00", "just some text\nnot an export file\n");
+  headless::answerFileDialog(modulePath((home_ / "notes.e00").u8string()));
+  run();
+  ASSERT_EQ(module().registry.count(), 1);
+  EXPECT_EQ(module().registry.at(0)->points.size(), 0);
+  EXPECT_TRUE(std::filesystem::is_regular_file(
+      native(module().depotFolderPath) / "notes.bin"));
+}
+
+TEST_F(OpenCommandTest, DeletedDepotDirectoryIsReported) {
+  import(sample("japan_coast_50m.e00"));
+  module().registry.empty();
+  std::filesystem::remove_all(native(module().depotFolderPath));
+  headless::resetUi();
+  openPrevious({0});
+  run();
+  ASSERT_EQ(headless::messages().size(), 1u);
+  EXPECT_EQ(headless::messages()[0].text, kTextWorkingMapDeleted);
+  EXPECT_EQ(module().registry.count(), 0);
+  EXPECT_EQ(module().layersActive, 0);
+  EXPECT_EQ(VPI_DD_GetID(0, kDepotTopTitle), 0u);
+}
+
+TEST_F(OpenCommandTest, DamagedCachesAreReopenedAllTheSame) {
+  import(copyOf("japan_coast_50m.e00", "cut.e00"));
+  import(copyOf("japan_coast_50m.e00", "gone.e00"));
+  import(copyOf("japan_coast_50m.e00", "junk.e00"));
+  module().registry.empty();
+  std::filesystem::path folder = native(module().depotFolderPath);
+  std::string cut = readAll(folder / "cut.bin");
+  writeAll(folder / "cut.bin", cut.substr(0, cut.size() / 2));
+  std::filesystem::remove(folder / "gone.bin");
+  writeAll(folder / "junk.bin", std::string(64, '\xFF'));
+  openPrevious({0, 1, 2});
+  run();
+  ASSERT_EQ(module().registry.count(), 3);
+  EXPECT_GT(module().registry.at(0)->points.size(), 0);  // what arrived
+  EXPECT_EQ(module().registry.at(1)->points.size(), 0);
+  // Each can be closed like any other.
+  headless::onModalDialog([](headless::Window& w) {
+    for (auto& item : w.control(close_data_dialog::kListBox).items) {
+      item.selected = true;
+    }
+    w.click(close_data_dialog::kOk);
+  });
+  closeCommand(kMenuRunCommand, 0, 0);
+  EXPECT_EQ(module().registry.count(), 0);
+  EXPECT_EQ(module().layersActive, 0);
+}
+
+TEST_F(OpenCommandTest, ItemTitlesThatLeaveTheDepotFolderReadAndWriteNothing) {
+  import(sample("japan_coast_50m.e00"));
+  module().registry.empty();
+  const uint32_t folder = findDepotFolder();
+  // Items another program put in the depot: the titles are the host's, the
+  // files plain names.
+  const char* titles[] = {"..\\..\\x", "a/b", "C:x"};
+  const char* files[] = {"x1.bin", "x2.bin", "x3.bin"};
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_NE(VPI_DD_AddItem(folder, titles[i], files[i]), 0u) << titles[i];
+  }
+  const std::filesystem::path outside =
+      native(module().depotFolderPath).parent_path().parent_path();
+  writeAll(outside / "x.bin", "kept");
+  openPrevious({0, 1, 2, 3});
+  run();
+  ASSERT_EQ(module().registry.count(), 4);
+  headless::onModalDialog([](headless::Window& w) {
+    for (auto& item : w.control(close_data_dialog::kListBox).items) {
+      item.selected = true;
+    }
+    w.click(close_data_dialog::kOk);
+  });
+  closeCommand(kMenuRunCommand, 0, 0);
+  EXPECT_EQ(readAll(outside / "x.bin"), "kept");
+  EXPECT_FALSE(std::filesystem::exists(outside / "x"));
+  EXPECT_FALSE(
+      std::filesystem::exists(native(module().depotFolderPath) / "a"));
+}
+
+}  // namespace
