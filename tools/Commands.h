@@ -22,5 +22,11 @@ int inspectCommand(const HostOptions& options, const Arguments& args);
 int cacheCommand(const HostOptions& options, const Arguments& args);
 int drawCommand(const HostOptions& options, const Arguments& args);
 int namesCommand(const HostOptions& options, const Arguments& args);
+// The open and close commands on the depot (tools/DepotCommands.cpp).
+int openDepotCommand(const HostOptions& options, const Arguments& args);
+int reopenDepotCommand(const HostOptions& options, const Arguments& args);
+int closeDepotCommand(const HostOptions& options, const Arguments& args);
+int deleteDepotCommand(const HostOptions& options, const Arguments& args);
+int listDepotCommand(const HostOptions& options, const Arguments& args);
 
 #endif  // MORVANE_TOOLS_COMMANDS_H_

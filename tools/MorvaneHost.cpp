@@ -35,6 +35,18 @@ const Subcommand kSubcommands[] = {
     {"names", namesCommand,
      "names FILE.e00|--list       import place names / list them (name, "
      "latitude, longitude)"},
+    {"open", openDepotCommand,
+     "open FILE.e00...            import each file through the open command"},
+    {"reopen", reopenDepotCommand,
+     "reopen NAME...              reopen depot items through the open command"},
+    {"close", closeDepotCommand,
+     "close NAME...               close open data sets (cache files kept)"},
+    {"delete", deleteDepotCommand,
+     "delete NAME...              close open data sets, removing their depot "
+     "items"},
+    {"list", listDepotCommand,
+     "list                        open data sets (row id, name, attributes), "
+     "then depot items (id, title, file)"},
 };
 
 int usage(FILE* out) {

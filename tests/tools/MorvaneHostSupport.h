@@ -38,6 +38,11 @@ inline HostRun runHost(const std::string& home, const Arguments& command) {
   if (command[0] == "cache") exit = cacheCommand(options, args);
   if (command[0] == "draw") exit = drawCommand(options, args);
   if (command[0] == "names") exit = namesCommand(options, args);
+  if (command[0] == "open") exit = openDepotCommand(options, args);
+  if (command[0] == "reopen") exit = reopenDepotCommand(options, args);
+  if (command[0] == "close") exit = closeDepotCommand(options, args);
+  if (command[0] == "delete") exit = deleteDepotCommand(options, args);
+  if (command[0] == "list") exit = listDepotCommand(options, args);
   std::fflush(stdout);
   std::fflush(stderr);
   HostRun run{exit, ::testing::internal::GetCapturedStdout(),

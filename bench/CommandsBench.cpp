@@ -1,0 +1,204 @@
+// The open command on a 100 MB .e00 file, beside what it is made of:
+//   OpenCommand     openCommand importing the file (reader, registry, depot
+//                   item, cache file), the dialogs answered by the robot
+//   ReaderAndCache  readE00Arcs and saveCache alone, on the same file
+//   ReopenCommand   openCommand reopening the same data set from its cache
+//   ReadCacheBytes  the cache file's bytes read into memory, nothing more
+//
+// The file is MORVANE_BENCH_E00_SINGLE when set; otherwise it is made once
+// with gen-e00 (MORVANE_GEN_E00, default /work/shared/tools/gen-e00) as
+// $MORVANE_BENCH_DIR/single-100mb.e00 (default /tmp/morvane-e00-bench), the
+// file bench/run-e00-bench uses too. The stand-in host's home is a fresh
+// folder under the same directory.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "dataset/CacheFile.h"
+#include "e00/E00ArcReader.h"
+#include "module/PluginModule.h"
+#include "platform/FileSystem.h"
+#include "plugin/DepotFolders.h"
+#include "plugin/OpenCommand.h"
+#include "resources/DialogIds.h"
+#include "standin/StandinDepot.h"
+#include "standin/StandinHost.h"
+#include "ui/headless/HeadlessFileDialog.h"
+#include "ui/headless/HeadlessUi.h"
+
+namespace {
+
+class NullProgress : public ReadingProgressTarget {
+ public:
+  void setPosition(int32_t) override {}
+  int32_t cancelRequested() const override { return 0; }
+};
+
+std::string gE00;   // module path of the .e00 file
+std::string gHome;  // native
+
+std::string envOr(const char* name, const std::string& fallback) {
+  const char* value = std::getenv(name);
+  return value != nullptr && value[0] != '\0' ? value : fallback;
+}
+
+bool prepare() {
+  std::string dir = envOr("MORVANE_BENCH_DIR", "/tmp/morvane-e00-bench");
+  std::string file = envOr("MORVANE_BENCH_E00_SINGLE", "");
+  if (file.empty()) {
+    file = dir + "/single-100mb.e00";
+    std::filesystem::create_directories(dir);
+    if (!std::filesystem::exists(file)) {
+      std::string gen = envOr("MORVANE_GEN_E00", "/work/shared/tools/gen-e00");
+      std::string command = "'" + gen + "' --labels 0 --target-mb 110 -o '" +
+                            file + ".tmp' && mv '" + file + ".tmp' '" + file +
+                            "'";
+      if (std::system(command.c_str()) != 0) return false;
+    }
+  }
+  gE00 = modulePath(file);
+  gHome = dir + "/commands-home";
+  std::filesystem::remove_all(gHome);
+  standin::setHome(gHome);
+  standin::resetDepot();
+  headless::setEcho(false);
+  pluginModule().pluginHandle = 1;
+  return !gE00.empty();
+}
+
+void readNew() {
+  headless::onModalDialog([](headless::Window& w) {
+    w.control(reopen_dialog::kOpenPreviousRadio).checked = false;
+    w.control(reopen_dialog::kReadNewRadio).checked = true;
+    w.click(reopen_dialog::kReadNewRadio);
+    w.click(reopen_dialog::kOk);
+  });
+}
+
+void reopenFirst() {
+  headless::onModalDialog([](headless::Window& w) {
+    w.control(reopen_dialog::kListBox).items.at(0).selected = true;
+    w.click(reopen_dialog::kOk);
+  });
+}
+
+void setFileRate(benchmark::State& state, const std::string& modulePathText) {
+  int64_t bytes = static_cast<int64_t>(
+      std::filesystem::file_size(hostPath(modulePathText.c_str())));
+  state.SetBytesProcessed(bytes * state.iterations());
+}
+
+void openOnce() {
+  headless::resetUi();
+  headless::setEcho(false);
+  readNew();
+  headless::answerFileDialog(gE00);
+  openCommand(kMenuRunCommand, 0, 0);
+}
+
+void BM_OpenCommand(benchmark::State& state) {
+  for (auto _ : state) {
+    openOnce();
+    state.PauseTiming();
+    if (pluginModule().registry.count() != 1) {
+      state.SkipWithError("not opened");
+      break;
+    }
+    pluginModule().registry.empty();
+    state.ResumeTiming();
+  }
+  setFileRate(state, gE00);
+}
+
+void BM_ReaderAndCache(benchmark::State& state) {
+  findDepotFolder();
+  NullProgress progress;
+  for (auto _ : state) {
+    LineDataSet dataSet(1);
+    dataSet.name = "single-100mb";
+    dataSet.depotPath = pluginModule().depotFolderPath;
+    if (!readE00Arcs(dataSet, gE00.c_str(), progress)) {
+      state.SkipWithError("not read");
+      break;
+    }
+    saveCache(dataSet);
+  }
+  setFileRate(state, gE00);
+}
+
+std::string cachePath() {
+  findDepotFolder();
+  return std::string(pluginModule().depotFolderPath) + "\\single-100mb.bin";
+}
+
+void BM_ReopenCommand(benchmark::State& state) {
+  for (auto _ : state) {
+    headless::resetUi();
+    reopenFirst();
+    openCommand(kMenuRunCommand, 0, 0);
+    state.PauseTiming();
+    if (pluginModule().registry.count() != 1 ||
+        pluginModule().registry.at(0)->points.size() == 0) {
+      state.SkipWithError("not reopened");
+      break;
+    }
+    pluginModule().registry.empty();
+    state.ResumeTiming();
+  }
+  setFileRate(state, cachePath());
+}
+
+void BM_ReadCacheBytes(benchmark::State& state) {
+  const std::string path = cachePath();
+  std::vector<char> buffer;
+  for (auto _ : state) {
+    std::unique_ptr<PlatformFile> file =
+        openFileForReading(path.c_str(), FileShare::kReadShared);
+    if (!file) {
+      state.SkipWithError("no cache file");
+      break;
+    }
+    buffer.resize(static_cast<size_t>(file->length()));
+    int64_t done = 0;
+    while (done < static_cast<int64_t>(buffer.size())) {
+      int64_t n = file->read(buffer.data() + done,
+                             static_cast<int64_t>(buffer.size()) - done);
+      if (n <= 0) break;
+      done += n;
+    }
+    benchmark::DoNotOptimize(buffer.data());
+  }
+  setFileRate(state, path);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (!prepare()) {
+    std::fprintf(stderr, "commands_bench: cannot make the .e00 file\n");
+    return 1;
+  }
+  // The first open makes the depot folders and the cache file the others
+  // read.
+  openOnce();
+  pluginModule().registry.empty();
+  benchmark::RegisterBenchmark("OpenCommand", BM_OpenCommand)
+      ->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("ReaderAndCache", BM_ReaderAndCache)
+      ->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("ReopenCommand", BM_ReopenCommand)
+      ->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("ReadCacheBytes", BM_ReadCacheBytes)
+      ->Unit(benchmark::kMillisecond);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  std::filesystem::remove_all(gHome);
+  return 0;
+}

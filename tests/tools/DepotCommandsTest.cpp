@@ -1,0 +1,138 @@
+// morvane-host open, reopen, close, delete and list: whole sessions, each
+// command one run of the host in the same home folder.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "standin/StandinDepot.h"
+#include "standin/StandinLayers.h"
+#include "standin/StandinProfile.h"
+#include "tests/TempName.h"
+#include "tests/tools/MorvaneHostSupport.h"
+#include "ui/headless/HeadlessFileDialog.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace host_test;
+
+class DepotCommandsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = fs::path(uniqueTempPath("morvane-depot-cmd-test-"));
+    fs::create_directories(folder_ / "in");
+    for (const char* name : {"roads", "rivers", "coast"}) {
+      std::ofstream(folder_ / "in" / (std::string(name) + ".e00"),
+                    std::ios::binary)
+          << smallArcs();
+    }
+  }
+  void TearDown() override { fs::remove_all(folder_); }
+
+  // One run of the host: it reads what the last one kept on disk.
+  HostRun run(const Arguments& command) {
+    standin::resetDepot();
+    standin::resetProfile();
+    standin::resetLayers();
+    headless::resetFileDialogs();
+    return runHost((folder_ / "home").string(), command);
+  }
+  std::string in(const char* name) const {
+    return (folder_ / "in" / name).string();
+  }
+  fs::path depotFolder() const {
+    return folder_ / "home" / "depot" / "Morvane" / "ArcInfoExport";
+  }
+  // The "open" lines of list: row id and name.
+  std::vector<std::string> openLines(const std::string& out) const {
+    std::vector<std::string> lines;
+    size_t at = 0;
+    while ((at = out.find("open\t", at)) != std::string::npos) {
+      size_t end = out.find('\t', out.find('\t', at + 5) + 1);
+      lines.push_back(out.substr(at + 5, end - at - 5));
+      at = end;
+    }
+    return lines;
+  }
+
+  fs::path folder_;
+};
+
+TEST_F(DepotCommandsTest, SessionOfOpenListCloseReopenDelete) {
+  HostRun r = run({"open", in("roads.e00"), in("rivers.e00"), in("coast.e00")});
+  EXPECT_EQ(r.exit, 0) << r.err;
+  EXPECT_EQ(r.out, "opened\t1\troads\nopened\t2\trivers\nopened\t3\tcoast\n");
+  for (const char* f : {"roads.bin", "rivers.bin", "coast.bin"}) {
+    EXPECT_TRUE(fs::is_regular_file(depotFolder() / f)) << f;
+  }
+
+  // The three open at the end of the run come back at the next one with
+  // row ids 1, 2, 3 and their attributes.
+  r = run({"list"});
+  EXPECT_EQ(r.exit, 0);
+  EXPECT_EQ(openLines(r.out),
+            (std::vector<std::string>{"1\troads", "2\trivers", "3\tcoast"}));
+  EXPECT_NE(r.out.find("\tvisible=1\tcolour=00FFFF\twidth=1\tshowIn3d=1\n"),
+            std::string::npos);
+  EXPECT_NE(r.out.find("\troads\t" + (depotFolder() / "roads.bin").string()),
+            std::string::npos);
+
+  r = run({"close", "roads", "rivers"});
+  EXPECT_EQ(r.exit, 0) << r.err;
+  EXPECT_EQ(r.out, "closed\troads\nclosed\trivers\n");
+  r = run({"list"});
+  EXPECT_EQ(openLines(r.out), (std::vector<std::string>{"1\tcoast"}));
+  EXPECT_TRUE(fs::is_regular_file(depotFolder() / "roads.bin"));
+
+  r = run({"reopen", "roads", "roads"});
+  EXPECT_EQ(r.exit, 0) << r.err;
+  EXPECT_EQ(r.out, "reopened\t2\troads\nreopened\t3\troads\n");
+
+  r = run({"delete", "coast", "roads", "roads"});
+  EXPECT_EQ(r.exit, 0) << r.err;
+  EXPECT_FALSE(fs::exists(depotFolder() / "coast.bin"));
+  EXPECT_FALSE(fs::exists(depotFolder() / "roads.bin"));
+  EXPECT_TRUE(fs::exists(depotFolder() / "rivers.bin"));
+  // Nothing open: the layers went, and the next run starts without them.
+  r = run({"list"});
+  EXPECT_TRUE(openLines(r.out).empty());
+  EXPECT_EQ(r.out.find("\troads\t"), std::string::npos);
+  r = run({"close", "rivers"});
+  EXPECT_EQ(r.exit, 1);
+}
+
+TEST_F(DepotCommandsTest, FailuresAndWrongUsage) {
+  struct Case {
+    Arguments command;
+    int exit;
+  } cases[] = {
+      {{"open"}, 2},
+      {{"list", "x"}, 2},
+      {{"close"}, 2},
+      {{"reopen", "-v"}, 2},
+      {{"open", (fs::path("/nonexistent") / "x.e00").string()}, 1},
+      {{"reopen", "roads"}, 1},  // no depot yet
+      {{"close", "roads"}, 1},   // nothing open
+  };
+  for (const Case& c : cases) {
+    HostRun r = run(c.command);
+    EXPECT_EQ(r.exit, c.exit) << c.command[0] << " " << r.err;
+    EXPECT_TRUE(r.out.empty()) << r.out;
+  }
+  EXPECT_FALSE(fs::exists(folder_ / "home" / "depot" / "Morvane"));
+
+  ASSERT_EQ(run({"open", in("roads.e00")}).exit, 0);
+  HostRun r = run({"reopen", "roads", "lakes"});
+  EXPECT_EQ(r.exit, 1);
+  EXPECT_TRUE(r.out.empty());
+  r = run({"close", "lakes"});
+  EXPECT_EQ(r.exit, 1);
+  EXPECT_EQ(openLines(run({"list"}).out),
+            (std::vector<std::string>{"1\troads"}));
+}
+
+}  // namespace
