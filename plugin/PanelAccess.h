@@ -1,10 +1,10 @@
 // The side panel as the commands and the reopen-list restore reach it: add
 // a data set's row, remove it, refresh the panel's "show in 3D" switch.
 //
-// The panel installs its functions when it is created and removes them
-// (setPanelHooks({})) when it goes; until then, or for a function left
-// null, each call does nothing, so a data set is registered, closed or
-// deleted the same with or without a panel.
+// Each call goes to pluginModule().panel, and does nothing while there is
+// no panel, so a data set is registered, closed or deleted the same with or
+// without one. A test may install its own functions instead (a function
+// left null goes to the panel); setPanelHooks(PanelHooks()) removes them.
 
 #ifndef MORVANE_PLUGIN_PANELACCESS_H_
 #define MORVANE_PLUGIN_PANELACCESS_H_

@@ -14,6 +14,9 @@
 #include "plugin/ReopenList.h"
 #include "resources/DialogIds.h"
 #include "resources/Texts.h"
+#include "standin/StandinWindows.h"
+#include "ui/LayerPanel.h"
+#include "ui/RowListWindow.h"
 #include "tests/plugin/ModuleFixture.h"
 
 namespace {
@@ -154,6 +157,20 @@ TEST_F(CloseCommandTest, CancelChangesNothingButRedraws) {
   run({}, close_data_dialog::kCancel);
   EXPECT_EQ(pluginModule().layersActive, 0);
   EXPECT_EQ(standin::viewsUpdated(), 2);
+}
+
+TEST_F(CloseCommandTest, RowsComeAndGoInTheModulesPanel) {
+  setPanelHooks(PanelHooks());
+  LayerPanel panel;
+  ASSERT_TRUE(panel.createModeless(standin::hostPanelParent()));
+  pluginModule().panel = &panel;
+  open("roads");
+  open("rivers");
+  EXPECT_EQ(panel.list->count(), 2);
+  run({0}, close_data_dialog::kOk);
+  ASSERT_EQ(panel.list->count(), 1);
+  EXPECT_EQ(panel.list->entry(0).rowId, 2);
+  pluginModule().panel = nullptr;
 }
 
 }  // namespace
