@@ -21,14 +21,17 @@ endif()
 # folder tests may write to.
 set(MORVANE_TEST_DATA ${CMAKE_SOURCE_DIR}/tests/data)
 
-# morvane_add_test(NAME LIBS lib... [SOURCES src...] [HOST_DLL])
+# morvane_add_test(NAME LIBS lib... [SOURCES src...] [HOST_DLL] [WIN32_UI])
 # One test program, from NAME.cpp unless SOURCES says otherwise, linked with
 # the library it tests. Every test program also runs with the stand-in host
 # and the headless user interface, which the tests drive and inspect; with
 # HOST_DLL it calls the host through PluginIf.dll instead, as the module does.
+# With WIN32_UI (Windows only) it shows real windows instead of the headless
+# ones, from the dialog templates compiled into the program itself, and has
+# the window robot (tests/win32/DialogRobot.h).
 # Natively CTest runs it; for Windows it is run under Wine.
 function(morvane_add_test name)
-  cmake_parse_arguments(ARG "HOST_DLL" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "HOST_DLL;WIN32_UI" "" "SOURCES;LIBS" ${ARGN})
   if(NOT ARG_SOURCES)
     set(ARG_SOURCES ${name}.cpp)
   endif()
@@ -36,6 +39,12 @@ function(morvane_add_test name)
   if(ARG_HOST_DLL)
     set_target_properties(${name} PROPERTIES MORVANE_PLUGINIF_DLL ON)
     set(harness morvane_host_functions)
+  elseif(ARG_WIN32_UI)
+    set_target_properties(${name} PROPERTIES MORVANE_WIN32_UI ON)
+    target_sources(${name} PRIVATE ${MORVANE_DIALOGS_RC}
+                   ${CMAKE_SOURCE_DIR}/tests/win32/DialogRobot.cpp)
+    add_dependencies(${name} morvane_dialog_sources)
+    set(harness morvane_standin morvane_ui_backend morvane_resources)
   else()
     set(harness morvane_standin morvane_ui_headless)
   endif()

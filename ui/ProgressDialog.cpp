@@ -3,7 +3,7 @@
 ModuleDialog::MessageTable ProgressDialog::messageTable() const {
   static const MessageEntry kEntries[] = {
       {kMessageInitDialog, 0, 0, handler(&ProgressDialog::onInitDialog)},
-      {kMessageCommand, kProgressCancelButton, kNotifyClicked,
+      {kMessageCommand, progress_dialog::kCancelButton, kNotifyClicked,
        handler(&ProgressDialog::onCancelClicked)},
   };
   return {kEntries, sizeof kEntries / sizeof kEntries[0]};
@@ -11,7 +11,7 @@ ModuleDialog::MessageTable ProgressDialog::messageTable() const {
 
 // The label replaces the template's "Static" before the window shows.
 void ProgressDialog::exchangeData(bool toControls) {
-  if (toControls) window()->setText(kProgressLabelControl, label_);
+  if (toControls) window()->setText(progress_dialog::kLabel, label_);
 }
 
 void ProgressDialog::onInitDialog() {
@@ -23,19 +23,21 @@ void ProgressDialog::onInitDialog() {
   const WindowOrigin origin = centredOrigin(screenWidth, screenHeight,
                                             r.right - r.left, r.bottom - r.top);
   w.moveTo(origin.left, origin.top);
-  w.setRange(kProgressBarControl, 0, 100);
-  w.setPosition(kProgressBarControl, 0);
+  w.setRange(progress_dialog::kProgressBar, 0, 100);
+  w.setPosition(progress_dialog::kProgressBar, 0);
   position_ = 0;
 }
 
 void ProgressDialog::setLabel(const char* text) {
   label_ = text;
-  if (window() != nullptr) window()->setText(kProgressLabelControl, label_);
+  if (window() != nullptr) window()->setText(progress_dialog::kLabel, label_);
 }
 
 void ProgressDialog::setPosition(int32_t percent) {
   position_ = percent;
-  if (window() != nullptr) window()->setPosition(kProgressBarControl, percent);
+  if (window() != nullptr) {
+    window()->setPosition(progress_dialog::kProgressBar, percent);
+  }
 }
 
 WindowOrigin centredOrigin(int32_t screenWidth, int32_t screenHeight,

@@ -14,13 +14,15 @@
 
 #include "e00/ReadingProgress.h"
 #include "host/PluginIf.h"
+#include "resources/DialogIds.h"
 #include "ui/ModuleDialog.h"
 
+// The controls of template 102 (kProgressDialogTemplate), by the names the
+// readers' tests and the command-line host's progress line know them by.
 enum : int32_t {
-  kProgressDialogTemplate = 102,
-  kProgressBarControl = 1004,
-  kProgressLabelControl = 2000,
-  kProgressCancelButton = 2001,
+  kProgressBarControl = progress_dialog::kProgressBar,
+  kProgressLabelControl = progress_dialog::kLabel,
+  kProgressCancelButton = progress_dialog::kCancelButton,
 };
 
 class ProgressDialog : public ModuleDialog, public ReadingProgressTarget {

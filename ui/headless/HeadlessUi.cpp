@@ -30,6 +30,10 @@ struct UiState {
   WindowPoint cursor = {0, 0};
   std::map<VpiWindow, WindowPoint> clientOrigins;
   std::vector<PostedMessage> posted;
+  int32_t screenWidth = 1024;
+  int32_t screenHeight = 768;
+  int32_t windowWidth = 0;
+  int32_t windowHeight = 0;
 };
 
 constexpr uint32_t kChildStyle = 0x40000000;  // WS_CHILD
@@ -69,7 +73,8 @@ Window::Window(ModuleDialog& dialog, VpiWindow owner, bool modal)
     : dialog_(dialog),
       owner_(owner),
       modal_(modal),
-      resources_(currentResourceModule()) {
+      resources_(currentResourceModule()),
+      rect_{0, 0, state().windowWidth, state().windowHeight} {
   const DialogTemplate* t = dialog_templates::findTemplate(dialog.templateId());
   if (t == nullptr) return;
   if (t->style & kChildStyle) {
@@ -286,8 +291,8 @@ void Window::setSelection(int32_t id, int32_t index) {
 }
 
 void Window::screenSize(int32_t* width, int32_t* height) const {
-  *width = 1024;
-  *height = 768;
+  *width = state().screenWidth;
+  *height = state().screenHeight;
 }
 
 void Window::moveTo(int32_t left, int32_t top) {
@@ -339,6 +344,16 @@ void onModalDialog(std::function<void(Window&)> hook) {
 
 void setObserver(Observer* observer) { state().observer = observer; }
 
+void setScreenSize(int32_t width, int32_t height) {
+  state().screenWidth = width;
+  state().screenHeight = height;
+}
+
+void setWindowSize(int32_t width, int32_t height) {
+  state().windowWidth = width;
+  state().windowHeight = height;
+}
+
 void resetUi() {
   UiState& s = state();
   s.messages.clear();
@@ -350,6 +365,8 @@ void resetUi() {
   s.clientOrigins.clear();
   s.posted.clear();
   resetDrawing();
+  setScreenSize(1024, 768);
+  setWindowSize(0, 0);
 }
 
 }  // namespace headless

@@ -71,7 +71,8 @@ struct PostedMessage {
 // coordinates; a window's client area is its outer rectangle (no frame),
 // and the client area of its parent is taken to start at the screen's
 // origin. Controls start from the template: their rectangles, and the
-// combo box items of the template's initialisation data.
+// combo box items of the template's initialisation data. setScreenSize and
+// setWindowSize (below) change the screen and a top-level window's size.
 class Window : public DialogWindow {
  public:
   Window(ModuleDialog& dialog, VpiWindow owner, bool modal);
@@ -196,6 +197,12 @@ class Observer {
 };
 // One observer (or null); not owned, not forgotten by resetUi().
 void setObserver(Observer* observer);
+
+// The screen, and the outer size of the windows made from now on (their
+// rectangle starts at 0, 0), as the window's initialisation sees them; both
+// back to 1024 x 768 and 0 x 0 at resetUi().
+void setScreenSize(int32_t width, int32_t height);
+void setWindowSize(int32_t width, int32_t height);
 
 // The resource modules of the headless build: the host's is current until a
 // dialog switches to the module's.
