@@ -23,7 +23,8 @@ class DialogWindowWin32 : public DialogWindow {
       : dialog_(dialog), modal_(modal) {}
 
   ModuleDialog& dialog() const { return dialog_; }
-  HWND handle() const { return window_; }
+  HWND hwnd() const { return window_; }
+  VpiWindow handle() const override { return window_; }
   void attach(HWND window) { window_ = window; }
   void detach() { window_ = nullptr; }
 
@@ -247,7 +248,7 @@ DialogWindow* createDialogWindow(ModuleDialog& dialog, VpiWindow owner) {
 
 void destroyDialogWindow(DialogWindow* window) {
   auto* w = static_cast<DialogWindowWin32*>(window);
-  if (HWND hwnd = w->handle()) {
+  if (HWND hwnd = w->hwnd()) {
     // Nothing reaches the dialog while its window goes away.
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
     w->detach();
