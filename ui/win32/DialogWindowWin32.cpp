@@ -14,6 +14,7 @@
 #include "ui/DialogWindow.h"
 #include "ui/ModuleDialog.h"
 #include "ui/ResourceModule.h"
+#include "ui/win32/GdiDrawing.h"
 
 namespace {
 
@@ -133,6 +134,57 @@ class DialogWindowWin32 : public DialogWindow {
     if (modal_ && window_ != nullptr) EndDialog(window_, result);
   }
 
+  VpiWindow parent() const override {
+    return window_ != nullptr ? GetParent(window_) : nullptr;
+  }
+  WindowRect clientRect() const override {
+    RECT r = {0, 0, 0, 0};
+    if (window_ != nullptr) GetClientRect(window_, &r);
+    return {r.left, r.top, r.right, r.bottom};
+  }
+  WindowRect controlScreenRect(int32_t control) const override {
+    RECT r = {0, 0, 0, 0};
+    if (HWND c = item(control)) GetWindowRect(c, &r);
+    return {r.left, r.top, r.right, r.bottom};
+  }
+  WindowRect screenToClient(const WindowRect& rect) const override {
+    if (window_ == nullptr) return rect;
+    POINT corners[2] = {{rect.left, rect.top}, {rect.right, rect.bottom}};
+    MapWindowPoints(nullptr, window_, corners, 2);
+    return {corners[0].x, corners[0].y, corners[1].x, corners[1].y};
+  }
+  WindowPoint screenToClientOf(VpiWindow window,
+                               WindowPoint point) const override {
+    POINT p = {point.x, point.y};
+    if (window != nullptr) ScreenToClient(static_cast<HWND>(window), &p);
+    return {p.x, p.y};
+  }
+  void placeAt(int32_t x, int32_t y) override {
+    if (window_ == nullptr) return;
+    SetWindowPos(window_, nullptr, x, y, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  void bringToTop() override {
+    if (window_ != nullptr) BringWindowToTop(window_);
+  }
+  WindowPoint cursorPosition() const override {
+    POINT p = {0, 0};
+    GetCursorPos(&p);
+    return {p.x, p.y};
+  }
+  void postMessage(VpiWindow window, uint32_t message, uintptr_t wParam,
+                   intptr_t lParam) override {
+    if (window == nullptr) return;
+    PostMessageA(static_cast<HWND>(window), message,
+                 static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam));
+  }
+  void redrawControl(int32_t control) override {
+    HWND c = item(control);
+    if (c == nullptr) return;
+    InvalidateRect(c, nullptr, TRUE);
+    UpdateWindow(c);
+  }
+
  private:
   HWND item(int32_t control) const {
     return window_ != nullptr ? GetDlgItem(window_, control) : nullptr;
@@ -184,9 +236,120 @@ bool forwardCommand(DialogWindowWin32& window, WPARAM w, LPARAM /*l*/,
   return window.dialog().dispatch(kMessageCommand, LOWORD(w), HIWORD(w));
 }
 
+// WM_DRAWITEM: the control's DRAWITEMSTRUCT, its device context lent for
+// the request. TRUE tells the control it was drawn.
+bool forwardDrawItem(DialogWindowWin32& window, WPARAM /*w*/, LPARAM l,
+                     INT_PTR* result) {
+  const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(l);
+  if (item == nullptr) return false;
+  GdiDrawTarget target(item->hDC);
+  DrawItemRequest request = {
+      static_cast<int32_t>(item->CtlID),
+      item->itemAction,
+      item->itemState,
+      {item->rcItem.left, item->rcItem.top, item->rcItem.right,
+       item->rcItem.bottom},
+      &target};
+  MessageArgs args;
+  args.drawItem = &request;
+  if (!window.dialog().dispatch(kMessageDrawItem, request.controlId, 0,
+                                &args)) {
+    return false;
+  }
+  *result = TRUE;
+  return true;
+}
+
+// WM_CTLCOLOR*: the child's device context in wParam, the child in lParam.
+// The brush the handler answers is what the dialog procedure returns; no
+// brush leaves the control its default colours.
+template <UINT message>
+bool forwardColour(DialogWindowWin32& window, WPARAM w, LPARAM l,
+                   INT_PTR* result) {
+  GdiColourContext colours(reinterpret_cast<HDC>(w));
+  MessageArgs args;
+  args.colours = &colours;
+  const int32_t control =
+      l != 0 ? GetDlgCtrlID(reinterpret_cast<HWND>(l)) : 0;
+  if (!window.dialog().dispatch(message, control, 0, &args) ||
+      args.result == 0) {
+    return false;
+  }
+  *result = static_cast<INT_PTR>(args.result);
+  return true;
+}
+
+// The move loop and WM_DESTROY are notifications: the dialog hears of
+// them, and the default processing runs whatever it did.
+template <UINT message>
+bool forwardNotification(DialogWindowWin32& window, WPARAM /*w*/,
+                         LPARAM /*l*/, INT_PTR* /*result*/) {
+  window.dialog().dispatch(message, 0, 0);
+  return false;
+}
+
 const Route kRoutes[] = {
     {WM_COMMAND, forwardCommand},
+    {WM_DRAWITEM, forwardDrawItem},
+    {WM_CTLCOLORMSGBOX, forwardColour<WM_CTLCOLORMSGBOX>},
+    {WM_CTLCOLOREDIT, forwardColour<WM_CTLCOLOREDIT>},
+    {WM_CTLCOLORLISTBOX, forwardColour<WM_CTLCOLORLISTBOX>},
+    {WM_CTLCOLORBTN, forwardColour<WM_CTLCOLORBTN>},
+    {WM_CTLCOLORDLG, forwardColour<WM_CTLCOLORDLG>},
+    {WM_CTLCOLORSCROLLBAR, forwardColour<WM_CTLCOLORSCROLLBAR>},
+    {WM_CTLCOLORSTATIC, forwardColour<WM_CTLCOLORSTATIC>},
+    {WM_ENTERSIZEMOVE, forwardNotification<WM_ENTERSIZEMOVE>},
+    {WM_EXITSIZEMOVE, forwardNotification<WM_EXITSIZEMOVE>},
+    {WM_DESTROY, forwardNotification<WM_DESTROY>},
 };
+
+HINSTANCE templateModule() {
+  return static_cast<HINSTANCE>(const_cast<void*>(currentResourceModule()));
+}
+
+// The initialisation data of a dialog's controls (resource type 240, named
+// like its template), which CreateDialog and DialogBox leave alone: records
+// of a control id (WORD), a message (WORD), a byte count (DWORD) and that
+// many bytes, ended by a zero control id. The messages are the 16-bit
+// LB_ADDSTRING and CB_ADDSTRING with a zero-terminated string. A record
+// running past the resource ends the walk.
+void applyInitialisationData(HWND hwnd, int32_t templateId) {
+  HMODULE module = templateModule();
+  HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(templateId),
+                              MAKEINTRESOURCEA(240));
+  if (found == nullptr) return;
+  HGLOBAL loaded = LoadResource(module, found);
+  const auto* data =
+      static_cast<const unsigned char*>(loaded ? LockResource(loaded) : nullptr);
+  const DWORD size = SizeofResource(module, found);
+  if (data == nullptr) return;
+  constexpr WORD kListAddString16 = 0x0401;
+  constexpr WORD kComboAddString16 = 0x0403;
+  DWORD at = 0;
+  while (at + 2 <= size) {
+    const WORD control = static_cast<WORD>(data[at] | (data[at + 1] << 8));
+    if (control == 0 || at + 8 > size) break;
+    const WORD message = static_cast<WORD>(data[at + 2] | (data[at + 3] << 8));
+    const DWORD length = static_cast<DWORD>(data[at + 4]) |
+                         static_cast<DWORD>(data[at + 5]) << 8 |
+                         static_cast<DWORD>(data[at + 6]) << 16 |
+                         static_cast<DWORD>(data[at + 7]) << 24;
+    at += 8;
+    if (length > size - at) break;
+    // The text without trusting its terminator.
+    std::string text(reinterpret_cast<const char*>(data + at), length);
+    text.resize(text.find('\0') == std::string::npos ? text.size()
+                                                      : text.find('\0'));
+    at += length;
+    HWND c = GetDlgItem(hwnd, control);
+    if (c == nullptr) continue;
+    if (message == kComboAddString16) {
+      SendMessageA(c, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    } else if (message == kListAddString16) {
+      SendMessageA(c, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+  }
+}
 
 INT_PTR CALLBACK dialogProcedure(HWND hwnd, UINT message, WPARAM w, LPARAM l) {
   if (message == WM_INITDIALOG) {
@@ -195,6 +358,7 @@ INT_PTR CALLBACK dialogProcedure(HWND hwnd, UINT message, WPARAM w, LPARAM l) {
     auto* window = reinterpret_cast<DialogWindowWin32*>(l);
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
     window->attach(hwnd);
+    applyInitialisationData(hwnd, window->dialog().templateId());
     window->dialog().initialise(window);
     return TRUE;  // the default keyboard focus
   }
@@ -224,10 +388,6 @@ void initialiseCommonControls() {
     return InitCommonControlsEx(&controls) != FALSE;
   }();
   (void)done;
-}
-
-HINSTANCE templateModule() {
-  return static_cast<HINSTANCE>(const_cast<void*>(currentResourceModule()));
 }
 
 }  // namespace
