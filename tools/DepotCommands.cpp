@@ -195,14 +195,15 @@ int closeNames(ToolSession& session, const std::vector<std::string>& names,
              : 1;
 }
 
+void printOpen(const LineDataSet& d) {
+  std::printf("open\t%d\t%s\tvisible=%d\tcolour=%06X\twidth=%d\tshowIn3d=%d\n",
+              d.rowId, sjisToUtf8(d.name).c_str(), d.visible,
+              static_cast<unsigned>(d.lineColour), d.lineWidth, d.showIn3d);
+}
+
 int list() {
   const DataSetRegistry& registry = pluginModule().registry;
-  for (int32_t i = 0; i < registry.count(); ++i) {
-    const LineDataSet& d = *registry.at(i);
-    std::printf("open\t%d\t%s\tvisible=%d\tcolour=%06X\twidth=%d\tshowIn3d=%d\n",
-                d.rowId, sjisToUtf8(d.name).c_str(), d.visible,
-                static_cast<unsigned>(d.lineColour), d.lineWidth, d.showIn3d);
-  }
+  for (int32_t i = 0; i < registry.count(); ++i) printOpen(*registry.at(i));
   uint32_t folder = depotFolderId();
   if (folder == 0) return 0;
   for (uint32_t id = VPI_DD_EnumFirstID(folder); id != 0;
@@ -215,6 +216,104 @@ int list() {
                 hostPath(file).c_str());
   }
   return 0;
+}
+
+// What set changes; -1 (colour: kKeep) where the command line left it.
+struct RowChange {
+  static constexpr uint32_t kKeep = 0xFFFFFFFF;
+  uint32_t colour = kKeep;  // 0x00BBGGRR, as the colour dialog returns it
+  int32_t width = -1;
+  int32_t visible = -1;
+};
+
+// The attributes of the open data set name, changed through its row in the
+// side panel as a user changes them: the check box, the width combo box and
+// the colour dialog behind the swatch button.
+int setAttributes(const std::string& name, const RowChange& change) {
+  const DataSetRegistry& registry = pluginModule().registry;
+  const LineDataSet* dataSet = nullptr;
+  for (int32_t i = 0; i < registry.count() && dataSet == nullptr; ++i) {
+    if (registry.at(i)->name == name) dataSet = registry.at(i);
+  }
+  if (dataSet == nullptr) {
+    std::fprintf(stderr, "set: %s is not open\n", sjisToUtf8(name).c_str());
+    return 1;
+  }
+  headless::Window* row = nullptr;
+  const LayerPanel* panel = pluginModule().panel;
+  for (int32_t i = 0; panel != nullptr && i < panel->list->count(); ++i) {
+    const RowEntry& entry = panel->list->entry(i);
+    if (entry.rowId == dataSet->rowId) row = headless::windowOf(*entry.row);
+  }
+  if (row == nullptr) {
+    std::fprintf(stderr, "set: the panel shows no row for %s\n",
+                 sjisToUtf8(name).c_str());
+    return 1;
+  }
+  if (change.visible >= 0) {
+    row->control(layer_row::kShowCheck).checked = change.visible != 0;
+    row->click(layer_row::kShowCheck);
+  }
+  if (change.width > 0) {
+    row->setSelection(layer_row::kWidthCombo, change.width - 1);
+    row->changeSelection(layer_row::kWidthCombo);
+  }
+  if (change.colour != RowChange::kKeep) {
+    headless::onColourDialog([&](uint32_t*, uint32_t* chosen) {
+      *chosen = change.colour;
+      return true;
+    });
+    row->click(layer_row::kColourButton);
+    headless::onColourDialog(nullptr);
+  }
+  printOpen(*dataSet);
+  return reportMessages() ? 1 : 0;
+}
+
+// set NAME [--colour RRGGBB] [--width N] [--visible 0|1]; false, after
+// saying why, when the command line is wrong.
+bool parseSet(const Arguments& args, std::string* name, RowChange* change) {
+  if (args.size() < 3 || args.size() % 2 == 0 || args[0].empty() ||
+      args[0][0] == '-') {
+    std::fprintf(stderr,
+                 "usage: morvane-host set NAME [--colour RRGGBB] [--width N] "
+                 "[--visible 0|1]\n");
+    return false;
+  }
+  *name = utf8ToSjis(args[0]);
+  if (name->empty()) {
+    std::fprintf(stderr, "set: %s has no Shift-JIS form\n", args[0].c_str());
+    return false;
+  }
+  for (size_t i = 1; i + 1 < args.size(); i += 2) {
+    const std::string& option = args[i];
+    const std::string& value = args[i + 1];
+    bool ok = false;
+    if (option == "--colour") {
+      ok = value.size() == 6 &&
+           value.find_first_not_of("0123456789abcdefABCDEF") ==
+               std::string::npos;
+      if (ok) {
+        uint32_t rgb = static_cast<uint32_t>(std::stoul(value, nullptr, 16));
+        change->colour = ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | (rgb >> 16);
+      }
+    } else if (option == "--width") {
+      ok = value.size() == 1 && value[0] >= '1' && value[0] <= '9';
+      if (ok) change->width = value[0] - '0';
+    } else if (option == "--visible") {
+      ok = value == "0" || value == "1";
+      if (ok) change->visible = value[0] - '0';
+    } else {
+      std::fprintf(stderr, "set: unknown option %s\n", option.c_str());
+      return false;
+    }
+    if (!ok) {
+      std::fprintf(stderr, "set: bad value %s for %s\n", value.c_str(),
+                   option.c_str());
+      return false;
+    }
+  }
+  return true;
 }
 
 // Names on the command line are UTF-8; the module's are Shift-JIS.
@@ -242,20 +341,24 @@ int usage(const char* command, const char* what) {
 int depotCommand(const HostOptions& options, const std::string& command,
                  const Arguments& args) {
   const bool isList = command == "list";
-  if (isList ? !args.empty() : args.empty()) {
+  const bool isSet = command == "set";
+  std::string setName;
+  RowChange change;
+  if (isSet && !parseSet(args, &setName, &change)) return 2;
+  if (!isSet && (isList ? !args.empty() : args.empty())) {
     return usage(command.c_str(), isList        ? ""
                                   : command == "open" ? "FILE.e00..."
                                                       : "NAME...");
   }
   for (const std::string& arg : args) {
-    if (arg.empty() || arg[0] == '-') {
+    if (!isSet && (arg.empty() || arg[0] == '-')) {
       std::fprintf(stderr, "%s: unknown option %s\n", command.c_str(),
                    arg.c_str());
       return 2;
     }
   }
   std::vector<std::string> names;
-  if (command != "open" && !isList &&
+  if (command != "open" && !isList && !isSet &&
       !moduleNames(command.c_str(), args, &names)) {
     return 2;
   }
@@ -278,6 +381,7 @@ int depotCommand(const HostOptions& options, const std::string& command,
   } else if (command == "close" || command == "delete") {
     status = closeNames(session, names, command == "delete");
   }
+  if (isSet) status = setAttributes(setName, change);
   if (isList) status = list();
   // Close writes the cache files and the reopen list; what it could not
   // write it showed as a message.
@@ -297,6 +401,9 @@ int closeDepotCommand(const HostOptions& o, const Arguments& a) {
 }
 int deleteDepotCommand(const HostOptions& o, const Arguments& a) {
   return depotCommand(o, "delete", a);
+}
+int setDepotCommand(const HostOptions& o, const Arguments& a) {
+  return depotCommand(o, "set", a);
 }
 int listDepotCommand(const HostOptions& o, const Arguments& a) {
   return depotCommand(o, "list", a);

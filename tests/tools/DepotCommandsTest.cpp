@@ -10,6 +10,7 @@
 
 #include "standin/StandinDepot.h"
 #include "standin/StandinLayers.h"
+#include "host/PluginIf.h"
 #include "standin/StandinProfile.h"
 #include "tests/TempName.h"
 #include "tests/tools/MorvaneHostSupport.h"
@@ -133,6 +134,80 @@ TEST_F(DepotCommandsTest, FailuresAndWrongUsage) {
   EXPECT_EQ(r.exit, 1);
   EXPECT_EQ(openLines(run({"list"}).out),
             (std::vector<std::string>{"1\troads"}));
+}
+
+TEST_F(DepotCommandsTest, SetWorksTheRowAndSurvivesTheNextStart) {
+  ASSERT_EQ(run({"open", in("roads.e00"), in("rivers.e00")}).exit, 0);
+  HostRun r = run({"set", "rivers", "--colour", "FF8000", "--width", "3",
+                   "--visible", "0"});
+  EXPECT_EQ(r.exit, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "open\t2\trivers\tvisible=0\tcolour=0080FF\twidth=3\t"
+            "showIn3d=1\n");
+  // The same row id and attributes come back at the next start; the other
+  // data set is untouched.
+  r = run({"list"});
+  EXPECT_NE(r.out.find("open\t1\troads\tvisible=1\tcolour=00FFFF\twidth=1\t"),
+            std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("open\t2\trivers\tvisible=0\tcolour=0080FF\twidth=3\t"),
+            std::string::npos)
+      << r.out;
+
+  struct Case {
+    Arguments command;
+    int exit;
+  } cases[] = {
+      {{"set", "lakes", "--width", "2"}, 1},  // not open
+      {{"set", "rivers"}, 2},                 // nothing to change
+      {{"set", "rivers", "--width"}, 2},
+      {{"set", "rivers", "--width", "0"}, 2},
+      {{"set", "rivers", "--width", "10"}, 2},
+      {{"set", "rivers", "--visible", "2"}, 2},
+      {{"set", "rivers", "--colour", "FF80"}, 2},
+      {{"set", "rivers", "--colour", "GG8000"}, 2},
+      {{"set", "rivers", "--color", "FF8000"}, 2},
+      {{"set", "--width", "2", "rivers"}, 2},
+  };
+  for (const Case& c : cases) {
+    r = run(c.command);
+    EXPECT_EQ(r.exit, c.exit) << c.command[1] << " " << r.err;
+    EXPECT_TRUE(r.out.empty()) << r.out;
+    EXPECT_FALSE(r.err.empty());
+  }
+  r = run({"list"});
+  EXPECT_NE(r.out.find("open\t2\trivers\tvisible=0\tcolour=0080FF\twidth=3\t"),
+            std::string::npos)
+      << r.out;
+}
+
+// The profile value Load says whether the next start registers the layers:
+// 1 while data is open, 0 once the last data set is closed; the close
+// command stays greyed until the layers exist.
+TEST_F(DepotCommandsTest, LoadAndTheCloseCommandFollowTheLayers) {
+  auto storedLoad = [this] {
+    standin::setHome((folder_ / "home").string());
+    standin::resetProfile();
+    return VPI_GetProfileInt(1, "Load", -1);
+  };
+  HostRun r = run({"close", "roads"});
+  EXPECT_EQ(r.exit, 1);
+  EXPECT_NE(r.err.find("close: nothing is open"), std::string::npos) << r.err;
+  EXPECT_EQ(storedLoad(), 0);
+
+  ASSERT_EQ(run({"open", in("roads.e00"), in("coast.e00")}).exit, 0);
+  EXPECT_EQ(storedLoad(), 1);
+  ASSERT_EQ(run({"close", "roads"}).exit, 0);
+  EXPECT_EQ(storedLoad(), 1);
+  ASSERT_EQ(run({"close", "coast"}).exit, 0);
+  EXPECT_EQ(storedLoad(), 0);
+  r = run({"delete", "coast"});
+  EXPECT_EQ(r.exit, 1);
+  EXPECT_NE(r.err.find("delete: nothing is open"), std::string::npos);
+  // Reopened, the layers are back and so is the close command.
+  ASSERT_EQ(run({"reopen", "coast"}).exit, 0);
+  EXPECT_EQ(storedLoad(), 1);
+  EXPECT_EQ(run({"close", "coast"}).exit, 0);
 }
 
 }  // namespace

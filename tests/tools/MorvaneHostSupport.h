@@ -63,6 +63,7 @@ inline HostRun runHost(const std::string& home, const Arguments& command) {
   if (command[0] == "reopen") exit = reopenDepotCommand(options, args);
   if (command[0] == "close") exit = closeDepotCommand(options, args);
   if (command[0] == "delete") exit = deleteDepotCommand(options, args);
+  if (command[0] == "set") exit = setDepotCommand(options, args);
   if (command[0] == "list") exit = listDepotCommand(options, args);
   std::fflush(stdout);
   std::fflush(stderr);
