@@ -31,10 +31,6 @@
 
 namespace {
 
-// The area of the run's first 2D draw: the whole earth, so that the draw
-// that restores the reopen list also draws whatever it brought back.
-constexpr standin::GeoExtent kWholeEarth = {-180.0, -90.0, 180.0, 90.0};
-
 // Prints the messages the commands showed, on stderr; true when there was
 // an error among them.
 // Each message is printed once: the run's messages accumulate.
@@ -370,9 +366,8 @@ int depotCommand(const HostOptions& options, const std::string& command,
   headless::setEcho(false);
   reported = 0;
   ToolSession session;
+  // Its first map draw brings back the reopen list.
   if (!session.start(options)) return 1;
-  // The host's first redraw: the reopen list comes back here.
-  session.draw(kWholeEarth);
   int status = 0;
   if (command == "open") {
     status = openFiles(session, args);

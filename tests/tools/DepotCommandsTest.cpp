@@ -181,6 +181,29 @@ TEST_F(DepotCommandsTest, SetWorksTheRowAndSurvivesTheNextStart) {
       << r.out;
 }
 
+// A run that only imports place names still brings back what was open (the
+// host's first map draw) and so keeps it for the next; a draw without a file
+// draws the restored data sets through the module's layers.
+TEST_F(DepotCommandsTest, EveryRunKeepsWhatWasOpenAndDrawShowsIt) {
+  ASSERT_EQ(run({"open", in("roads.e00"), in("rivers.e00"), in("coast.e00")})
+                .exit,
+            0);
+  std::ofstream(folder_ / "in" / "names.e00", std::ios::binary) << smallNames();
+  HostRun r = run({"names", in("names.e00")});
+  ASSERT_EQ(r.exit, 0) << r.err;
+  std::string svg = (folder_ / "map.svg").string();
+  r = run({"draw", "--svg", svg, "--extent", "138,34,141,37"});
+  EXPECT_EQ(r.exit, 0) << r.err;
+  // Three data sets of two arcs of three and two vertices each.
+  EXPECT_EQ(r.out, "lines=6 points=15\n");
+  std::ifstream picture(svg);
+  std::string text((std::istreambuf_iterator<char>(picture)),
+                   std::istreambuf_iterator<char>());
+  EXPECT_NE(text.find("\xE6\x9D\xB1\xE4\xBA\xAC"), std::string::npos);  // 東京
+  EXPECT_EQ(openLines(run({"list"}).out),
+            (std::vector<std::string>{"1\troads", "2\trivers", "3\tcoast"}));
+}
+
 // The profile value Load says whether the next start registers the layers:
 // 1 while data is open, 0 once the last data set is closed; the close
 // command stays greyed until the layers exist.
