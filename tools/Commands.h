@@ -27,6 +27,7 @@ int openDepotCommand(const HostOptions& options, const Arguments& args);
 int reopenDepotCommand(const HostOptions& options, const Arguments& args);
 int closeDepotCommand(const HostOptions& options, const Arguments& args);
 int deleteDepotCommand(const HostOptions& options, const Arguments& args);
+int setDepotCommand(const HostOptions& options, const Arguments& args);
 int listDepotCommand(const HostOptions& options, const Arguments& args);
 
 #endif  // MORVANE_TOOLS_COMMANDS_H_

@@ -1,84 +1,60 @@
-// morvane-host open, reopen, close, delete and list: the open and close
-// commands run as a user runs them, each invocation one run of the host.
+// morvane-host open, reopen, close, delete, set and list: the open and close
+// commands and the side panel's rows worked as a user works them, each
+// invocation one whole run of the host with the module loaded (Init, Load,
+// the first 2D draw that brings back the reopen list, the commands through
+// the module's menus, then Close and Release, which write every cache file,
+// the reopen list and the profile value "Load").
 //
-// A run starts as the module starts in the host (the layers registered when
-// data was open at the last shutdown, and the first 2D draw bringing back
-// the reopen list) and ends as it ends (every cache file rewritten, the
-// reopen list written, the profile value "Load" stored). The dialogs are
-// answered by the headless robot: the file dialog with each FILE, the
-// reopen dialog with "read new" or with the chosen names, the close dialog
-// with the chosen names.
-//
-// Until the module is driven through its entry points this file stands in
-// for them; it only calls the commands and the layer callback.
+// The dialogs are answered by the headless robot: the file dialog with each
+// FILE, the reopen dialog with "read new" or with the chosen names, the
+// close dialog with the chosen names, the colour dialog with the colour.
 
 #include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "dataset/CacheFile.h"
 #include "module/PluginModule.h"
 #include "platform/FileSystem.h"
 #include "platform/Sjis.h"
-#include "plugin/CloseCommand.h"
 #include "plugin/DepotFolders.h"
-#include "plugin/LayerCallback.h"
-#include "plugin/OpenCommand.h"
-#include "plugin/ReopenList.h"
 #include "resources/DialogIds.h"
-#include "standin/StandinLayers.h"
 #include "tools/Commands.h"
 #include "tools/DataSetFile.h"
+#include "tools/HostSession.h"
+#include "ui/LayerPanel.h"
+#include "ui/LayerRow.h"
+#include "ui/RowListWindow.h"
+#include "ui/headless/HeadlessDrawing.h"
 #include "ui/headless/HeadlessFileDialog.h"
 #include "ui/headless/HeadlessUi.h"
 
 namespace {
 
-constexpr uint32_t kPluginHandle = 1;
-constexpr char kLoadKey[] = "Load";
-
-void startRun() {
-  // The module as the host finds it when it loads it.
-  PluginModule& module = pluginModule();
-  module.registry.empty();
-  module.pluginHandle = kPluginHandle;
-  module.restorePending = 1;
-  module.layersActive = 0;
-  module.layer2d = 0;
-  module.layer3d = 0;
-  module.nextRowId = 1;
-  module.depotFolderPath[0] = '\0';
-  if (VPI_GetProfileInt(kPluginHandle, kLoadKey, 0) != 0) addLayers();
-  // The host's first redraw: the reopen list comes back here.
-  standin::drawAll2d();
-}
-
-void endRun() {
-  PluginModule& module = pluginModule();
-  if (findDepotFolder() != 0) {
-    for (int32_t i = 0; i < module.registry.count(); ++i) {
-      saveCache(*module.registry.at(i));
-    }
-    writeReopenList();
-  }
-  VPI_WriteProfileInt(kPluginHandle, kLoadKey, module.layersActive);
-  module.registry.empty();
-}
-
 // Prints the messages the commands showed, on stderr; true when there was
 // an error among them.
+// Each message is printed once: the run's messages accumulate.
+size_t reported = 0;
+
 bool reportMessages() {
   // What was printed before comes before the messages.
   std::fflush(stdout);
   bool error = false;
-  for (const headless::RecordedMessage& m : headless::messages()) {
+  const std::vector<headless::RecordedMessage>& shown = headless::messages();
+  for (; reported < shown.size(); ++reported) {
+    const headless::RecordedMessage& m = shown[reported];
     bool exclamation = m.icon == MessageIcon::kExclamation;
     error = error || exclamation;
     std::fprintf(stderr, "%s: %s\n", exclamation ? "error" : "info",
                  sjisToUtf8(m.text).c_str());
   }
   return error;
+}
+
+// The host's depot folder of the module's data sets, or 0.
+uint32_t depotFolderId() {
+  uint32_t top = VPI_DD_GetID(0, kDepotTopTitle);
+  return top != 0 ? VPI_DD_GetID(top, kDepotSubTitle) : 0;
 }
 
 int32_t openCount() { return pluginModule().registry.count(); }
@@ -112,7 +88,7 @@ bool selectNames(headless::Window& w, int32_t list,
   return true;
 }
 
-int openFiles(const Arguments& files) {
+int openFiles(ToolSession& session, const Arguments& files) {
   int status = 0;
   for (const std::string& file : files) {
     std::string path = inputPathOrComplain("open", file);
@@ -120,12 +96,10 @@ int openFiles(const Arguments& files) {
       status = 1;
       continue;
     }
-    headless::resetUi();
-    headless::setEcho(false);
     headless::onModalDialog(answerReadNew);
     headless::answerFileDialog(path);
     int32_t before = openCount();
-    openCommand(kMenuRunCommand, 0, 0);
+    session.invokeMenu(kOpenMenuItem);
     bool error = reportMessages();
     if (openCount() == before + 1) {
       const LineDataSet& d = *pluginModule().registry.at(before);
@@ -143,16 +117,14 @@ int openFiles(const Arguments& files) {
 
 // One run of the open command reopening these names (distinct: a list
 // entry is chosen once); false, after saying so, when one is not listed.
-bool reopenRound(const std::vector<std::string>& names) {
+bool reopenRound(ToolSession& session, const std::vector<std::string>& names) {
   bool selected = true;
-  headless::resetUi();
-  headless::setEcho(false);
   headless::onModalDialog([&](headless::Window& w) {
     if (w.templateId() != kReopenDialogTemplate) return;
     selected = selectNames(w, reopen_dialog::kListBox, names);
     if (selected) w.click(reopen_dialog::kOk);
   });
-  openCommand(kMenuRunCommand, 0, 0);
+  session.invokeMenu(kOpenMenuItem);
   bool error = reportMessages();
   if (!selected) {
     std::fprintf(stderr, "reopen: not every name is in the depot\n");
@@ -161,8 +133,8 @@ bool reopenRound(const std::vector<std::string>& names) {
 }
 
 // A name given twice is reopened twice, in a second run of the command.
-int reopenNames(std::vector<std::string> names) {
-  if (findDepotFolder() == 0) {
+int reopenNames(ToolSession& session, std::vector<std::string> names) {
+  if (depotFolderId() == 0) {
     std::fprintf(stderr, "reopen: the depot holds no data sets\n");
     return 1;
   }
@@ -176,7 +148,7 @@ int reopenNames(std::vector<std::string> names) {
       bool seen = std::find(round.begin(), round.end(), name) != round.end();
       (seen ? later : round).push_back(name);
     }
-    ok = reopenRound(round);
+    ok = reopenRound(session, round);
     names.swap(later);
   }
   const DataSetRegistry& registry = pluginModule().registry;
@@ -187,15 +159,10 @@ int reopenNames(std::vector<std::string> names) {
   return ok && registry.count() == before + wanted ? 0 : 1;
 }
 
-int closeNames(const std::vector<std::string>& names, bool remove) {
+int closeNames(ToolSession& session, const std::vector<std::string>& names,
+               bool remove) {
   const char* verb = remove ? "delete" : "close";
-  if (pluginModule().layersActive == 0) {
-    std::fprintf(stderr, "%s: nothing is open\n", verb);
-    return 1;
-  }
   bool selected = true;
-  headless::resetUi();
-  headless::setEcho(false);
   headless::onModalDialog([&](headless::Window& w) {
     if (w.templateId() != kCloseDataDialogTemplate) return;
     selected = selectNames(w, close_data_dialog::kListBox, names);
@@ -205,7 +172,11 @@ int closeNames(const std::vector<std::string>& names, bool remove) {
     }
   });
   int32_t before = openCount();
-  closeCommand(kMenuRunCommand, 0, 0);
+  // Greyed until the layers exist, as the user sees it in the menu.
+  if (session.invokeMenu(kCloseMenuItem) != standin::MenuResult::kRan) {
+    std::fprintf(stderr, "%s: nothing is open\n", verb);
+    return 1;
+  }
   bool error = reportMessages();
   if (!selected) {
     std::fprintf(stderr, "%s: not every name is open\n", verb);
@@ -220,16 +191,16 @@ int closeNames(const std::vector<std::string>& names, bool remove) {
              : 1;
 }
 
+void printOpen(const LineDataSet& d) {
+  std::printf("open\t%d\t%s\tvisible=%d\tcolour=%06X\twidth=%d\tshowIn3d=%d\n",
+              d.rowId, sjisToUtf8(d.name).c_str(), d.visible,
+              static_cast<unsigned>(d.lineColour), d.lineWidth, d.showIn3d);
+}
+
 int list() {
   const DataSetRegistry& registry = pluginModule().registry;
-  for (int32_t i = 0; i < registry.count(); ++i) {
-    const LineDataSet& d = *registry.at(i);
-    std::printf("open\t%d\t%s\tvisible=%d\tcolour=%06X\twidth=%d\tshowIn3d=%d\n",
-                d.rowId, sjisToUtf8(d.name).c_str(), d.visible,
-                static_cast<unsigned>(d.lineColour), d.lineWidth, d.showIn3d);
-  }
-  uint32_t top = VPI_DD_GetID(0, kDepotTopTitle);
-  uint32_t folder = top != 0 ? VPI_DD_GetID(top, kDepotSubTitle) : 0;
+  for (int32_t i = 0; i < registry.count(); ++i) printOpen(*registry.at(i));
+  uint32_t folder = depotFolderId();
   if (folder == 0) return 0;
   for (uint32_t id = VPI_DD_EnumFirstID(folder); id != 0;
        id = VPI_DD_EnumNextID(folder, id)) {
@@ -241,6 +212,104 @@ int list() {
                 hostPath(file).c_str());
   }
   return 0;
+}
+
+// What set changes; -1 (colour: kKeep) where the command line left it.
+struct RowChange {
+  static constexpr uint32_t kKeep = 0xFFFFFFFF;
+  uint32_t colour = kKeep;  // 0x00BBGGRR, as the colour dialog returns it
+  int32_t width = -1;
+  int32_t visible = -1;
+};
+
+// The attributes of the open data set name, changed through its row in the
+// side panel as a user changes them: the check box, the width combo box and
+// the colour dialog behind the swatch button.
+int setAttributes(const std::string& name, const RowChange& change) {
+  const DataSetRegistry& registry = pluginModule().registry;
+  const LineDataSet* dataSet = nullptr;
+  for (int32_t i = 0; i < registry.count() && dataSet == nullptr; ++i) {
+    if (registry.at(i)->name == name) dataSet = registry.at(i);
+  }
+  if (dataSet == nullptr) {
+    std::fprintf(stderr, "set: %s is not open\n", sjisToUtf8(name).c_str());
+    return 1;
+  }
+  headless::Window* row = nullptr;
+  const LayerPanel* panel = pluginModule().panel;
+  for (int32_t i = 0; panel != nullptr && i < panel->list->count(); ++i) {
+    const RowEntry& entry = panel->list->entry(i);
+    if (entry.rowId == dataSet->rowId) row = headless::windowOf(*entry.row);
+  }
+  if (row == nullptr) {
+    std::fprintf(stderr, "set: the panel shows no row for %s\n",
+                 sjisToUtf8(name).c_str());
+    return 1;
+  }
+  if (change.visible >= 0) {
+    row->control(layer_row::kShowCheck).checked = change.visible != 0;
+    row->click(layer_row::kShowCheck);
+  }
+  if (change.width > 0) {
+    row->setSelection(layer_row::kWidthCombo, change.width - 1);
+    row->changeSelection(layer_row::kWidthCombo);
+  }
+  if (change.colour != RowChange::kKeep) {
+    headless::onColourDialog([&](uint32_t*, uint32_t* chosen) {
+      *chosen = change.colour;
+      return true;
+    });
+    row->click(layer_row::kColourButton);
+    headless::onColourDialog(nullptr);
+  }
+  printOpen(*dataSet);
+  return reportMessages() ? 1 : 0;
+}
+
+// set NAME [--colour RRGGBB] [--width N] [--visible 0|1]; false, after
+// saying why, when the command line is wrong.
+bool parseSet(const Arguments& args, std::string* name, RowChange* change) {
+  if (args.size() < 3 || args.size() % 2 == 0 || args[0].empty() ||
+      args[0][0] == '-') {
+    std::fprintf(stderr,
+                 "usage: morvane-host set NAME [--colour RRGGBB] [--width N] "
+                 "[--visible 0|1]\n");
+    return false;
+  }
+  *name = utf8ToSjis(args[0]);
+  if (name->empty()) {
+    std::fprintf(stderr, "set: %s has no Shift-JIS form\n", args[0].c_str());
+    return false;
+  }
+  for (size_t i = 1; i + 1 < args.size(); i += 2) {
+    const std::string& option = args[i];
+    const std::string& value = args[i + 1];
+    bool ok = false;
+    if (option == "--colour") {
+      ok = value.size() == 6 &&
+           value.find_first_not_of("0123456789abcdefABCDEF") ==
+               std::string::npos;
+      if (ok) {
+        uint32_t rgb = static_cast<uint32_t>(std::stoul(value, nullptr, 16));
+        change->colour = ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | (rgb >> 16);
+      }
+    } else if (option == "--width") {
+      ok = value.size() == 1 && value[0] >= '1' && value[0] <= '9';
+      if (ok) change->width = value[0] - '0';
+    } else if (option == "--visible") {
+      ok = value == "0" || value == "1";
+      if (ok) change->visible = value[0] - '0';
+    } else {
+      std::fprintf(stderr, "set: unknown option %s\n", option.c_str());
+      return false;
+    }
+    if (!ok) {
+      std::fprintf(stderr, "set: bad value %s for %s\n", value.c_str(),
+                   option.c_str());
+      return false;
+    }
+  }
+  return true;
 }
 
 // Names on the command line are UTF-8; the module's are Shift-JIS.
@@ -265,37 +334,54 @@ int usage(const char* command, const char* what) {
 
 }  // namespace
 
-int depotCommand(const HostOptions& /*options*/, const std::string& command,
+int depotCommand(const HostOptions& options, const std::string& command,
                  const Arguments& args) {
   const bool isList = command == "list";
-  if (isList ? !args.empty() : args.empty()) {
+  const bool isSet = command == "set";
+  std::string setName;
+  RowChange change;
+  if (isSet && !parseSet(args, &setName, &change)) return 2;
+  if (!isSet && (isList ? !args.empty() : args.empty())) {
     return usage(command.c_str(), isList        ? ""
                                   : command == "open" ? "FILE.e00..."
                                                       : "NAME...");
   }
   for (const std::string& arg : args) {
-    if (arg.empty() || arg[0] == '-') {
+    if (!isSet && (arg.empty() || arg[0] == '-')) {
       std::fprintf(stderr, "%s: unknown option %s\n", command.c_str(),
                    arg.c_str());
       return 2;
     }
   }
   std::vector<std::string> names;
-  if (command != "open" && !isList &&
+  if (command != "open" && !isList && !isSet &&
       !moduleNames(command.c_str(), args, &names)) {
     return 2;
   }
-  startRun();
+  if (options.module.empty()) {
+    std::fprintf(stderr, "morvane-host: no module to load (--module)\n");
+    return 1;
+  }
+  headless::resetUi();
+  headless::setEcho(false);
+  reported = 0;
+  ToolSession session;
+  // Its first map draw brings back the reopen list.
+  if (!session.start(options)) return 1;
   int status = 0;
   if (command == "open") {
-    status = openFiles(args);
+    status = openFiles(session, args);
   } else if (command == "reopen") {
-    status = reopenNames(names);
+    status = reopenNames(session, names);
   } else if (command == "close" || command == "delete") {
-    status = closeNames(names, command == "delete");
+    status = closeNames(session, names, command == "delete");
   }
+  if (isSet) status = setAttributes(setName, change);
   if (isList) status = list();
-  endRun();
+  // Close writes the cache files and the reopen list; what it could not
+  // write it showed as a message.
+  bool stopped = session.stop();
+  if (reportMessages() || !stopped) status = 1;
   return status;
 }
 
@@ -310,6 +396,9 @@ int closeDepotCommand(const HostOptions& o, const Arguments& a) {
 }
 int deleteDepotCommand(const HostOptions& o, const Arguments& a) {
   return depotCommand(o, "delete", a);
+}
+int setDepotCommand(const HostOptions& o, const Arguments& a) {
+  return depotCommand(o, "set", a);
 }
 int listDepotCommand(const HostOptions& o, const Arguments& a) {
   return depotCommand(o, "list", a);

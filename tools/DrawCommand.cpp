@@ -3,8 +3,12 @@
 // the stand-in 3D view, and writes what each view drew as SVG (and PNG
 // beside it when rsvg-convert is at hand).
 //
-//   draw FILE.e00|FILE.bin --svg OUT.svg [--extent W,S,E,N] [--datum N]
+//   draw [FILE.e00|FILE.bin] --svg OUT.svg [--extent W,S,E,N] [--datum N]
 //        [--3d OUT3D.svg --eye LAT,LON --distance KM]
+//
+// Without FILE the draw is one whole run of the host with the module loaded:
+// its first 2D draw brings back the data sets open at the last shutdown, and
+// the views show what the module's layers draw of them.
 //
 // The extent is in degrees of the view's datum (0 WGS 84, 1 Tokyo); by
 // default the data set's bounds with a margin. The place names of the
@@ -14,6 +18,7 @@
 //
 //   lines=L points=P [lines3d=L points3d=P]
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cmath>
@@ -35,13 +40,16 @@
 #include "standin/StandinView2d.h"
 #include "standin/StandinView3d.h"
 #include "tools/Commands.h"
+#include "module/PluginModule.h"
+#include "standin/StandinLayers.h"
 #include "tools/DataSetFile.h"
+#include "tools/HostSession.h"
 #include "ui/ProgressDialog.h"
 
 namespace {
 
 const char kUsage[] =
-    "usage: morvane-host draw FILE.e00|FILE.bin --svg OUT.svg "
+    "usage: morvane-host draw [FILE.e00|FILE.bin] --svg OUT.svg "
     "[--extent W,S,E,N] [--datum N] [--3d OUT3D.svg --eye LAT,LON "
     "--distance KM]\n";
 
@@ -132,7 +140,7 @@ bool parseArguments(const Arguments& args, DrawOptions* o) {
       return false;
     }
   }
-  if (o->input.empty() || o->svg.empty()) return false;
+  if (o->svg.empty()) return false;
   if (!o->svg3d.empty() && (!o->haveEye || o->distance <= 0.0)) {
     std::fprintf(stderr, "draw: --3d needs --eye and --distance\n");
     return false;
@@ -155,6 +163,23 @@ standin::GeoExtent defaultExtent(const LineDataSet& data, int32_t datum) {
   standin::convertDatum(sw, standin::kDatumWgs84, datum, &sw);
   standin::convertDatum(ne, standin::kDatumWgs84, datum, &ne);
   return {sw.longitude, sw.latitude, ne.longitude, ne.latitude};
+}
+
+// The bounds of every open data set together, as defaultExtent takes them.
+void takeOpenBounds(LineDataSet& all) {
+  const DataSetRegistry& registry = pluginModule().registry;
+  for (int32_t i = 0; i < registry.count(); ++i) {
+    const LineDataSet& d = *registry.at(i);
+    if (d.bounds.left > d.bounds.right) continue;
+    if (all.bounds.left > all.bounds.right) {
+      all.bounds = d.bounds;
+      continue;
+    }
+    all.bounds.left = std::min(all.bounds.left, d.bounds.left);
+    all.bounds.right = std::max(all.bounds.right, d.bounds.right);
+    all.bounds.top = std::min(all.bounds.top, d.bounds.top);
+    all.bounds.bottom = std::max(all.bounds.bottom, d.bounds.bottom);
+  }
 }
 
 // Writes the SVG and, when a converter is at hand, the PNG beside it. Each
@@ -203,7 +228,7 @@ std::vector<standin::SceneLabel> namesInView(const standin::GeoExtent& extent,
 
 }  // namespace
 
-int drawCommand(const HostOptions& /*options*/, const Arguments& args) {
+int drawCommand(const HostOptions& options, const Arguments& args) {
   DrawOptions o;
   if (!parseArguments(args, &o)) {
     std::fputs(kUsage, stderr);
@@ -217,19 +242,35 @@ int drawCommand(const HostOptions& /*options*/, const Arguments& args) {
     std::string path = modulePathOrComplain("draw", *output);
     if (path.empty() || refuseKind("draw", *output, path, true)) return 1;
   }
+  const bool inSession = o.input.empty();
+  if (inSession && options.module.empty()) {
+    std::fprintf(stderr, "morvane-host: no module to load (--module)\n");
+    return 1;
+  }
+  ToolSession session;
   LineDataSet data(1);
   data.clear();
-  char depot[kVpiPathSize] = {};
-  if (!readDataSetFile("draw", o.input, data, depot)) return 1;
+  if (inSession) {
+    // Its first map draw brings back the reopen list.
+    if (!session.start(options)) return 1;
+    takeOpenBounds(data);
+  } else {
+    char depot[kVpiPathSize] = {};
+    if (!readDataSetFile("draw", o.input, data, depot)) return 1;
+  }
 
   // The 2D view, drawn as the layer callback does with event 600.
   standin::resetView2d();
   if (!o.haveExtent) o.extent = defaultExtent(data, o.datum);
   standin::setView2d(o.extent, o.datum);
-  tagDRAW2DEVENT event = standin::draw2dEvent();
-  tagGEOPOS southWest = {event.southEast.latitude, event.northWest.longitude};
-  tagGEOPOS northEast = {event.northWest.latitude, event.southEast.longitude};
-  draw2d(data, standin::kView2d, southWest, northEast);
+  if (inSession) {
+    standin::drawAll2d();
+  } else {
+    tagDRAW2DEVENT event = standin::draw2dEvent();
+    tagGEOPOS southWest = {event.southEast.latitude, event.northWest.longitude};
+    tagGEOPOS northEast = {event.northWest.latitude, event.southEast.longitude};
+    draw2d(data, standin::kView2d, southWest, northEast);
+  }
   const standin::Scene& scene = standin::scene2d();
   if (!writePicture(scene, o.extent, o.svg, namesInView(o.extent, o.datum))) {
     return 1;
@@ -244,8 +285,12 @@ int drawCommand(const HostOptions& /*options*/, const Arguments& args) {
     standin::setEye3d(o.eye);
     standin::setDrawDistance3d(o.distance);
     std::vector<int32_t> blocks = standin::blocksAround(o.eye, o.distance);
-    draw3d(data, standin::kView3d, blocks.data(),
-                static_cast<int32_t>(blocks.size()), 0, 1);
+    if (inSession) {
+      standin::drawAll3d(blocks);
+    } else {
+      draw3d(data, standin::kView3d, blocks.data(),
+             static_cast<int32_t>(blocks.size()), 0, 1);
+    }
     const standin::Scene& scene3d = standin::scene3d();
     double dLat = o.distance / 110.574;
     double dLon = o.distance /
@@ -257,5 +302,6 @@ int drawCommand(const HostOptions& /*options*/, const Arguments& args) {
                " points3d=" + std::to_string(scene3d.pointCount());
   }
   std::printf("%s\n", summary.c_str());
-  return 0;
+  // Close writes the caches and the reopen list again.
+  return session.stop() ? 0 : 1;
 }

@@ -19,6 +19,11 @@ bool ToolSession::start(const HostOptions& options) {
     std::fprintf(stderr, "morvane-host: %s\n", error.c_str());
     return false;
   }
+  // The host shows its map once the module is loaded; that first draw is
+  // where the module brings back what was open at the last shutdown. A run
+  // without it would end with nothing open and the reopen list written
+  // empty.
+  draw({-180.0, -90.0, 180.0, 90.0});
   return true;
 }
 

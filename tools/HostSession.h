@@ -27,8 +27,9 @@ extern const ModuleMenuItem kCloseMenuItem;
 
 class ToolSession {
  public:
-  // Starts the host with options.home and options.module; false when it
-  // was refused (the reason printed).
+  // Starts the host with options.home and options.module and draws its map
+  // once (the whole earth), as the host does when it shows its window; false
+  // when it was refused (the reason printed).
   bool start(const HostOptions& options);
   // The command invoked as a click on its menu item.
   standin::MenuResult invokeMenu(const ModuleMenuItem& item);

@@ -44,6 +44,9 @@ const Subcommand kSubcommands[] = {
     {"delete", deleteDepotCommand,
      "delete NAME...              close open data sets, removing their depot "
      "items"},
+    {"set", setDepotCommand,
+     "set NAME [--colour RRGGBB] [--width N] [--visible 0|1]   change an "
+     "open data set's row in the side panel"},
     {"list", listDepotCommand,
      "list                        open data sets (row id, name, attributes), "
      "then depot items (id, title, file)"},

@@ -10,6 +10,7 @@
 
 #include "standin/StandinDepot.h"
 #include "standin/StandinLayers.h"
+#include "host/PluginIf.h"
 #include "standin/StandinProfile.h"
 #include "tests/TempName.h"
 #include "tests/tools/MorvaneHostSupport.h"
@@ -133,6 +134,103 @@ TEST_F(DepotCommandsTest, FailuresAndWrongUsage) {
   EXPECT_EQ(r.exit, 1);
   EXPECT_EQ(openLines(run({"list"}).out),
             (std::vector<std::string>{"1\troads"}));
+}
+
+TEST_F(DepotCommandsTest, SetWorksTheRowAndSurvivesTheNextStart) {
+  ASSERT_EQ(run({"open", in("roads.e00"), in("rivers.e00")}).exit, 0);
+  HostRun r = run({"set", "rivers", "--colour", "FF8000", "--width", "3",
+                   "--visible", "0"});
+  EXPECT_EQ(r.exit, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "open\t2\trivers\tvisible=0\tcolour=0080FF\twidth=3\t"
+            "showIn3d=1\n");
+  // The same row id and attributes come back at the next start; the other
+  // data set is untouched.
+  r = run({"list"});
+  EXPECT_NE(r.out.find("open\t1\troads\tvisible=1\tcolour=00FFFF\twidth=1\t"),
+            std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("open\t2\trivers\tvisible=0\tcolour=0080FF\twidth=3\t"),
+            std::string::npos)
+      << r.out;
+
+  struct Case {
+    Arguments command;
+    int exit;
+  } cases[] = {
+      {{"set", "lakes", "--width", "2"}, 1},  // not open
+      {{"set", "rivers"}, 2},                 // nothing to change
+      {{"set", "rivers", "--width"}, 2},
+      {{"set", "rivers", "--width", "0"}, 2},
+      {{"set", "rivers", "--width", "10"}, 2},
+      {{"set", "rivers", "--visible", "2"}, 2},
+      {{"set", "rivers", "--colour", "FF80"}, 2},
+      {{"set", "rivers", "--colour", "GG8000"}, 2},
+      {{"set", "rivers", "--color", "FF8000"}, 2},
+      {{"set", "--width", "2", "rivers"}, 2},
+  };
+  for (const Case& c : cases) {
+    r = run(c.command);
+    EXPECT_EQ(r.exit, c.exit) << c.command[1] << " " << r.err;
+    EXPECT_TRUE(r.out.empty()) << r.out;
+    EXPECT_FALSE(r.err.empty());
+  }
+  r = run({"list"});
+  EXPECT_NE(r.out.find("open\t2\trivers\tvisible=0\tcolour=0080FF\twidth=3\t"),
+            std::string::npos)
+      << r.out;
+}
+
+// A run that only imports place names still brings back what was open (the
+// host's first map draw) and so keeps it for the next; a draw without a file
+// draws the restored data sets through the module's layers.
+TEST_F(DepotCommandsTest, EveryRunKeepsWhatWasOpenAndDrawShowsIt) {
+  ASSERT_EQ(run({"open", in("roads.e00"), in("rivers.e00"), in("coast.e00")})
+                .exit,
+            0);
+  std::ofstream(folder_ / "in" / "names.e00", std::ios::binary) << smallNames();
+  HostRun r = run({"names", in("names.e00")});
+  ASSERT_EQ(r.exit, 0) << r.err;
+  std::string svg = (folder_ / "map.svg").string();
+  r = run({"draw", "--svg", svg, "--extent", "138,34,141,37"});
+  EXPECT_EQ(r.exit, 0) << r.err;
+  // Three data sets of two arcs of three and two vertices each.
+  EXPECT_EQ(r.out, "lines=6 points=15\n");
+  std::ifstream picture(svg);
+  std::string text((std::istreambuf_iterator<char>(picture)),
+                   std::istreambuf_iterator<char>());
+  EXPECT_NE(text.find("\xE6\x9D\xB1\xE4\xBA\xAC"), std::string::npos);  // 東京
+  EXPECT_EQ(openLines(run({"list"}).out),
+            (std::vector<std::string>{"1\troads", "2\trivers", "3\tcoast"}));
+}
+
+// The profile value Load says whether the next start registers the layers:
+// 1 while data is open, 0 once the last data set is closed; the close
+// command stays greyed until the layers exist.
+TEST_F(DepotCommandsTest, LoadAndTheCloseCommandFollowTheLayers) {
+  auto storedLoad = [this] {
+    standin::setHome((folder_ / "home").string());
+    standin::resetProfile();
+    return VPI_GetProfileInt(1, "Load", -1);
+  };
+  HostRun r = run({"close", "roads"});
+  EXPECT_EQ(r.exit, 1);
+  EXPECT_NE(r.err.find("close: nothing is open"), std::string::npos) << r.err;
+  EXPECT_EQ(storedLoad(), 0);
+
+  ASSERT_EQ(run({"open", in("roads.e00"), in("coast.e00")}).exit, 0);
+  EXPECT_EQ(storedLoad(), 1);
+  ASSERT_EQ(run({"close", "roads"}).exit, 0);
+  EXPECT_EQ(storedLoad(), 1);
+  ASSERT_EQ(run({"close", "coast"}).exit, 0);
+  EXPECT_EQ(storedLoad(), 0);
+  r = run({"delete", "coast"});
+  EXPECT_EQ(r.exit, 1);
+  EXPECT_NE(r.err.find("delete: nothing is open"), std::string::npos);
+  // Reopened, the layers are back and so is the close command.
+  ASSERT_EQ(run({"reopen", "coast"}).exit, 0);
+  EXPECT_EQ(storedLoad(), 1);
+  EXPECT_EQ(run({"close", "coast"}).exit, 0);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "module/PluginModule.h"
 #include "standin/StandinHost.h"
 #include "standin/StandinNameDb.h"
 #include "tools/Commands.h"
@@ -23,13 +24,33 @@ struct HostRun {
   std::string err;
 };
 
+// The module's state as a freshly loaded module has it. Natively the module
+// shares the program's copy, which outlives one run of the host, while each
+// morvane-host is a process of its own.
+inline void freshModuleState() {
+  PluginModule& module = pluginModule();
+  module.registry.empty();
+  module.pluginHandle = 0;
+  module.restorePending = 1;
+  module.layersActive = 0;
+  module.layer2d = 0;
+  module.layer3d = 0;
+  module.nextRowId = 1;
+  module.depotFolderPath[0] = '\0';
+}
+
 // morvane-host --home HOME COMMAND ARGS...
 inline HostRun runHost(const std::string& home, const Arguments& command) {
   HostOptions options;
   options.home = home;
+#ifdef MORVANE_MODULE_PATH
+  // A test program built to load the module runs whole host sessions.
+  options.module = MORVANE_MODULE_PATH;
+#endif
   standin::setHome(home);
   standin::resetNameDb();
   headless::resetUi();
+  freshModuleState();
   Arguments args(command.begin() + 1, command.end());
   ::testing::internal::CaptureStdout();
   ::testing::internal::CaptureStderr();
@@ -42,6 +63,7 @@ inline HostRun runHost(const std::string& home, const Arguments& command) {
   if (command[0] == "reopen") exit = reopenDepotCommand(options, args);
   if (command[0] == "close") exit = closeDepotCommand(options, args);
   if (command[0] == "delete") exit = deleteDepotCommand(options, args);
+  if (command[0] == "set") exit = setDepotCommand(options, args);
   if (command[0] == "list") exit = listDepotCommand(options, args);
   std::fflush(stdout);
   std::fflush(stderr);
