@@ -29,9 +29,9 @@ const Subcommand kSubcommands[] = {
     {"cache", cacheCommand,
      "cache FILE.e00 OUT.bin      write the arcs as a cache file"},
     {"draw", drawCommand,
-     "draw FILE.e00|FILE.bin --svg OUT.svg [--extent W,S,E,N] [--datum N] "
-     "[--3d OUT3D.svg --eye LAT,LON --distance KM]   draw in the 2D (and 3D) "
-     "view as SVG/PNG"},
+     "draw [FILE.e00|FILE.bin] --svg OUT.svg [--extent W,S,E,N] [--datum N] "
+     "[--3d OUT3D.svg --eye LAT,LON --distance KM]   draw the file, or the "
+     "open data sets, in the 2D (and 3D) view as SVG/PNG"},
     {"names", namesCommand,
      "names FILE.e00|--list       import place names / list them (name, "
      "latitude, longitude)"},
