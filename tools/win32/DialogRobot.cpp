@@ -1,4 +1,4 @@
-#include "tests/win32/DialogRobot.h"
+#include "tools/win32/DialogRobot.h"
 
 #include <algorithm>
 
@@ -60,6 +60,61 @@ void CALLBACK onTick(HWND, UINT, UINT_PTR, DWORD now) {
     std::vector<HWND> all = dialogs();
     if (!all.empty()) PostMessageA(all.back(), WM_COMMAND, IDCANCEL, 0);
   }
+}
+
+// Controls of the system's dialogs (<dlgs.h>): the colour dialog's red,
+// green and blue fields, the open-file dialog's name field (a combo box in
+// the newer layouts, an edit in the older), and a message box's icon and
+// text (0xFFFF on Windows and newer Wine, 100 in older Wine).
+const int kColourFields[3] = {0x02C2, 0x02C3, 0x02C4};
+const int kFileNameCombo = 0x047C;
+const int kFileNameEdit = 0x0480;
+const int kMessageBoxIcon = 0x0440;
+const int kMessageBoxTexts[2] = {0xFFFF, 100};
+
+bool hasControl(HWND dialog, int id, const char* controlClass) {
+  HWND control = GetDlgItem(dialog, id);
+  char name[32];
+  return control != nullptr && GetClassNameA(control, name, sizeof name) > 0 &&
+         lstrcmpiA(name, controlClass) == 0;
+}
+
+int fileNameField(HWND dialog) {
+  return GetDlgItem(dialog, kFileNameCombo) != nullptr  ? kFileNameCombo
+         : GetDlgItem(dialog, kFileNameEdit) != nullptr ? kFileNameEdit
+                                                        : 0;
+}
+
+struct Answering {
+  UINT_PTR timer = 0;
+  bool busy = false;
+  std::function<bool(HWND)> answer;
+  std::vector<HWND> answered;
+};
+
+Answering& answering() {
+  static Answering a;
+  return a;
+}
+
+void CALLBACK onAnswerTick(HWND, UINT, UINT_PTR, DWORD) {
+  Answering& a = answering();
+  if (a.busy || !a.answer) return;
+  a.busy = true;
+  for (HWND dialog : dialogs()) {
+    if (std::find(a.answered.begin(), a.answered.end(), dialog) !=
+        a.answered.end()) {
+      continue;
+    }
+    if (!IsWindowVisible(dialog) || !IsWindowEnabled(dialog)) continue;
+    // The answer may end the timer (stopAnswering): keep a copy.
+    std::function<bool(HWND)> answer = a.answer;
+    if (answer(dialog)) {
+      a.answered.push_back(dialog);
+      break;  // one a tick: the answer changes what is shown
+    }
+  }
+  a.busy = false;
 }
 
 }  // namespace
@@ -130,19 +185,75 @@ void typeText(HWND dialog, int controlId, const std::string& text) {
                       reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-bool answerFileDialog(HWND dialog, const std::string& name) {
-  // The name field: a combo box (cmb13) in the newer layouts, an edit
-  // (edt1) in the older; both take WM_SETTEXT.
-  const int kNameCombo = 0x047C;
-  const int kNameEdit = 0x0480;
-  int field = GetDlgItem(dialog, kNameCombo) != nullptr ? kNameCombo
-              : GetDlgItem(dialog, kNameEdit) != nullptr ? kNameEdit
-                                                          : 0;
+bool typeFileName(HWND dialog, const std::string& name) {
+  // Both forms of the name field take WM_SETTEXT.
+  int field = fileNameField(dialog);
   if (field == 0) return false;
   typeText(dialog, field, name);
+  return true;
+}
+
+bool answerFileDialog(HWND dialog, const std::string& name) {
+  if (!typeFileName(dialog, name)) return false;
   PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
   return true;
+}
+
+bool isColourDialog(HWND dialog) {
+  for (int id : kColourFields) {
+    if (!hasControl(dialog, id, "Edit")) return false;
+  }
+  return true;
+}
+
+uint32_t colourDialogColour(HWND dialog) {
+  uint32_t colour = 0;
+  for (int i = 0; i < 3; ++i) {
+    UINT value = GetDlgItemInt(dialog, kColourFields[i], nullptr, FALSE);
+    colour |= static_cast<uint32_t>(value > 255 ? 255 : value) << (8 * i);
+  }
+  return colour;
+}
+
+void typeColour(HWND dialog, uint32_t colour) {
+  for (int i = 0; i < 3; ++i) {
+    HWND field = GetDlgItem(dialog, kColourFields[i]);
+    SetDlgItemInt(dialog, kColourFields[i], (colour >> (8 * i)) & 0xFF, FALSE);
+    // The dialog takes a field's value when told that its text changed.
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(kColourFields[i], EN_UPDATE),
+                 reinterpret_cast<LPARAM>(field));
+  }
+}
+
+bool isFileDialog(HWND dialog) { return fileNameField(dialog) != 0; }
+
+bool isMessageBox(HWND dialog) {
+  if (GetParent(dialog) != nullptr &&
+      (GetWindowLongA(dialog, GWL_STYLE) & WS_CHILD) != 0) {
+    return false;
+  }
+  for (int id : kMessageBoxTexts) {
+    if (hasControl(dialog, id, "Static")) return true;
+  }
+  return false;
+}
+
+std::string messageBoxText(HWND dialog) {
+  for (int id : kMessageBoxTexts) {
+    if (hasControl(dialog, id, "Static")) return controlText(dialog, id);
+  }
+  return std::string();
+}
+
+bool messageBoxWarns(HWND dialog) {
+  // The system's icons are shared: MessageBox shows the very handles that
+  // LoadIcon gives for them.
+  HANDLE icon = reinterpret_cast<HANDLE>(
+      SendDlgItemMessageA(dialog, kMessageBoxIcon, STM_GETICON, 0, 0));
+  return icon != nullptr &&
+         (icon == LoadIconA(nullptr, IDI_EXCLAMATION) ||
+          icon == LoadIconA(nullptr, IDI_HAND));
 }
 
 void whenDialogShown(std::function<bool(HWND)> matches,
@@ -160,5 +271,20 @@ void whenDialogShown(std::function<bool(HWND)> matches,
 
 bool scriptRan() { return watch().ran; }
 bool gaveUp() { return watch().gaveUp; }
+
+void answerDialogs(std::function<bool(HWND)> answer) {
+  stopAnswering();
+  Answering& a = answering();
+  a.answer = std::move(answer);
+  a.timer = SetTimer(nullptr, 0, 20, onAnswerTick);
+}
+
+void stopAnswering() {
+  Answering& a = answering();
+  if (a.timer != 0) KillTimer(nullptr, a.timer);
+  a.timer = 0;
+  a.answer = nullptr;
+  a.answered.clear();
+}
 
 }  // namespace robot
