@@ -85,11 +85,23 @@ int fileNameField(HWND dialog) {
                                                         : 0;
 }
 
+// An answered dialog still up after this long did not take its answer (a
+// message left it open, say): it is cancelled, so that nothing waits for
+// ever.
+const DWORD kStuckMs = 10000;
+
+struct Answered {
+  HWND dialog;
+  DWORD at;
+  bool cancelled;
+};
+
 struct Answering {
   UINT_PTR timer = 0;
   bool busy = false;
+  bool stuck = false;
   std::function<bool(HWND)> answer;
-  std::vector<HWND> answered;
+  std::vector<Answered> answered;
 };
 
 Answering& answering() {
@@ -97,20 +109,29 @@ Answering& answering() {
   return a;
 }
 
-void CALLBACK onAnswerTick(HWND, UINT, UINT_PTR, DWORD) {
+void CALLBACK onAnswerTick(HWND, UINT, UINT_PTR, DWORD now) {
   Answering& a = answering();
   if (a.busy || !a.answer) return;
   a.busy = true;
+  for (Answered& done : a.answered) {
+    if (!done.cancelled && now - done.at >= kStuckMs &&
+        IsWindow(done.dialog) && IsWindowVisible(done.dialog) &&
+        IsWindowEnabled(done.dialog)) {
+      done.cancelled = true;
+      a.stuck = true;
+      PostMessageA(done.dialog, WM_COMMAND, IDCANCEL, 0);
+    }
+  }
   for (HWND dialog : dialogs()) {
-    if (std::find(a.answered.begin(), a.answered.end(), dialog) !=
-        a.answered.end()) {
+    if (std::any_of(a.answered.begin(), a.answered.end(),
+                    [&](const Answered& done) { return done.dialog == dialog; })) {
       continue;
     }
     if (!IsWindowVisible(dialog) || !IsWindowEnabled(dialog)) continue;
     // The answer may end the timer (stopAnswering): keep a copy.
     std::function<bool(HWND)> answer = a.answer;
     if (answer(dialog)) {
-      a.answered.push_back(dialog);
+      a.answered.push_back({dialog, GetTickCount(), false});
       break;  // one a tick: the answer changes what is shown
     }
   }
@@ -275,6 +296,7 @@ bool gaveUp() { return watch().gaveUp; }
 void answerDialogs(std::function<bool(HWND)> answer) {
   stopAnswering();
   Answering& a = answering();
+  a.stuck = false;
   a.answer = std::move(answer);
   a.timer = SetTimer(nullptr, 0, 20, onAnswerTick);
 }
@@ -286,5 +308,7 @@ void stopAnswering() {
   a.answer = nullptr;
   a.answered.clear();
 }
+
+bool answerNotTaken() { return answering().stuck; }
 
 }  // namespace robot

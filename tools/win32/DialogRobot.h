@@ -90,8 +90,12 @@ bool gaveUp();
 // the dialog, which is then not offered again; it must not block: it posts
 // the clicks that end or open dialogs. The timer does not call answer again
 // while answer runs, so answer may pump messages itself.
+// A dialog still shown ten seconds after its answer is cancelled
+// (IDCANCEL), so that a command never waits for ever; answerNotTaken says
+// whether that happened since answerDialogs.
 void answerDialogs(std::function<bool(HWND)> answer);
 void stopAnswering();
+bool answerNotTaken();
 
 }  // namespace robot
 

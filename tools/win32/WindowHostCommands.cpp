@@ -371,6 +371,10 @@ MenuOutcome WindowHostRun::runCommand(bool closePopup, const char* commandTitle,
   answers_ = answers;
   robot::answerDialogs([this](HWND d) { return answer(d); });
   MenuOutcome outcome = chooseMenu(closePopup, commandTitle);
+  if (robot::answerNotTaken()) {
+    messages_.push_back({"a dialog did not take its answer and was cancelled",
+                         true});
+  }
   robot::stopAnswering();
   return outcome;
 }
