@@ -144,9 +144,12 @@ TEST_F(WindowHostCommandsTest, SessionsThroughTheRealMenusAndDialogs) {
 
   // The row's check box, width combo box and colour dialog; kept at the
   // shutdown and shown again at the next start.
-  r = run({"set", "japan_coast_50m", "--colour", "1E90FF", "--width", "3",
-           "--visible", "0"});
+  // The picture is taken while the colour dialog holds the typed colour.
+  const fs::path shot = folder_ / "colour.png";
+  r = run({"--dialog-screenshot", shot.string(), "set", "japan_coast_50m",
+           "--colour", "1E90FF", "--width", "3", "--visible", "0"});
   EXPECT_EQ(r.exit, 0) << r.err;
+  EXPECT_EQ(readAll(shot).compare(0, 4, "\x89PNG"), 0);
   const std::string changed =
       "open\t1\tjapan_coast_50m\tvisible=0\tcolour=FF901E\twidth=3"
       "\tshowIn3d=1\n";
@@ -165,13 +168,18 @@ TEST_F(WindowHostCommandsTest, SessionsThroughTheRealMenusAndDialogs) {
       << r.out;
 
   // Refused, changing nothing: a name that is not open (the close dialog
-  // cancelled), a file that is not there.
+  // cancelled), a file that is not there (the reader's message box,
+  // answered with OK, is the run's error).
   r = run({"close", "rivers"});
   EXPECT_EQ(r.exit, 1);
   EXPECT_NE(r.err.find("not every name is open"), std::string::npos) << r.err;
   r = run({"open", (folder_ / "in" / "missing.e00").string()});
   EXPECT_EQ(r.exit, 1);
   EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find("error: GIS \xE3\x83\x95\xE3\x82\xA1\xE3\x82\xA4"
+                       "\xE3\x83\xAB"),  // GIS ファイル
+            std::string::npos)
+      << r.err;
 
   // Close keeps the item; reopen brings it back, after the one restored.
   r = run({"close", kJapaneseName});
@@ -191,6 +199,12 @@ TEST_F(WindowHostCommandsTest, SessionsThroughTheRealMenusAndDialogs) {
   EXPECT_NE(r.err.find("nothing is open"), std::string::npos) << r.err;
   r = run({"list"});
   EXPECT_EQ(r.out, "");
+
+  // The place-name command: the count it shows is the result.
+  r = run({"names", sample("japan_cities.e00")});
+  EXPECT_EQ(r.exit, 0) << r.err;
+  EXPECT_EQ(r.out.compare(0, 4, "200\xE5"), 0) << r.out;  // 200個...
+  EXPECT_EQ(count(r.out, "\n"), 1) << r.out;
 }
 
 }  // namespace
