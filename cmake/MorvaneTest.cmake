@@ -28,7 +28,7 @@ set(MORVANE_TEST_DATA ${CMAKE_SOURCE_DIR}/tests/data)
 # HOST_DLL it calls the host through PluginIf.dll instead, as the module does.
 # With WIN32_UI (Windows only) it shows real windows instead of the headless
 # ones, from the dialog templates compiled into the program itself, and has
-# the window robot (tests/win32/DialogRobot.h).
+# the window robot (tools/win32/DialogRobot.h).
 # Natively CTest runs it; for Windows it is run under Wine.
 function(morvane_add_test name)
   cmake_parse_arguments(ARG "HOST_DLL;WIN32_UI" "" "SOURCES;LIBS" ${ARGN})
@@ -41,10 +41,10 @@ function(morvane_add_test name)
     set(harness morvane_host_functions)
   elseif(ARG_WIN32_UI)
     set_target_properties(${name} PROPERTIES MORVANE_WIN32_UI ON)
-    target_sources(${name} PRIVATE ${MORVANE_DIALOGS_RC}
-                   ${CMAKE_SOURCE_DIR}/tests/win32/DialogRobot.cpp)
+    target_sources(${name} PRIVATE ${MORVANE_DIALOGS_RC})
     add_dependencies(${name} morvane_dialog_sources)
-    set(harness morvane_standin morvane_ui_backend morvane_resources)
+    set(harness morvane_standin morvane_ui_backend morvane_resources
+        morvane_dialog_robot)
   else()
     set(harness morvane_standin morvane_ui_headless)
   endif()

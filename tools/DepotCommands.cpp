@@ -20,6 +20,7 @@
 #include "plugin/DepotFolders.h"
 #include "resources/DialogIds.h"
 #include "tools/Commands.h"
+#include "tools/DepotArguments.h"
 #include "tools/DataSetFile.h"
 #include "tools/HostSession.h"
 #include "ui/LayerPanel.h"
@@ -214,14 +215,6 @@ int list() {
   return 0;
 }
 
-// What set changes; -1 (colour: kKeep) where the command line left it.
-struct RowChange {
-  static constexpr uint32_t kKeep = 0xFFFFFFFF;
-  uint32_t colour = kKeep;  // 0x00BBGGRR, as the colour dialog returns it
-  int32_t width = -1;
-  int32_t visible = -1;
-};
-
 // The attributes of the open data set name, changed through its row in the
 // side panel as a user changes them: the check box, the width combo box and
 // the colour dialog behind the swatch button.
@@ -266,67 +259,6 @@ int setAttributes(const std::string& name, const RowChange& change) {
   return reportMessages() ? 1 : 0;
 }
 
-// set NAME [--colour RRGGBB] [--width N] [--visible 0|1]; false, after
-// saying why, when the command line is wrong.
-bool parseSet(const Arguments& args, std::string* name, RowChange* change) {
-  if (args.size() < 3 || args.size() % 2 == 0 || args[0].empty() ||
-      args[0][0] == '-') {
-    std::fprintf(stderr,
-                 "usage: morvane-host set NAME [--colour RRGGBB] [--width N] "
-                 "[--visible 0|1]\n");
-    return false;
-  }
-  *name = utf8ToSjis(args[0]);
-  if (name->empty()) {
-    std::fprintf(stderr, "set: %s has no Shift-JIS form\n", args[0].c_str());
-    return false;
-  }
-  for (size_t i = 1; i + 1 < args.size(); i += 2) {
-    const std::string& option = args[i];
-    const std::string& value = args[i + 1];
-    bool ok = false;
-    if (option == "--colour") {
-      ok = value.size() == 6 &&
-           value.find_first_not_of("0123456789abcdefABCDEF") ==
-               std::string::npos;
-      if (ok) {
-        uint32_t rgb = static_cast<uint32_t>(std::stoul(value, nullptr, 16));
-        change->colour = ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | (rgb >> 16);
-      }
-    } else if (option == "--width") {
-      ok = value.size() == 1 && value[0] >= '1' && value[0] <= '9';
-      if (ok) change->width = value[0] - '0';
-    } else if (option == "--visible") {
-      ok = value == "0" || value == "1";
-      if (ok) change->visible = value[0] - '0';
-    } else {
-      std::fprintf(stderr, "set: unknown option %s\n", option.c_str());
-      return false;
-    }
-    if (!ok) {
-      std::fprintf(stderr, "set: bad value %s for %s\n", value.c_str(),
-                   option.c_str());
-      return false;
-    }
-  }
-  return true;
-}
-
-// Names on the command line are UTF-8; the module's are Shift-JIS.
-bool moduleNames(const char* command, const Arguments& args,
-                 std::vector<std::string>* names) {
-  for (const std::string& arg : args) {
-    std::string name = utf8ToSjis(arg);
-    if (name.empty()) {
-      std::fprintf(stderr, "%s: %s has no Shift-JIS form\n", command,
-                   arg.c_str());
-      return false;
-    }
-    names->push_back(name);
-  }
-  return true;
-}
-
 int usage(const char* command, const char* what) {
   std::fprintf(stderr, "usage: morvane-host %s %s\n", command, what);
   return 2;
@@ -340,7 +272,9 @@ int depotCommand(const HostOptions& options, const std::string& command,
   const bool isSet = command == "set";
   std::string setName;
   RowChange change;
-  if (isSet && !parseSet(args, &setName, &change)) return 2;
+  if (isSet && !parseRowChange("morvane-host", args, &setName, &change)) {
+    return 2;
+  }
   if (!isSet && (isList ? !args.empty() : args.empty())) {
     return usage(command.c_str(), isList        ? ""
                                   : command == "open" ? "FILE.e00..."

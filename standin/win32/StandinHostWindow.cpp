@@ -233,6 +233,16 @@ std::vector<unsigned char> encodePng(int width, int height,
   return png;
 }
 
+// Grows the rectangle at lParam by a visible top-level window (a dialog).
+BOOL CALLBACK addVisibleWindow(HWND window, LPARAM rect) {
+  RECT r;
+  if (IsWindowVisible(window) && GetWindowRect(window, &r)) {
+    RECT* into = reinterpret_cast<RECT*>(rect);
+    UnionRect(into, into, &r);
+  }
+  return TRUE;
+}
+
 }  // namespace
 
 bool createHostWindow(int width, int height) {
@@ -300,12 +310,17 @@ bool saveHostWindowPng(const std::string& path) {
   if (!main) return false;
   RECT r;
   GetWindowRect(main, &r);
+  EnumThreadWindows(GetCurrentThreadId(), addVisibleWindow,
+                    reinterpret_cast<LPARAM>(&r));
+  RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN),
+                 GetSystemMetrics(SM_CYSCREEN)};
+  IntersectRect(&r, &r, &screen);
   int width = r.right - r.left;
   int height = r.bottom - r.top;
   if (width <= 0 || height <= 0) return false;
   // What the screen shows of the window, children and frame included.
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
+  HDC display = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(display);
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
   info.bmiHeader.biWidth = width;
@@ -319,7 +334,7 @@ bool saveHostWindowPng(const std::string& path) {
   std::vector<unsigned char> rows;
   if (ok) {
     HGDIOBJ old = SelectObject(memory, bitmap);
-    ok = BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY) != 0;
+    ok = BitBlt(memory, 0, 0, width, height, display, r.left, r.top, SRCCOPY) != 0;
     GdiFlush();
     SelectObject(memory, old);
     const unsigned char* bgrx = static_cast<const unsigned char*>(bits);
@@ -334,7 +349,7 @@ bool saveHostWindowPng(const std::string& path) {
     DeleteObject(bitmap);
   }
   DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
+  ReleaseDC(nullptr, display);
   if (!ok) return false;
   std::vector<unsigned char> png = encodePng(width, height, rows);
   FILE* out = std::fopen(path.c_str(), "wb");

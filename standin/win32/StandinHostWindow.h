@@ -39,8 +39,10 @@ void addModuleMenusToMenuBar();
 void setMapLabels(const std::vector<SceneLabel>& labels);
 
 // Copies the main window as it is on the screen into a PNG file (24-bit,
-// uncompressed deflate). False when the window does not exist or the file
-// cannot be written.
+// uncompressed deflate), with the dialogs shown over or beside it: the
+// rectangle holding the main window and every visible top-level window of
+// this thread, within the screen. False when the window does not exist or
+// the file cannot be written.
 bool saveHostWindowPng(const std::string& path);
 
 }  // namespace standin

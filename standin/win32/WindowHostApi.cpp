@@ -54,6 +54,29 @@ void StandinHost_SetMapExtent(double west, double south, double east,
   standin::setMapLabels(labels);
 }
 
+int32_t StandinHost_DrawnBounds(double* west, double* south, double* east,
+                                double* north) {
+  bool any = false;
+  double w = 0, s = 0, e = 0, n = 0;
+  for (const standin::ScenePolyline& line : standin::scene2d().polylines()) {
+    for (const tagGEOPOS& p : line.points) {
+      if (!any) {
+        w = e = p.longitude;
+        s = n = p.latitude;
+        any = true;
+      }
+      w = std::min(w, p.longitude), e = std::max(e, p.longitude);
+      s = std::min(s, p.latitude), n = std::max(n, p.latitude);
+    }
+  }
+  if (!any || west == nullptr || south == nullptr || east == nullptr ||
+      north == nullptr) {
+    return 0;
+  }
+  *west = w, *south = s, *east = e, *north = n;
+  return 1;
+}
+
 int32_t StandinHost_StartSession(const char* modulePath, char* error,
                                  int32_t errorSize) {
   std::string why;
@@ -95,9 +118,10 @@ void StandinHost_Run(void) {
   }
 }
 
-void StandinHost_Stop(void) {
-  session().stop();
+int32_t StandinHost_Stop(void) {
+  bool saved = session().stop();
   standin::destroyHostWindow();
+  return saved ? 1 : 0;
 }
 
 }  // extern "C"

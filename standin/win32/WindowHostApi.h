@@ -23,6 +23,11 @@ int32_t StandinHost_CreateWindow(int32_t width, int32_t height);
 void StandinHost_SetMapExtent(double west, double south, double east,
                               double north);
 
+// The bounds (WGS 84 degrees) of what the layers drew into the map at the
+// last redraw; 1, or 0 when they drew nothing.
+int32_t StandinHost_DrawnBounds(double* west, double* south, double* east,
+                                double* north);
+
 // Starts a host session with the module at modulePath (HostSession.h) and
 // puts the module's popups into the menu bar. 1, or 0 with the reason in
 // error (always zero-terminated within errorSize).
@@ -36,14 +41,16 @@ int32_t StandinHost_InvokeMenu(const char* popupTitle,
                                const char* commandTitle);
 
 // Lets the windows paint (pumps for about a second), then saves the main
-// window as PNG; 1 or 0.
+// window as PNG, with the dialogs shown over it (the screen's rectangle
+// holding the main window and every visible window of this thread); 1 or 0.
 int32_t StandinHost_Screenshot(const char* path);
 
 // Dispatches window messages until the main window is closed.
 void StandinHost_Run(void);
 
-// Stops the session (Close, Release, unload) and destroys the windows.
-void StandinHost_Stop(void);
+// Stops the session (Close, Release, unload) and destroys the windows; 1,
+// or 0 when the host could not save what it keeps (the place names).
+int32_t StandinHost_Stop(void);
 
 }  // extern "C"
 

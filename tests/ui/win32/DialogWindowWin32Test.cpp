@@ -19,7 +19,7 @@
 #include "standin/StandinHost.h"
 #include "standin/win32/StandinHostWindow.h"
 #include "tests/ui/ProgressDialogChecks.h"
-#include "tests/win32/DialogRobot.h"
+#include "tools/win32/DialogRobot.h"
 #include "ui/ModuleDialog.h"
 #include "ui/ProgressDialog.h"
 

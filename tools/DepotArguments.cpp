@@ -1,0 +1,65 @@
+#include "tools/DepotArguments.h"
+
+#include <cstdio>
+
+#include "platform/Sjis.h"
+
+bool parseRowChange(const char* program, const std::vector<std::string>& args,
+                    std::string* name, RowChange* change) {
+  if (args.size() < 3 || args.size() % 2 == 0 || args[0].empty() ||
+      args[0][0] == '-') {
+    std::fprintf(stderr,
+                 "usage: %s set NAME [--colour RRGGBB] [--width N] "
+                 "[--visible 0|1]\n",
+                 program);
+    return false;
+  }
+  *name = utf8ToSjis(args[0]);
+  if (name->empty()) {
+    std::fprintf(stderr, "set: %s has no Shift-JIS form\n", args[0].c_str());
+    return false;
+  }
+  for (size_t i = 1; i + 1 < args.size(); i += 2) {
+    const std::string& option = args[i];
+    const std::string& value = args[i + 1];
+    bool ok = false;
+    if (option == "--colour") {
+      ok = value.size() == 6 &&
+           value.find_first_not_of("0123456789abcdefABCDEF") ==
+               std::string::npos;
+      if (ok) {
+        uint32_t rgb = static_cast<uint32_t>(std::stoul(value, nullptr, 16));
+        change->colour = ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | (rgb >> 16);
+      }
+    } else if (option == "--width") {
+      ok = value.size() == 1 && value[0] >= '1' && value[0] <= '9';
+      if (ok) change->width = value[0] - '0';
+    } else if (option == "--visible") {
+      ok = value == "0" || value == "1";
+      if (ok) change->visible = value[0] - '0';
+    } else {
+      std::fprintf(stderr, "set: unknown option %s\n", option.c_str());
+      return false;
+    }
+    if (!ok) {
+      std::fprintf(stderr, "set: bad value %s for %s\n", value.c_str(),
+                   option.c_str());
+      return false;
+    }
+  }
+  return true;
+}
+
+bool moduleNames(const char* command, const std::vector<std::string>& args,
+                 std::vector<std::string>* names) {
+  for (const std::string& arg : args) {
+    std::string name = utf8ToSjis(arg);
+    if (name.empty()) {
+      std::fprintf(stderr, "%s: %s has no Shift-JIS form\n", command,
+                   arg.c_str());
+      return false;
+    }
+    names->push_back(name);
+  }
+  return true;
+}
