@@ -285,9 +285,11 @@ TEST_F(CacheFileTest, ReadFailureInsideALargeFileKeepsWhatArrived) {
     EXPECT_EQ(d.points.capacity(), d.points.size()) << k;
     const std::vector<LinePoint> arrived(points.begin(),
                                          points.begin() + kept);
-    EXPECT_EQ(std::memcmp(d.points.data(), arrived.data(),
-                          kept * sizeof(LinePoint)),
-              0);
+    if (kept > 0) {
+      EXPECT_EQ(std::memcmp(d.points.data(), arrived.data(),
+                            kept * sizeof(LinePoint)),
+                0);
+    }
     expectBounds(d.bounds, boxOf(arrived));
     expectBarRemoved();
   }
