@@ -99,6 +99,29 @@ class GrowableArray {
     return true;
   }
 
+  // Makes room for n elements (n above the size) in one step, for a reader
+  // that knows how many will come: the capacity becomes exactly n, the size
+  // and the elements stay. A capacity of n or more already is kept. Returns
+  // false, changing nothing, when the storage cannot be obtained.
+  bool reserve(int32_t n) {
+    assert(n > size_);
+    if (n <= capacity_) return true;
+    if (!resizeMemoryBlock(block_, bytesFor(n))) return false;
+    capacity_ = n;
+    return true;
+  }
+
+  // The room after the last element, capacity() - size() elements, to be
+  // written in place and then taken in with adopt(). Unlike setSize, nothing
+  // is zero-filled first.
+  T* room() { return data() + size_; }
+  // Takes the next count elements of the room, as they were written there,
+  // into the array.
+  void adopt(int32_t count) {
+    assert(count >= 0 && count <= capacity_ - size_);
+    size_ += count;
+  }
+
   // Drops the element at index, moving the later ones down one place.
   void removeAt(int32_t index) {
     assert(index >= 0 && index < size_);

@@ -97,7 +97,15 @@ bool ArchiveReader::fill() {
   }
   begin_ = 0;
   end_ = static_cast<size_t>(n);
+  taken_ += n;
   return true;
+}
+
+int64_t ArchiveReader::remainingBytes() {
+  int64_t length = file_.length();
+  if (length < 0) return -1;
+  int64_t position = taken_ - static_cast<int64_t>(end_ - begin_);
+  return length > position ? length - position : 0;
 }
 
 bool ArchiveReader::readInt32(int32_t* value) {
@@ -121,6 +129,7 @@ size_t ArchiveReader::readInt32Array(int32_t* values, size_t count) {
         break;
       }
       got += static_cast<size_t>(n);
+      taken_ += n;
       continue;
     }
     if (!fill()) break;

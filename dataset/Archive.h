@@ -65,6 +65,10 @@ class ArchiveReader {
 
   bool ok() const { return ok_; }
 
+  // Bytes still to be read before the end of the file as its length stands
+  // (those already buffered included); -1 when the length is unknown.
+  int64_t remainingBytes();
+
  private:
   // Makes at least one byte available; false at the end or on an error.
   bool fill();
@@ -73,6 +77,7 @@ class ArchiveReader {
   unsigned char buffer_[kBufferSize];
   size_t begin_ = 0;
   size_t end_ = 0;
+  int64_t taken_ = 0;  // bytes read from the file so far
   bool ok_ = true;
 };
 

@@ -9,6 +9,7 @@
 #include "dataset/LineDataSet.h"
 #include "platform/FileSystem.h"
 #include "platform/MemoryBlock.h"
+#include "platform/MemoryFileSystem.h"
 #include "resources/Texts.h"
 #include "tests/dataset/CacheFileTestSupport.h"
 
@@ -80,6 +81,23 @@ void expectBounds(const UnitBounds& a, const UnitBounds& b) {
   EXPECT_EQ(a.top, b.top);
   EXPECT_EQ(a.right, b.right);
   EXPECT_EQ(a.bottom, b.bottom);
+}
+
+// What a check after every point reports for n points: 0 first, then
+// (100 x i) / n whenever it is a multiple of 5 not reported before; then
+// the 100 of the end.
+std::vector<int32_t> progressOfEveryPoint(int32_t n) {
+  std::vector<int32_t> expected = {0};
+  int32_t last = -1;
+  for (int64_t i = 0; i < n; ++i) {
+    int32_t p = static_cast<int32_t>((100 * i) / n);
+    if (p % 5 == 0 && p != last) {
+      expected.push_back(p);
+      last = p;
+    }
+  }
+  expected.push_back(100);
+  return expected;
 }
 
 // Capacity of the point storage after n single appends: 1, then 1000 more
@@ -187,19 +205,7 @@ TEST_F(CacheFileTest, ProgressRisesInStepsOfFiveBelowOneHundred) {
     int32_t result = 0;
     load("p", &result);
     EXPECT_EQ(result, 1);
-    // What a check after every point gives: (100 x i) / N when it is a
-    // multiple of 5 not reported before; then 100 at the end.
-    std::vector<int32_t> expected = {0};
-    int32_t last = -1;
-    for (int64_t i = 0; i < n; ++i) {
-      int32_t p = static_cast<int32_t>((100 * i) / n);
-      if (p % 5 == 0 && p != last) {
-        expected.push_back(p);
-        last = p;
-      }
-    }
-    expected.push_back(100);
-    EXPECT_EQ(reportedPositions(), expected) << n;
+    EXPECT_EQ(reportedPositions(), progressOfEveryPoint(n)) << n;
     expectBarRemoved();
   }
   // Three points report only the 0 of readPoints.
@@ -208,6 +214,85 @@ TEST_F(CacheFileTest, ProgressRisesInStepsOfFiveBelowOneHundred) {
   int32_t result = 0;
   load("p", &result);
   EXPECT_EQ(reportedPositions(), (std::vector<int32_t>{0, 0, 100}));
+}
+
+// Files of several read runs, with the values the bounds must get right
+// wherever they stand: a separator whose longitude is no separator value,
+// and real points at the extremes of the range (a longitude of 2147483647
+// counts when the latitude is not the separator's).
+TEST_F(CacheFileTest, LargeFilesComeBackWithExactBoundsAndProgress) {
+  struct Extreme {
+    LinePoint point;
+    int32_t index;  // from the end when negative
+  };
+  const int32_t n = 100003;  // three runs of 32768 points and a rest
+  const std::vector<std::vector<Extreme>> cases = {
+      {},
+      {{{kSep, INT32_MIN}, 50000}, {{kSep, INT32_MAX - 1}, -1}},
+      {{{-5, INT32_MAX}, 0}, {{INT32_MIN, INT32_MIN}, -3}},
+      {{{INT32_MAX - 1, 0}, 32767}, {{INT32_MIN, -1}, 32768},
+       {{0, INT32_MAX}, -1}},
+  };
+  for (size_t c = 0; c < cases.size(); ++c) {
+    std::vector<LinePoint> points = manyPoints(n);
+    for (const Extreme& e : cases[c]) {
+      points[e.index >= 0 ? e.index : n + e.index] = e.point;
+    }
+    standin::resetProgressBar();
+    writeBytes(binPath("big"), documentedBytes(7, 2, 1, 0, points));
+    int32_t result = 0;
+    auto d = load("big", &result);
+    ASSERT_EQ(result, 1) << c;
+    ASSERT_EQ(d->points.size(), n);
+    EXPECT_EQ(std::memcmp(d->points.data(), points.data(),
+                          points.size() * sizeof(LinePoint)),
+              0);
+    expectBounds(d->bounds, boxOf(points));
+    EXPECT_EQ(d->points.capacity(), n);
+    EXPECT_EQ(reportedPositions(), progressOfEveryPoint(n)) << c;
+  }
+  // The storage comes in one piece of exactly the points the file holds.
+  setMemoryBlockLimitForTesting(sizeof(LinePoint) * n);
+  int32_t result = 0;
+  auto d = load("big", &result);
+  setMemoryBlockLimitForTesting(0);
+  EXPECT_EQ(result, 1);
+  EXPECT_EQ(d->points.size(), n);
+}
+
+// A file as long as its count says whose reading fails part way: the
+// points before the failure stay, with their bounds, and no more storage.
+TEST_F(CacheFileTest, ReadFailureInsideALargeFileKeepsWhatArrived) {
+  const int32_t n = 70000;
+  const std::vector<LinePoint> points = manyPoints(n);
+  const std::vector<unsigned char> bytes =
+      documentedBytes(9, 1, 1, 1, points);
+  for (int64_t k : {int64_t{28}, int64_t{4096}, int64_t{28 + 8 * 32768},
+                    int64_t{28 + 8 * 40000 + 3}, int64_t{28 + 8 * 70000 - 1}}) {
+    MemoryFileSystem memory("M:\\");
+    memory.putFile("M:\\depot\\big.bin",
+                   std::string(bytes.begin(), bytes.end()));
+    memory.failReadsAt(k);
+    standin::resetProgressBar();
+    char depot[] = "M:\\depot";
+    LineDataSet d(1);
+    d.clear();
+    d.name = "big";
+    d.depotPath = depot;
+    EXPECT_EQ(loadCache(d), 0) << k;
+    const size_t kept = static_cast<size_t>((k - 28) / 8);
+    ASSERT_EQ(d.points.size(), static_cast<int32_t>(kept)) << k;
+    EXPECT_EQ(d.points.capacity(), d.points.size()) << k;
+    const std::vector<LinePoint> arrived(points.begin(),
+                                         points.begin() + kept);
+    if (kept > 0) {
+      EXPECT_EQ(std::memcmp(d.points.data(), arrived.data(),
+                            kept * sizeof(LinePoint)),
+                0);
+    }
+    expectBounds(d.bounds, boxOf(arrived));
+    expectBarRemoved();
+  }
 }
 
 TEST_F(CacheFileTest, OlderVersionsAreReadAndNewerOnesRefused) {

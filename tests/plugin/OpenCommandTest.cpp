@@ -9,6 +9,7 @@
 #include "dataset/CacheFile.h"
 #include "module/PluginModule.h"
 #include "platform/FileSystem.h"
+#include "platform/MemoryFileSystem.h"
 #include "plugin/CloseCommand.h"
 #include "plugin/DepotFolders.h"
 #include "plugin/PanelAccess.h"
@@ -130,6 +131,46 @@ TEST_F(OpenCommandTest, FirstUseImportsAtOnceIntoNewDepotFolders) {
   EXPECT_NE(findDepotFolder(), 0u);
   EXPECT_TRUE(std::filesystem::is_regular_file(
       native(module().depotFolderPath) / "roads.old.bin"));
+}
+
+// The depot's disk fills while the cache file of an import is written,
+// at its first byte, inside it and at its last: the data set stays open
+// with its row and its depot item, the user is told once, and no cut-short
+// cache file stays behind to be reopened later as a data set missing points.
+TEST_F(OpenCommandTest, DiskFullWhileTheCacheIsWrittenKeepsTheDataSetOpen) {
+  import(sample("japan_coast_50m.e00"));  // makes the depot folders
+  ASSERT_EQ(module().registry.count(), 1);
+  const std::string folder = module().depotFolderPath;
+  const int64_t size = static_cast<int64_t>(std::filesystem::file_size(
+      native(folder.c_str()) / "japan_coast_50m.bin"));
+  int32_t open = 1;
+  for (int64_t k : {int64_t{0}, int64_t{4096}, size - 1}) {
+    const std::string name = "full" + std::to_string(k);
+    const std::string e00 =
+        copyOf("japan_coast_50m.e00", (name + ".e00").c_str());
+    // The depot folder's files now live on a disk that holds k bytes.
+    MemoryFileSystem disk(folder + "\\");
+    disk.failWritesAt(k);
+    headless::resetUi();
+    headless::setEcho(false);
+    gRows.clear();
+    import(e00);
+    ++open;
+
+    ASSERT_EQ(module().registry.count(), open) << k;
+    const LineDataSet& d = *module().registry.at(open - 1);
+    EXPECT_EQ(d.name, name);
+    EXPECT_GT(d.points.size(), 0);
+    EXPECT_EQ(gRows, (std::vector<int32_t>{d.rowId}));
+    EXPECT_EQ(module().layersActive, 1);
+    EXPECT_EQ(depotTitles().back(), name);
+    ASSERT_EQ(headless::messages().size(), 1u) << k;
+    EXPECT_EQ(headless::messages()[0].text, kTextDepotDiskFull);
+    const std::string cache = folder + "\\" + name + ".bin";
+    std::string bytes;
+    EXPECT_FALSE(disk.fileBytes(cache, &bytes)) << k << ": " << bytes.size();
+    EXPECT_FALSE(std::filesystem::exists(native(cache.c_str())));
+  }
 }
 
 TEST_F(OpenCommandTest, ReopeningAnItemTwiceGivesTwoIndependentRows) {
