@@ -1,6 +1,5 @@
-// A layer row on the headless backend: what it shows of its data set, what
-// each control stores, one redraw request per change, the colour dialog and
-// the swatch drawing.
+// A layer row on the headless backend: the checks every backend passes
+// (LayerRowChecks.h), the colour dialog's request and the swatch drawing.
 
 #include "ui/LayerRow.h"
 
@@ -10,6 +9,7 @@
 #include <string>
 
 #include "resources/DialogIds.h"
+#include "tests/ui/LayerRowChecks.h"
 #include "tests/ui/PanelTestSupport.h"
 
 namespace {
@@ -17,81 +17,71 @@ namespace {
 using headless::DrawOp;
 using headless::Window;
 
+// Works the row through its controls' state; the colour dialog answers
+// as the robot was told.
+class HeadlessRowRobot : public LayerRowRobot {
+ public:
+  void reset() override {
+    resetTestHost();
+    pluginModule().registry.empty();
+  }
+  void open(LayerRow& row) override {
+    EXPECT_TRUE(row.createModeless(hostPanelParent()));
+  }
+  std::string title(LayerRow& row) override {
+    return w(row).text(layer_row::kTitle);
+  }
+  bool showTicked(LayerRow& row) override {
+    return w(row).checked(layer_row::kShowCheck);
+  }
+  int32_t widthSelected(LayerRow& row) override {
+    const std::vector<int32_t> s = w(row).selectedItems(layer_row::kWidthCombo);
+    return s.empty() ? -1 : s.front();
+  }
+  void clickShow(LayerRow& row) override {
+    Window& window = w(row);
+    window.setChecked(layer_row::kShowCheck,
+                      !window.checked(layer_row::kShowCheck));
+    window.click(layer_row::kShowCheck);
+  }
+  void pickWidth(LayerRow& row, int32_t index) override {
+    w(row).setSelection(layer_row::kWidthCombo, index);
+    w(row).changeSelection(layer_row::kWidthCombo);
+  }
+  void pickColour(LayerRow& row, bool ok, uint32_t colour) override {
+    headless::onColourDialog([ok, colour](uint32_t*, uint32_t* chosen) {
+      *chosen = colour;
+      return ok;
+    });
+    w(row).click(layer_row::kColourButton);
+  }
+
+ private:
+  static Window& w(LayerRow& row) { return *headless::windowOf(row); }
+};
+
 class LayerRowTest : public PanelTest {
  protected:
   Window& open(LayerRow& row) {
-    EXPECT_TRUE(row.createModeless(hostPanelParent()));
+    robot_.open(row);
     return *headless::windowOf(row);
   }
+  HeadlessRowRobot robot_;
 };
 
 TEST_F(LayerRowTest, NewDataSetShowsNameTickYellowAndWidthOne) {
-  openDataSet(1, "roads");
+  checkNewDataSetShowsNameTickAndWidthOne(robot_);
   LayerRow row(1);
   Window& w = open(row);
-  EXPECT_EQ(w.text(layer_row::kTitle), "roads");
-  EXPECT_TRUE(w.checked(layer_row::kShowCheck));
   const auto& items = w.control(layer_row::kWidthCombo).items;
   ASSERT_EQ(items.size(), 9u);
   for (size_t i = 0; i < items.size(); ++i) {
     EXPECT_EQ(items[i].text, std::to_string(i + 1));
   }
-  EXPECT_EQ(w.selectedItems(layer_row::kWidthCombo), std::vector<int32_t>{0});
-  EXPECT_EQ(row.colour(), 0x0000FFFFu);
 }
 
 TEST_F(LayerRowTest, EachChangeStoresAllThreeAttributesAndRedrawsOnce) {
-  struct Case {
-    const char* what;
-    std::function<void(Window&)> act;
-    int32_t visible;
-    int32_t width;
-    uint32_t colour;
-  };
-  auto pickWidth = [](int32_t index) {
-    return [index](Window& w) {
-      w.setSelection(layer_row::kWidthCombo, index);
-      w.changeSelection(layer_row::kWidthCombo);
-    };
-  };
-  auto pickColour = [](bool ok) {
-    return [ok](Window& w) {
-      headless::onColourDialog([ok](uint32_t*, uint32_t* chosen) {
-        *chosen = 0x00123456;
-        return ok;
-      });
-      w.click(layer_row::kColourButton);
-    };
-  };
-  const Case cases[] = {
-      {"untick show",
-       [](Window& w) {
-         w.setChecked(layer_row::kShowCheck, false);
-         w.click(layer_row::kShowCheck);
-       },
-       0, 3, 0x0000FFFF},
-      {"width 9", pickWidth(8), 1, 9, 0x0000FFFF},
-      {"width 1", pickWidth(0), 1, 1, 0x0000FFFF},
-      {"colour OK", pickColour(true), 1, 3, 0x00123456},
-      {"colour cancelled", pickColour(false), 1, 3, 0x0000FFFF},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    resetTestHost();
-    pluginModule().registry.empty();
-    LineDataSet* ds = openDataSet(1, "roads");
-    ds->lineWidth = 3;
-    LayerRow row(1);
-    Window& w = open(row);
-    // Whatever else wrote the data set since, the row's copy is stored.
-    ds->visible = 5;
-    ds->lineColour = 0x00ABCDEF;
-    c.act(w);
-    EXPECT_EQ(standin::viewsUpdated(), 1);
-    EXPECT_EQ(ds->visible, c.visible);
-    EXPECT_EQ(ds->lineWidth, c.width);
-    EXPECT_EQ(ds->lineColour, c.colour);
-  }
+  checkEachChangeStoresAllThreeAndRedrawsOnce(robot_);
 }
 
 TEST_F(LayerRowTest, ColourDialogStartsFromTheColourAndDropsCustomColours) {
@@ -172,41 +162,11 @@ TEST_F(LayerRowTest, SwatchIsRaisedSunkenOrGreyByStateAndAction) {
 }
 
 TEST_F(LayerRowTest, OddNamesShowAsWholeCharacters) {
-  const struct {
-    const char* what;
-    std::string name;
-    std::string title;
-  } cases[] = {
-      {"259 bytes", std::string(259, 'n'), std::string(259, 'n')},
-      {"two-byte character cut", "\x93\xb9\x98\x48\x93", "\x93\xb9\x98\x48"},
-      {"lone lead byte", "\x82", ""},
-      {"katakana is one byte", "\xb6\xb7", "\xb6\xb7"},
-      {"empty", "", ""},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    pluginModule().registry.empty();
-    openDataSet(1, c.name);
-    LayerRow row(1);
-    Window& w = open(row);
-    EXPECT_EQ(w.text(layer_row::kTitle), c.title);
-  }
+  checkOddNamesShowAsWholeCharacters(robot_);
 }
 
 TEST_F(LayerRowTest, RowWhoseDataSetIsGoneChangesNothing) {
-  LineDataSet* other = openDataSet(1, "coast");
-  LayerRow orphan(2);
-  Window& w = open(orphan);
-  EXPECT_FALSE(w.checked(layer_row::kShowCheck));
-  EXPECT_TRUE(w.selectedItems(layer_row::kWidthCombo).empty());
-  EXPECT_EQ(w.text(layer_row::kTitle), "");
-
-  w.setSelection(layer_row::kWidthCombo, 6);
-  w.changeSelection(layer_row::kWidthCombo);
-  w.click(layer_row::kShowCheck);
-  EXPECT_EQ(other->lineWidth, 1);
-  EXPECT_EQ(other->visible, 1);
-  EXPECT_EQ(other->lineColour, 0x0000FFFFu);
+  checkRowWhoseDataSetIsGoneChangesNothing(robot_);
 }
 
 }  // namespace
