@@ -22,7 +22,7 @@
 #include "tests/ui/LayerRowChecks.h"
 #include "tests/ui/RowListChecks.h"
 #include "tests/ui/win32/MouseRobot.h"
-#include "tests/win32/DialogRobot.h"
+#include "tools/win32/DialogRobot.h"
 #include "ui/LayerPanel.h"
 #include "ui/LayerRow.h"
 
