@@ -1,5 +1,6 @@
 #include "tools/DepotArguments.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/Sjis.h"
@@ -62,4 +63,15 @@ bool moduleNames(const char* command, const std::vector<std::string>& args,
     names->push_back(name);
   }
   return true;
+}
+
+std::vector<std::string> takeNameRound(std::vector<std::string>* names) {
+  std::vector<std::string> round;
+  std::vector<std::string> later;
+  for (const std::string& name : *names) {
+    bool seen = std::find(round.begin(), round.end(), name) != round.end();
+    (seen ? later : round).push_back(name);
+  }
+  names->swap(later);
+  return round;
 }

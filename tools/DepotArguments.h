@@ -28,4 +28,9 @@ bool parseRowChange(const char* program, const std::vector<std::string>& args,
 bool moduleNames(const char* command, const std::vector<std::string>& args,
                  std::vector<std::string>* names);
 
+// A list entry is chosen once in a run of a command, so a name given twice
+// needs a second run: takes from names the first occurrence of each name,
+// in order, and leaves the repeats in names for the next round.
+std::vector<std::string> takeNameRound(std::vector<std::string>* names);
+
 #endif  // MORVANE_TOOLS_DEPOTARGUMENTS_H_

@@ -9,7 +9,6 @@
 // FILE, the reopen dialog with "read new" or with the chosen names, the
 // close dialog with the chosen names, the colour dialog with the colour.
 
-#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -143,14 +142,8 @@ int reopenNames(ToolSession& session, std::vector<std::string> names) {
   const int32_t wanted = static_cast<int32_t>(names.size());
   bool ok = true;
   while (ok && !names.empty()) {
-    std::vector<std::string> round;
-    std::vector<std::string> later;
-    for (const std::string& name : names) {
-      bool seen = std::find(round.begin(), round.end(), name) != round.end();
-      (seen ? later : round).push_back(name);
-    }
+    std::vector<std::string> round = takeNameRound(&names);
     ok = reopenRound(session, round);
-    names.swap(later);
   }
   const DataSetRegistry& registry = pluginModule().registry;
   for (int32_t i = before; i < registry.count(); ++i) {

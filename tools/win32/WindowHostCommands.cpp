@@ -576,12 +576,7 @@ int WindowHostRun::reopenNames(std::vector<std::string> names) {
   bool ok = true;
   // A list entry is chosen once: a name given twice takes a second run.
   while (ok && !names.empty()) {
-    std::vector<std::string> round;
-    std::vector<std::string> later;
-    for (const std::string& name : names) {
-      bool seen = std::find(round.begin(), round.end(), name) != round.end();
-      (seen ? later : round).push_back(name);
-    }
+    std::vector<std::string> round = takeNameRound(&names);
     Answers a;
     a.reopen = Answers::Reopen::kChoose;
     a.names = round;
@@ -591,7 +586,6 @@ int WindowHostRun::reopenNames(std::vector<std::string> names) {
       ok = false;
     }
     if (reportMessages()) ok = false;
-    names.swap(later);
   }
   std::vector<RowView> added = newRows(before);
   for (const RowView& row : added) {
