@@ -26,16 +26,11 @@
 #include "ui/headless/HeadlessFileDialog.h"
 #include "ui/headless/HeadlessUi.h"
 
-// No messages, windows, robot script or file-dialog answers, and messages
-// not echoed; pump and view-update counts at 0 without hooks; the
-// place-name database, depot, profile values, progress bar, layers, menus
-// and both views as the host starts them (what the host keeps in its home
-// folder is read again from there).
-inline void resetTestHost() {
-  headless::resetUi();
-  headless::setEcho(false);
-  headless::resetFileDialogs();
-  standin::setMessageDispatcher(headless::dispatchPending);
+// The stand-in host alone, for tests on real windows: pump and view-update
+// counts at 0 without hooks; the place-name database, depot, profile
+// values, progress bar, layers, menus and both views as the host starts
+// them (what the host keeps in its home folder is read again from there).
+inline void resetStandinHost() {
   standin::resetPump();
   standin::resetViewsUpdated();
   standin::resetNameDb();
@@ -46,6 +41,16 @@ inline void resetTestHost() {
   standin::resetProfile();
   standin::resetLayers();
   standin::resetMenus();
+}
+// That, and the headless user interface: no messages, windows, robot script
+// or file-dialog answers, messages not echoed, and the host's pump
+// delivering the robot's clicks.
+inline void resetTestHost() {
+  headless::resetUi();
+  headless::setEcho(false);
+  headless::resetFileDialogs();
+  standin::setMessageDispatcher(headless::dispatchPending);
+  resetStandinHost();
 }
 
 class TestHost : public ::testing::Test {

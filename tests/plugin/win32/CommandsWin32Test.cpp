@@ -1,0 +1,372 @@
+// Whole sessions of the module on real windows, under Wine: the module's
+// entry points run as the host runs them (Init and Load at the start, Close
+// and Release at the shutdown), its side panel sits in the host program's
+// panel area, and every dialog the commands show (the open-file dialog, the
+// reopen and close dialogs, message boxes) is answered by the window robot
+// through its controls. A restart keeps the home folder, so the next run
+// finds what the last one left on disk. One program, so that Wine starts
+// once.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "module/PluginModule.h"
+#include "plugin/CloseCommand.h"
+#include "plugin/DepotFolders.h"
+#include "plugin/OpenCommand.h"
+#include "plugin/PluginEntry.h"
+#include "resources/DialogIds.h"
+#include "resources/Texts.h"
+#include "standin/StandinFiles.h"
+#include "standin/win32/StandinHostWindow.h"
+#include "tests/plugin/ModuleFixture.h"
+#include "tools/win32/DialogRobot.h"
+#include "ui/LayerPanel.h"
+#include "ui/LayerRow.h"
+#include "ui/RowListWindow.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool hasControl(HWND d, int id) { return GetDlgItem(d, id) != nullptr; }
+bool isReopenDialog(HWND d) { return hasControl(d, reopen_dialog::kReadNewRadio); }
+bool isCloseDialog(HWND d) { return hasControl(d, close_data_dialog::kDeleteButton); }
+
+// What the robot does with the next dialog the command shows. Message boxes
+// are not scripted: each is read and answered with OK.
+struct Answer {
+  std::function<bool(HWND)> is;
+  std::function<void(HWND)> act;
+};
+
+struct Session {
+  std::deque<Answer> script;
+  std::vector<std::string> messages;
+  std::vector<std::string> titles;      // of every dialog answered
+  std::vector<std::string> unexpected;  // dialogs nobody scripted: cancelled
+} gSession;
+
+bool answer(HWND d) {
+  if ((GetWindowLongA(d, GWL_STYLE) & WS_CHILD) != 0 ||
+      hasControl(d, progress_dialog::kProgressBar)) {
+    return false;  // the panel, its rows, the progress dialog
+  }
+  gSession.titles.push_back(robot::windowText(d));
+  // Scripted first: the close dialog's static text has the id of a
+  // message box's.
+  if (!gSession.script.empty() && gSession.script.front().is(d)) {
+    Answer a = gSession.script.front();
+    gSession.script.pop_front();
+    a.act(d);
+  } else if (robot::isMessageBox(d)) {
+    gSession.messages.push_back(robot::messageBoxText(d));
+    robot::postClick(d, IDOK);
+  } else {
+    gSession.unexpected.push_back(robot::windowText(d));
+    robot::postClick(d, IDCANCEL);
+  }
+  return true;
+}
+
+// --- The answers -------------------------------------------------------------
+
+Answer file(const std::string& path) {
+  return {robot::isFileDialog,
+          [path](HWND d) { robot::answerFileDialog(d, path); }};
+}
+Answer cancelFile() {
+  return {robot::isFileDialog, [](HWND d) { robot::postClick(d, IDCANCEL); }};
+}
+Answer readNew() {
+  return {isReopenDialog, [](HWND d) {
+            robot::click(d, reopen_dialog::kReadNewRadio);
+            robot::postClick(d, reopen_dialog::kOk);
+          }};
+}
+// The list entries at these positions, then OK.
+Answer reopen(std::vector<int> entries) {
+  return {isReopenDialog, [entries](HWND d) {
+            robot::selectListItems(d, reopen_dialog::kListBox, entries);
+            robot::postClick(d, reopen_dialog::kOk);
+          }};
+}
+Answer cancelReopen() {
+  return {isReopenDialog,
+          [](HWND d) { robot::postClick(d, reopen_dialog::kCancel); }};
+}
+// The list entries at these positions, then the button; what the list
+// showed goes to listed.
+Answer closeData(std::vector<int> entries, int button,
+                 std::vector<std::string>* listed = nullptr) {
+  return {isCloseDialog, [=](HWND d) {
+            HWND list = GetDlgItem(d, close_data_dialog::kListBox);
+            const int n = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+            for (int i = 0; listed != nullptr && i < n; ++i) {
+              std::string text(SendMessageA(list, LB_GETTEXTLEN, i, 0) + 1, '\0');
+              SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&text[0]));
+              listed->push_back(text.c_str());
+            }
+            robot::selectListItems(d, close_data_dialog::kListBox, entries);
+            robot::postClick(d, button);
+          }};
+}
+
+class CommandsWin32Test : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { standin::createHostWindow(800, 500); }
+  static void TearDownTestSuite() { standin::destroyHostWindow(); }
+  void SetUp() override {
+    home_ = fs::u8path(uniqueTempPath("morvane-commands-win32-"));
+    fs::create_directories(home_ / "in");
+    standin::setHome(home_.string());
+    standin::setMessageDispatcher(nullptr);
+    startHost();
+  }
+  void TearDown() override {
+    stopHost();
+    std::error_code ec;
+    fs::remove_all(home_, ec);
+  }
+
+  // A run of the host with the module: Init and Load, and the first draw
+  // of the map.
+  static void startHost(bool draw = true) {
+    resetStandinHost();
+    resetPluginModule();
+    PluginInfo info;
+    ASSERT_EQ(Init(&info, 1), 1);
+    ASSERT_EQ(Load(), 1);
+    if (draw) standin::drawAll2d();
+  }
+  static void stopHost() {
+    Close();
+    Release();
+  }
+  static void restartHost(bool draw = true) {
+    stopHost();
+    startHost(draw);
+  }
+
+  // Runs a command with the robot answering its dialogs from the script;
+  // every scripted answer must be used, and no other dialog shown.
+  static void run(VpiCallback command,
+                  std::vector<Answer> script) {
+    gSession = Session();
+    gSession.script.assign(script.begin(), script.end());
+    robot::answerDialogs(answer);
+    EXPECT_EQ(command(kMenuRunCommand, 0, 0), 0);
+    robot::stopAnswering();
+    EXPECT_FALSE(robot::answerNotTaken());
+    EXPECT_TRUE(gSession.script.empty()) << "answers left unused";
+    EXPECT_TRUE(gSession.unexpected.empty()) << gSession.unexpected[0];
+  }
+  static void open(std::vector<Answer> script) { run(openCommand, script); }
+  static void close(std::vector<Answer> script) { run(closeCommand, script); }
+
+  // A sample under another name, in the home folder.
+  std::string copyOf(const char* sampleName, const char* name) {
+    const fs::path to = home_ / "in" / name;
+    fs::copy_file(fs::path(MORVANE_TEST_DATA) / sampleName, to,
+                  fs::copy_options::overwrite_existing);
+    return to.string();
+  }
+  static PluginModule& module() { return pluginModule(); }
+  static fs::path depotFolder() {
+    return standin::fileSystemPath(module().depotFolderPath);
+  }
+  // The rows of the panel: row id and the title shown.
+  struct RowView {
+    int32_t rowId;
+    std::string title;
+    bool operator==(const RowView& o) const {
+      return rowId == o.rowId && title == o.title;
+    }
+  };
+  static std::vector<RowView> rows() {
+    std::vector<RowView> out;
+    const RowListWindow& list = *module().panel->list;
+    for (int32_t i = 0; i < list.count(); ++i) {
+      HWND row = static_cast<HWND>(list.entry(i).row->window()->handle());
+      out.push_back({list.entry(i).rowId,
+                     robot::controlText(row, layer_row::kTitle)});
+    }
+    return out;
+  }
+  static bool closeEnabled() {
+    return standin::menuCommandEnabled(standin::findMenuCommand(
+        kTextMenuTitle, kTextMenuE00File, kPopupClosePosition));
+  }
+
+  fs::path home_;
+};
+
+// No depot yet: the file dialog comes at once, with its title; the folders,
+// the item titled with the name and its cache file are made; the name keeps
+// every dot but the last.
+TEST_F(CommandsWin32Test, FirstUseImportsAtOnce) {
+  open({file(copyOf("japan_coast_50m_partial.e00", "roads.old.e00"))});
+  EXPECT_EQ(gSession.titles, (std::vector<std::string>{kTextOpenFileDialogTitle}));
+  EXPECT_TRUE(gSession.messages.empty());
+  ASSERT_EQ(module().registry.count(), 1);
+  EXPECT_EQ(module().registry.at(0)->name, "roads.old");
+  EXPECT_GT(module().registry.at(0)->points.size(), 0);
+  EXPECT_EQ(rows(), (std::vector<RowView>{{1, "roads.old"}}));
+  EXPECT_TRUE(closeEnabled());
+  const uint32_t folder = findDepotFolder();
+  ASSERT_NE(folder, 0u);
+  EXPECT_NE(VPI_DD_GetID(folder, "roads.old"), 0u);
+  EXPECT_TRUE(fs::is_regular_file(depotFolder() / "roads.old.bin"));
+}
+
+// A first import that fails takes the layers and the whole depot folder it
+// made with it, and says why.
+TEST_F(CommandsWin32Test, FailedFirstImportRemovesTheDepotFolder) {
+  open({file((home_ / "in" / "missing.e00").string())});
+  EXPECT_EQ(gSession.messages,
+            (std::vector<std::string>{kTextCannotReadGisFile}));
+  EXPECT_EQ(module().registry.count(), 0);
+  EXPECT_EQ(module().layersActive, 0);
+  EXPECT_FALSE(closeEnabled());
+  EXPECT_EQ(VPI_DD_GetID(0, kDepotTopTitle), 0u);
+  EXPECT_FALSE(fs::exists(fs::u8path(standin::depotRoot()) / "Morvane"));
+  EXPECT_TRUE(rows().empty());
+}
+
+// Cancelling: the file dialog with nothing open keeps the layers; the
+// reopen dialog with data open changes nothing; with nothing open it
+// removes the layers the command registered.
+TEST_F(CommandsWin32Test, CancelPaths) {
+  const int32_t updates = standin::viewsUpdated();
+  open({cancelFile()});
+  EXPECT_EQ(module().layersActive, 1);
+  EXPECT_EQ(standin::viewsUpdated(), updates);
+
+  open({file(copyOf("japan_coast_50m_partial.e00", "coast.e00"))});
+  open({cancelReopen()});
+  EXPECT_EQ(rows(), (std::vector<RowView>{{1, "coast"}}));
+  EXPECT_EQ(module().layersActive, 1);
+
+  close({closeData({0}, close_data_dialog::kOk)});
+  open({cancelReopen()});
+  EXPECT_EQ(module().layersActive, 0);
+  EXPECT_FALSE(closeEnabled());
+}
+
+// One item reopened twice gives two rows of their own; with the depot's
+// directory gone from the disk, reopening says so and leaves nothing.
+TEST_F(CommandsWin32Test, ReopenTwiceThenTheDirectoryIsDeleted) {
+  open({file(copyOf("japan_coast_50m_partial.e00", "coast.e00"))});
+  const int32_t points = module().registry.at(0)->points.size();
+  open({reopen({0})});
+  open({reopen({0})});
+  EXPECT_EQ(rows(), (std::vector<RowView>{{1, "coast"}, {2, "coast"}, {3, "coast"}}));
+  ASSERT_EQ(module().registry.count(), 3);
+  EXPECT_EQ(module().registry.at(2)->points.size(), points);
+  module().registry.at(1)->lineWidth = 5;
+  EXPECT_EQ(module().registry.at(2)->lineWidth, 1);
+
+  close({closeData({0, 1, 2}, close_data_dialog::kOk)});
+  EXPECT_TRUE(rows().empty());
+  fs::remove_all(depotFolder());
+  open({reopen({0})});
+  EXPECT_EQ(gSession.messages,
+            (std::vector<std::string>{kTextWorkingMapDeleted}));
+  EXPECT_EQ(module().registry.count(), 0);
+  EXPECT_EQ(module().layersActive, 0);
+  EXPECT_EQ(VPI_DD_GetID(0, kDepotTopTitle), 0u);
+}
+
+// Closing two of three, from the list in registry order, keeps the third
+// at index 0 with its row; deleting the last takes its item, its file and
+// the layers.
+TEST_F(CommandsWin32Test, CloseTwoOfThreeThenDeleteTheLast) {
+  open({file(copyOf("japan_coast_50m_partial.e00", "roads.e00"))});
+  open({readNew(), file(copyOf("japan_coast_50m_partial.e00", "rivers.e00"))});
+  open({readNew(), file(copyOf("japan_coast_50m_partial.e00", "coast.e00"))});
+  std::vector<std::string> listed;
+  close({closeData({0, 1}, close_data_dialog::kOk, &listed)});
+  EXPECT_EQ(listed, (std::vector<std::string>{"roads", "rivers", "coast"}));
+  ASSERT_EQ(module().registry.count(), 1);
+  EXPECT_EQ(module().registry.at(0)->name, "coast");
+  EXPECT_EQ(rows(), (std::vector<RowView>{{3, "coast"}}));
+  EXPECT_TRUE(fs::exists(depotFolder() / "roads.bin"));
+
+  close({closeData({0}, close_data_dialog::kDeleteButton)});
+  EXPECT_TRUE(rows().empty());
+  EXPECT_EQ(VPI_DD_GetID(findDepotFolder(), "coast"), 0u);
+  EXPECT_FALSE(fs::exists(depotFolder() / "coast.bin"));
+  EXPECT_NE(VPI_DD_GetID(findDepotFolder(), "roads"), 0u);
+  EXPECT_EQ(module().layersActive, 0);
+  EXPECT_FALSE(closeEnabled());
+}
+
+// Three data sets open at the shutdown come back at the next start's first
+// 2D draw, not before, with row ids 1, 2, 3 and their attributes; the 3D
+// view then draws them until the host aborts its rendering.
+TEST_F(CommandsWin32Test, ThreeOpenAtShutdownComeBackAtTheFirstDraw) {
+  const char* names[] = {"roads", "rivers", "coast"};
+  for (const char* name : names) {
+    std::vector<Answer> script;
+    if (findDepotFolder() != 0) script.push_back(readNew());
+    script.push_back(file(copyOf("japan_coast_50m_partial.e00",
+                                 (std::string(name) + ".e00").c_str())));
+    open(script);
+  }
+  close({closeData({0}, close_data_dialog::kOk)});  // roads: row 1 goes
+  open({reopen({2})});                              // roads again: row 4
+  ASSERT_EQ(module().registry.count(), 3);
+  for (int32_t i = 0; i < 3; ++i) {
+    LineDataSet& d = *module().registry.at(i);
+    d.lineColour = 0x00102030u + i;
+    d.lineWidth = 2 + i;
+    d.visible = i % 2;
+    d.showIn3d = 0;
+  }
+
+  restartHost(false);
+  EXPECT_TRUE(rows().empty());
+  EXPECT_EQ(module().registry.count(), 0);
+  standin::drawAll2d();
+  EXPECT_EQ(rows(), (std::vector<RowView>{{1, "rivers"}, {2, "coast"},
+                                          {3, "roads"}}));
+  ASSERT_EQ(module().registry.count(), 3);
+  for (int32_t i = 0; i < 3; ++i) {
+    const LineDataSet& d = *module().registry.at(i);
+    EXPECT_EQ(d.rowId, i + 1);
+    EXPECT_EQ(d.lineColour, 0x00102030u + i);
+    EXPECT_EQ(d.lineWidth, 2 + i);
+    EXPECT_EQ(d.visible, i % 2);
+    EXPECT_EQ(d.showIn3d, 0);
+  }
+  EXPECT_EQ(module().panel->showIn3dCheck(), 0);
+
+  for (int32_t i = 0; i < 3; ++i) {
+    module().registry.at(i)->visible = 1;
+    module().registry.at(i)->showIn3d = 1;
+  }
+  const LineDataSet& first = *module().registry.at(0);
+  int32_t at = 0;
+  while (isSeparator(first.points[at])) ++at;
+  const double latitude = first.points[at].latitude * kDegreesPerUnit;
+  const double longitude = first.points[at].longitude * kDegreesPerUnit;
+  standin::setEye3d({latitude, longitude});
+  const std::vector<int32_t> blocks = {standin::blockCodeAt(latitude, longitude)};
+  standin::drawAll3d(blocks);
+  EXPECT_EQ(standin::view3dCalls().draw3dLines, 3);
+  standin::resetView3d();
+  standin::setEye3d({latitude, longitude});
+  standin::setAbortRendering(true);
+  standin::drawAll3d(blocks);
+  EXPECT_EQ(standin::view3dCalls().draw3dLines, 1);
+  standin::setAbortRendering(false);
+}
+
+}  // namespace
