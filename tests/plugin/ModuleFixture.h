@@ -12,21 +12,9 @@
 #include "module/PluginModule.h"
 #include "platform/FileSystem.h"
 #include "standin/StandinFiles.h"
+#include "tests/ModuleState.h"
 #include "tests/TempName.h"
 #include "tests/TestHost.h"
-
-// The module's state record as the host finds it when it loads the module.
-inline void resetPluginModule() {
-  PluginModule& m = pluginModule();
-  m.registry.empty();
-  m.pluginHandle = 1;
-  m.restorePending = 1;
-  m.layersActive = 0;
-  m.layer2d = 0;
-  m.layer3d = 0;
-  m.nextRowId = 1;
-  m.depotFolderPath[0] = '\0';
-}
 
 class ModuleFixture : public TestHost {
  protected:
@@ -46,7 +34,7 @@ class ModuleFixture : public TestHost {
 
   // The next run of the host: what it keeps on disk comes back.
   static void resetHost() { resetTestHost(); }
-  static void resetModule() { resetPluginModule(); }
+  static void resetModule() { resetPluginModule(1); }
 
   static std::filesystem::path native(const char* modulePathText) {
     return standin::fileSystemPath(modulePathText);

@@ -13,6 +13,7 @@
 #include "module/PluginModule.h"
 #include "standin/StandinHost.h"
 #include "standin/StandinNameDb.h"
+#include "tests/ModuleState.h"
 #include "tools/Commands.h"
 #include "ui/headless/HeadlessUi.h"
 
@@ -23,21 +24,6 @@ struct HostRun {
   std::string out;
   std::string err;
 };
-
-// The module's state as a freshly loaded module has it. Natively the module
-// shares the program's copy, which outlives one run of the host, while each
-// morvane-host is a process of its own.
-inline void freshModuleState() {
-  PluginModule& module = pluginModule();
-  module.registry.empty();
-  module.pluginHandle = 0;
-  module.restorePending = 1;
-  module.layersActive = 0;
-  module.layer2d = 0;
-  module.layer3d = 0;
-  module.nextRowId = 1;
-  module.depotFolderPath[0] = '\0';
-}
 
 // morvane-host --home HOME COMMAND ARGS...
 inline HostRun runHost(const std::string& home, const Arguments& command) {
@@ -50,7 +36,7 @@ inline HostRun runHost(const std::string& home, const Arguments& command) {
   standin::setHome(home);
   standin::resetNameDb();
   headless::resetUi();
-  freshModuleState();
+  resetPluginModule(0);
   Arguments args(command.begin() + 1, command.end());
   ::testing::internal::CaptureStdout();
   ::testing::internal::CaptureStderr();
