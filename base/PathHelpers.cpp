@@ -59,3 +59,30 @@ const char* splitFileName(const char* path) {
   if (colon != nullptr) return colon + 1;
   return path;
 }
+
+bool isReservedWindowsName(const char* name) {
+  const size_t size = std::strlen(name);
+  if (size == 0 || name[size - 1] == '.' || name[size - 1] == ' ') return true;
+  // The device part: up to the first dot, blanks before it dropped, as
+  // Windows itself reads "CON .txt".
+  size_t base = 0;
+  while (base < size && name[base] != '.') ++base;
+  while (base > 0 && name[base - 1] == ' ') --base;
+  auto upper = [](char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+  };
+  auto is = [&](const char* word) {
+    for (size_t i = 0; i < base; ++i) {
+      if (word[i] == '\0' || upper(name[i]) != word[i]) return false;
+    }
+    return word[base] == '\0';
+  };
+  if (is("CON") || is("PRN") || is("AUX") || is("NUL")) return true;
+  if (base == 4 && name[3] >= '1' && name[3] <= '9') {
+    const char prefix[4] = {upper(name[0]), upper(name[1]), upper(name[2]), 0};
+    if (std::strcmp(prefix, "COM") == 0 || std::strcmp(prefix, "LPT") == 0) {
+      return true;
+    }
+  }
+  return false;
+}

@@ -31,4 +31,13 @@ bool appendPathComponent(char* buffer, const char* name);
 // Points into path.
 const char* splitFileName(const char* path);
 
+// True when name cannot be a file of its own in a Windows folder: empty, only
+// dots and blanks, ending in a dot or a blank (Windows drops those, so the
+// file would be another one), or a device name that Windows reserves in every
+// folder (CON, PRN, AUX, NUL, COM1-COM9, LPT1-LPT9, in any letter case, alone
+// or before an extension, "nul.bin" and "Com1 .txt" included), where a write
+// would reach the device instead of a file. Neither trail bytes of Shift-JIS
+// (0x40 and up) nor lead bytes can be taken for a dot or a blank.
+bool isReservedWindowsName(const char* name);
+
 #endif  // MORVANE_BASE_PATHHELPERS_H_

@@ -132,3 +132,24 @@ TEST(PathHelpersTest, SplitFileNameTakesWhatFollowsLastSeparator) {
 }
 
 }  // namespace
+
+TEST(PathHelpersTest, ReservedWindowsNamesAreTold) {
+  struct Case {
+    const char* name;
+    bool reserved;
+  };
+  const Case cases[] = {
+      {"", true},         {".", true},          {"..", true},
+      {" ", true},        {". .", true},        {"roads.", true},
+      {"roads ", true},   {"CON", true},        {"con", true},
+      {"nul.bin", true},  {"Com1 .txt", true},  {"LPT9", true},
+      {"aux.tar.gz", true}, {"PRN", true},
+      {"roads", false},   {"CONSOLE", false},   {"COM0", false},
+      {"COM10", false},   {"LPT", false},       {"xCON", false},
+      {".bin", false},    {"roads.old", false}, {" roads", false},
+      {"\x93\xFA\x96\x7B", false},  // a two-byte name
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(isReservedWindowsName(c.name), c.reserved) << '"' << c.name << '"';
+  }
+}
