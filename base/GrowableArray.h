@@ -12,9 +12,29 @@
 #include <cassert>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <type_traits>
 
 #include "platform/MemoryBlock.h"
+
+// The byte size of count elements of elementBytes bytes each, computed in
+// Size: the target's size_t, or a narrower type when a 64-bit build checks
+// the arithmetic of a 32-bit target. False, *bytes untouched, when count is
+// negative or the product does not fit Size: on a 32-bit target 536,870,913
+// points of 8 bytes would otherwise wrap to an 8-byte block.
+template <typename Size>
+constexpr bool checkedByteSize(int64_t count, size_t elementBytes,
+                               Size* bytes) {
+  static_assert(std::is_unsigned<Size>::value, "a size type");
+  if (count < 0 || elementBytes == 0) return false;
+  if (static_cast<uint64_t>(count) >
+      static_cast<uint64_t>(std::numeric_limits<Size>::max() / elementBytes)) {
+    return false;
+  }
+  *bytes = static_cast<Size>(static_cast<Size>(count) *
+                             static_cast<Size>(elementBytes));
+  return true;
+}
 
 template <typename T>
 class GrowableArray {
@@ -53,7 +73,7 @@ class GrowableArray {
   //  - within the capacity only the size changes;
   //  - beyond it the capacity becomes capacity + step (or n if larger).
   // New elements are zero bytes. Returns false, changing nothing, when the
-  // storage cannot be obtained.
+  // storage cannot be obtained or its byte size does not fit size_t.
   bool setSize(int32_t n, int32_t newGrowthStep = -1) {
     assert(n >= 0);
     if (newGrowthStep >= 0) growthStep_ = newGrowthStep;
@@ -77,7 +97,11 @@ class GrowableArray {
       newCapacity = static_cast<int32_t>(grown);
     }
     if (newCapacity != capacity_ || block_.base == nullptr) {
-      if (!resizeMemoryBlock(block_, bytesFor(newCapacity))) return false;
+      size_t bytes = 0;
+      if (!checkedByteSize<size_t>(newCapacity, sizeof(T), &bytes) ||
+          !resizeMemoryBlock(block_, bytes)) {
+        return false;
+      }
       capacity_ = newCapacity;
     }
     if (n > size_) {
@@ -106,7 +130,11 @@ class GrowableArray {
   bool reserve(int32_t n) {
     assert(n > size_);
     if (n <= capacity_) return true;
-    if (!resizeMemoryBlock(block_, bytesFor(n))) return false;
+    size_t bytes = 0;
+    if (!checkedByteSize<size_t>(n, sizeof(T), &bytes) ||
+        !resizeMemoryBlock(block_, bytes)) {
+      return false;
+    }
     capacity_ = n;
     return true;
   }
@@ -138,7 +166,12 @@ class GrowableArray {
       release();
       return;
     }
-    if (resizeMemoryBlock(block_, bytesFor(size_))) capacity_ = size_;
+    // The size's bytes fitted when its storage was obtained.
+    size_t bytes = 0;
+    if (checkedByteSize<size_t>(size_, sizeof(T), &bytes) &&
+        resizeMemoryBlock(block_, bytes)) {
+      capacity_ = size_;
+    }
   }
 
   // Releases the storage; size and capacity become 0.
@@ -149,10 +182,6 @@ class GrowableArray {
   }
 
  private:
-  static size_t bytesFor(int32_t count) {
-    return static_cast<size_t>(count) * sizeof(T);
-  }
-
   MemoryBlock block_;
   int32_t size_ = 0;
   int32_t capacity_ = 0;
