@@ -29,6 +29,13 @@ FileKind fileKind(const char* path) {
   return system_files::fileKind(path);
 }
 
+bool fileStamp(const char* path, FileStamp* stamp) {
+  if (MemoryFileSystem* memory = MemoryFileSystem::owning(path)) {
+    return memory->stamp(path, stamp);
+  }
+  return system_files::fileStamp(path, stamp);
+}
+
 bool renameFile(const char* from, const char* to) {
   MemoryFileSystem* memory = MemoryFileSystem::owning(from);
   if (memory != nullptr || MemoryFileSystem::owning(to) != nullptr) {

@@ -66,6 +66,22 @@ std::unique_ptr<PlatformFile> openFileForWriting(
 
 FileKind fileKind(const char* path);
 
+// The size and last-write time of a file as the system reports them, to
+// tell later whether a file is still the one that was read or written.
+// modified is in the system's own unit (nanoseconds natively, 100 ns on
+// Windows, a write counter in a memory tree): stamps are compared, never
+// read as dates.
+struct FileStamp {
+  int64_t size;
+  int64_t modified;
+};
+
+// The stamp of the regular file at path, the name itself examined: false for
+// a missing file, a directory, FIFO or device, and for a symbolic link
+// (natively) or a reparse point (Windows) whatever it leads to. Nothing is
+// opened, so nothing waits.
+bool fileStamp(const char* path, FileStamp* stamp);
+
 // Renames the file from to the name to, replacing a file there in one step:
 // whoever opens to sees the old file or the new one, never neither. False,
 // with both names as they were, when it cannot be done (to is a directory

@@ -9,6 +9,10 @@ namespace {
 // so the system's files pay one test for the feature.
 MemoryFileSystem* gMounted = nullptr;
 
+// Stands for the clock of a file's last write: every change of a file's
+// bytes takes the next value, so two writes never share a stamp.
+int64_t gWriteCounter = 0;
+
 constexpr size_t kPathSize = 260;  // with the terminating zero
 
 // First byte of a two-byte character in code page 932; its second byte may
@@ -49,6 +53,7 @@ struct MemoryFileSystem::Node {
   std::string bytes;
   int32_t readers = 0;     // shared readers holding it open
   bool exclusive = false;  // a writer or an exclusive reader holds it
+  int64_t modified = 0;    // the write counter when it last changed
 };
 
 namespace {
@@ -106,6 +111,7 @@ class MemoryFile : public PlatformFile {
       lost_ = true;
     }
     node_->bytes.append(in, static_cast<size_t>(kept));
+    node_->modified = ++gWriteCounter;
     return room == bytes;
   }
 
@@ -198,6 +204,7 @@ void MemoryFileSystem::putFile(const std::string& path,
   }
   auto node = std::make_shared<Node>();
   node->bytes = bytes;
+  node->modified = ++gWriteCounter;
   nodes_[k] = node;
 }
 
@@ -223,14 +230,17 @@ std::unique_ptr<PlatformFile> MemoryFileSystem::openForReading(
   Node& node = *found->second;
   bool exclusive = share == FileShare::kExclusive;
   if (node.exclusive || (exclusive && node.readers > 0)) return nullptr;
+  // Made before the node is marked held, so that running out of memory
+  // leaves it free.
+  std::unique_ptr<PlatformFile> file(new MemoryFile(
+      found->second, false, exclusive,
+      {failWritesAt_, failReadsAt_, shortWritesAt_}));
   if (exclusive) {
     node.exclusive = true;
   } else {
     ++node.readers;
   }
-  return std::unique_ptr<PlatformFile>(new MemoryFile(
-      found->second, false, exclusive,
-      {failWritesAt_, failReadsAt_, shortWritesAt_}));
+  return file;
 }
 
 std::unique_ptr<PlatformFile> MemoryFileSystem::openForWriting(
@@ -246,6 +256,7 @@ std::unique_ptr<PlatformFile> MemoryFileSystem::openForWriting(
     return nullptr;
   }
   slot->bytes.clear();
+  slot->modified = ++gWriteCounter;
   slot->exclusive = true;
   return std::unique_ptr<PlatformFile>(
       new MemoryFile(slot, true, true,
@@ -259,6 +270,15 @@ FileKind MemoryFileSystem::kind(const char* path) const {
   auto found = nodes_.find(k);
   if (found == nodes_.end()) return FileKind::kMissing;
   return found->second->directory ? FileKind::kDirectory : FileKind::kFile;
+}
+
+bool MemoryFileSystem::stamp(const char* path, FileStamp* stamp) const {
+  if (std::strlen(path) >= kPathSize) return false;
+  auto found = nodes_.find(key(path));
+  if (found == nodes_.end() || found->second->directory) return false;
+  stamp->size = static_cast<int64_t>(found->second->bytes.size());
+  stamp->modified = found->second->modified;
+  return true;
 }
 
 bool MemoryFileSystem::rename(const char* from, const char* to) {

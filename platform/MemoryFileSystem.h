@@ -72,6 +72,7 @@ class MemoryFileSystem {
   std::unique_ptr<PlatformFile> openForWriting(const char* path,
                                                FileCreation creation);
   FileKind kind(const char* path) const;
+  bool stamp(const char* path, FileStamp* stamp) const;
   bool rename(const char* from, const char* to);
   bool makeDirectory(const char* path);
   bool remove(const char* path);

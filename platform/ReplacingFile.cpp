@@ -1,6 +1,7 @@
 #include "platform/ReplacingFile.h"
 
 #include <cstddef>
+#include <utility>
 
 namespace {
 
@@ -38,7 +39,7 @@ ReplacingFile::ReplacingFile(const std::string& target) : target_(target) {
     if (candidate.size() >= kPathSize) return;
     file_ = openFileForWriting(candidate.c_str(), FileCreation::kNew);
     if (file_) {
-      temporary_ = candidate;
+      temporary_ = std::move(candidate);  // no allocation: nothing can throw
       return;
     }
     // Only a name that is taken is worth another try.

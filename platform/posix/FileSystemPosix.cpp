@@ -20,6 +20,9 @@ class PosixFile : public PlatformFile {
   explicit PosixFile(int fd) : fd_(fd) {}
   ~PosixFile() override { close(); }
 
+  // Takes an open descriptor into an object made before it was opened.
+  void adopt(int fd) { fd_ = fd; }
+
   int64_t length() override {
     struct stat st;
     if (fd_ < 0 || fstat(fd_, &st) != 0) return -1;
@@ -67,13 +70,22 @@ class PosixFile : public PlatformFile {
 // Windows sharing modes, natively: an exclusive open takes an exclusive
 // flock, a shared read takes a shared one. flock locks of separate opens
 // conflict even inside one process, as Windows share modes do.
+std::unique_ptr<PlatformFile> wrap(int fd) {
+  try {
+    return std::unique_ptr<PlatformFile>(new PosixFile(fd));
+  } catch (...) {
+    ::close(fd);  // out of memory: never leave the file open and locked
+    throw;
+  }
+}
+
 std::unique_ptr<PlatformFile> lockOrClose(int fd, int operation) {
   if (fd < 0) return nullptr;
   if (flock(fd, operation | LOCK_NB) != 0) {
     ::close(fd);
     return nullptr;
   }
-  return std::unique_ptr<PlatformFile>(new PosixFile(fd));
+  return wrap(fd);
 }
 
 // The name a Windows program would reach for one component of a path in
@@ -188,6 +200,9 @@ std::unique_ptr<PlatformFile> openFileForWriting(const char* path,
                                                  FileCreation creation) {
   std::string p = hostPath(path);
   if (p.empty()) return nullptr;
+  // Made before the file is: running out of memory once the file exists
+  // would leave behind a file nobody knows of.
+  std::unique_ptr<PosixFile> file(new PosixFile(-1));
   // Take the lock before truncating, so a file held open elsewhere is left
   // as it is. O_NONBLOCK: a FIFO must not wait for a reader.
   int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK;
@@ -204,7 +219,8 @@ std::unique_ptr<PlatformFile> openFileForWriting(const char* path,
     ::close(fd);
     return nullptr;
   }
-  return std::unique_ptr<PlatformFile>(new PosixFile(fd));
+  file->adopt(fd);
+  return file;
 }
 
 FileKind fileKind(const char* path) {
@@ -220,6 +236,19 @@ FileKind fileKind(const char* path) {
   if (S_ISFIFO(st.st_mode)) return FileKind::kFifo;
   if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) return FileKind::kDevice;
   return FileKind::kOther;
+}
+
+bool fileStamp(const char* path, FileStamp* stamp) {
+  std::string p = hostPath(path);
+  struct stat st;
+  // lstat: a link is examined, not followed, and is no regular file.
+  if (p.empty() || lstat(p.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+    return false;
+  }
+  stamp->size = st.st_size;
+  stamp->modified = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 +
+                    st.st_mtim.tv_nsec;
+  return true;
 }
 
 bool renameFile(const char* from, const char* to) {

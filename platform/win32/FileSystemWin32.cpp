@@ -23,6 +23,9 @@ class Win32File : public PlatformFile {
   explicit Win32File(HANDLE handle) : handle_(handle) {}
   ~Win32File() override { close(); }
 
+  // Takes an open handle into an object made before it was opened.
+  void adopt(HANDLE handle) { handle_ = handle; }
+
   int64_t length() override {
     LARGE_INTEGER size;
     if (handle_ == INVALID_HANDLE_VALUE || !GetFileSizeEx(handle_, &size)) {
@@ -78,7 +81,12 @@ class Win32File : public PlatformFile {
 
 std::unique_ptr<PlatformFile> wrap(HANDLE handle) {
   if (handle == INVALID_HANDLE_VALUE) return nullptr;
-  return std::unique_ptr<PlatformFile>(new Win32File(handle));
+  try {
+    return std::unique_ptr<PlatformFile>(new Win32File(handle));
+  } catch (...) {
+    CloseHandle(handle);  // out of memory: never leave the file held
+    throw;
+  }
 }
 
 }  // namespace
@@ -115,13 +123,18 @@ std::unique_ptr<PlatformFile> openFileForWriting(const char* path,
   // held open elsewhere is left as it is.
   DWORD disposition =
       creation == FileCreation::kNew ? CREATE_NEW : CREATE_ALWAYS;
+  // Made before the file is: running out of memory once the file exists
+  // would leave behind a file nobody knows of.
+  std::unique_ptr<Win32File> file(new Win32File(INVALID_HANDLE_VALUE));
   HANDLE handle = CreateFileA(path, GENERIC_WRITE, 0, nullptr, disposition,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle != INVALID_HANDLE_VALUE && GetFileType(handle) != FILE_TYPE_DISK) {
+  if (handle == INVALID_HANDLE_VALUE) return nullptr;
+  if (GetFileType(handle) != FILE_TYPE_DISK) {
     CloseHandle(handle);
     return nullptr;
   }
-  return wrap(handle);
+  file->adopt(handle);
+  return file;
 }
 
 FileKind fileKind(const char* path) {
@@ -136,6 +149,24 @@ FileKind fileKind(const char* path) {
   if (attributes & FILE_ATTRIBUTE_DIRECTORY) return FileKind::kDirectory;
   if (attributes & FILE_ATTRIBUTE_DEVICE) return FileKind::kDevice;
   return FileKind::kFile;
+}
+
+bool fileStamp(const char* path, FileStamp* stamp) {
+  if (!usablePath(path)) return false;
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return false;
+  // A reparse point (a symbolic link, a junction) is not followed.
+  if (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY |
+                               FILE_ATTRIBUTE_DEVICE |
+                               FILE_ATTRIBUTE_REPARSE_POINT)) {
+    return false;
+  }
+  stamp->size = static_cast<int64_t>(
+      (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
+  stamp->modified = static_cast<int64_t>(
+      (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+      data.ftLastWriteTime.dwLowDateTime);
+  return true;
 }
 
 bool renameFile(const char* from, const char* to) {
