@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <new>
 
 #include "base/PathHelpers.h"
 #include "base/SjisLeadByte.h"
@@ -13,6 +14,7 @@
 #include "host/PluginIf.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBox.h"
+#include "platform/ReplacingFile.h"
 #include "resources/Texts.h"
 
 static_assert(sizeof(LinePoint) == 2 * sizeof(int32_t),
@@ -187,9 +189,10 @@ constexpr int64_t kReadRunPoints = 32 * 1024;
 // the storage grows by setSize's rule (one point, then a step more) only as
 // points actually arrive; if not a single point of a new step arrives, that
 // room is given back, so the storage ends exactly as if it had grown one
-// point at a time.
-bool readPointRuns(LineDataSet& dataSet, ArchiveReader& in, int32_t n,
-                   bool reservedAll) {
+// point at a time. kCut when the points end early, kOutOfMemory when the
+// storage cannot grow.
+CacheLoad readPointRuns(LineDataSet& dataSet, ArchiveReader& in, int32_t n,
+                        bool reservedAll) {
   GrowableArray<LinePoint>& points = dataSet.points;
   PointProgress progress(n);
   int64_t i = 0;
@@ -200,7 +203,7 @@ bool readPointRuns(LineDataSet& dataSet, ArchiveReader& in, int32_t n,
       const int64_t next =
           first == 0 ? 1 : static_cast<int64_t>(first) + points.growthStep();
       if (next > INT32_MAX || !points.reserve(static_cast<int32_t>(next))) {
-        return false;
+        return CacheLoad::kOutOfMemory;
       }
       grown = true;
     }
@@ -217,11 +220,156 @@ bool readPointRuns(LineDataSet& dataSet, ArchiveReader& in, int32_t n,
       // Storage taken for points that never came is given back (all of it
       // when the storage came in one piece).
       if (reservedAll || (grown && arrived == 0)) points.compact();
-      return false;
+      return CacheLoad::kCut;
     }
     i += run;
     if (i - 1 == progress.nextCheck()) progress.check(i - 1);
   }
+  return CacheLoad::kWhole;
+}
+
+// readPoints with the reason a block is not taken whole.
+CacheLoad readPointBlock(LineDataSet& dataSet, ArchiveReader& in) {
+  int32_t version = 0;
+  if (!in.readInt32(&version)) return CacheLoad::kCut;
+  if (version > kPointBlockVersion) return CacheLoad::kRefused;
+  dataSet.clear();
+  int32_t n = 0;
+  if (!in.readInt32(&n)) return CacheLoad::kCut;
+  if (n > 0) {
+    // A count whose bytes do not even fit this target's address space
+    // cannot be true, whatever the file's length: refused before any
+    // storage is asked for.
+    size_t bytes = 0;
+    if (!checkedByteSize<size_t>(n, sizeof(LinePoint), &bytes)) {
+      return CacheLoad::kRefused;
+    }
+    // A count the rest of the file can hold is taken at its word: the
+    // storage for all of it is obtained at once (so a file of any size
+    // costs one allocation), and never more than the file's own size.
+    const int64_t inFile = in.remainingBytes() / kPointBytes;
+    const bool reservedAll = n <= inFile && dataSet.points.reserve(n);
+    const CacheLoad read = readPointRuns(dataSet, in, n, reservedAll);
+    if (read != CacheLoad::kWhole) return read;
+  }
+  dataSet.compact();
+  return CacheLoad::kWhole;
+}
+
+// Records what the file at path now holds: its stamp, and the attributes
+// just read from it or written into it. Without a stamp nothing is known,
+// and the next save writes the file again.
+void recordCache(LineDataSet& dataSet, const char* path) {
+  CacheRecord& r = dataSet.cacheRecord;
+  try {
+    r.known = fileStamp(path, &r.stamp);
+  } catch (const std::bad_alloc&) {
+    r.known = false;  // the file is whole all the same
+  }
+  r.showIn3d = dataSet.showIn3d;
+  r.visible = dataSet.visible;
+  r.lineColour = dataSet.lineColour;
+  r.lineWidth = dataSet.lineWidth;
+}
+
+CacheLoad readCacheFile(LineDataSet& dataSet) {
+  char directory[kVpiPathSize];
+  char path[kVpiPathSize];
+  if (!buildCachePaths(dataSet.depotPath, dataSet.name, directory, path)) {
+    return CacheLoad::kCannotOpen;
+  }
+  // Only a regular file is read: not a link (which could lead anywhere), and
+  // never a FIFO or device, which could keep the host waiting.
+  FileStamp seen;
+  if (!fileStamp(path, &seen)) return CacheLoad::kCannotOpen;
+  std::unique_ptr<PlatformFile> file =
+      openFileForReading(path, FileShare::kExclusive);
+  if (!file) return CacheLoad::kCannotOpen;
+  ArchiveReader in(*file);
+  HostProgressBar bar;
+
+  int32_t version = 0;
+  if (!in.readInt32(&version)) return CacheLoad::kCut;
+  if (version > kHeaderVersion) return CacheLoad::kRefused;
+  // The attributes are taken only once all four have arrived, so a file cut
+  // inside them leaves the data set as it was.
+  int32_t attributes[4];
+  if (in.readInt32Array(attributes, 4) != 4) return CacheLoad::kCut;
+  dataSet.lineColour = static_cast<uint32_t>(attributes[0]);
+  dataSet.lineWidth = attributes[1];
+  dataSet.showIn3d = attributes[2];
+  dataSet.visible = attributes[3];
+
+  const CacheLoad points = readPointBlock(dataSet, in);
+  if (points != CacheLoad::kWhole) return points;
+  VPI_SetPosProgressBar(100);
+  // Still held exclusively: the file is the one just read.
+  recordCache(dataSet, path);
+  if (dataSet.cacheRecord.stamp.size != file->length()) {
+    dataSet.cacheRecord.known = false;
+  }
+  return CacheLoad::kWhole;
+}
+
+// ArchiveWriter's file, writing into a ReplacingFile's temporary file.
+class ReplacementSink : public PlatformFile {
+ public:
+  explicit ReplacementSink(ReplacingFile& out) : out_(out) {}
+  int64_t length() override { return -1; }
+  int64_t read(void*, int64_t) override { return -1; }
+  bool write(const void* buffer, int64_t bytes) override {
+    return out_.write(buffer, bytes);
+  }
+  bool close() override { return true; }  // commit() closes the file
+
+ private:
+  ReplacingFile& out_;
+};
+
+// Whether the file at path is held open by another program, so that it
+// cannot be replaced now (and that is no full disk).
+bool heldElsewhere(const char* path) {
+  if (fileKind(path) != FileKind::kFile) return false;
+  return !openFileForReading(path, FileShare::kExclusive);
+}
+
+bool writeCacheFile(LineDataSet& dataSet) {
+  char directory[kVpiPathSize];
+  char path[kVpiPathSize];
+  if (!buildCachePaths(dataSet.depotPath, dataSet.name, directory, path)) {
+    return false;
+  }
+  createDirectory(directory);  // an existing folder is fine
+  // Only a file, or nothing, is replaced: a directory, FIFO or device in its
+  // place stays, and so does a file another program holds (nothing is
+  // written for a rename that would be refused). A link is replaced as a
+  // name; what it leads to is never opened for writing.
+  const FileKind kind = fileKind(path);
+  if (kind != FileKind::kMissing && kind != FileKind::kFile) return false;
+  if (heldElsewhere(path)) return false;
+
+  ReplacingFile out(path);
+  if (!out.opened()) return false;
+  bool written;
+  {
+    ReplacementSink sink(out);
+    ArchiveWriter archive(sink);
+    archive.writeInt32(kHeaderVersion);
+    archive.writeInt32(static_cast<int32_t>(dataSet.lineColour));
+    archive.writeInt32(dataSet.lineWidth);
+    archive.writeInt32(dataSet.showIn3d);
+    archive.writeInt32(dataSet.visible);
+    writePoints(dataSet, archive);
+    written = archive.close();
+  }
+  // Until commit() the old file is as it was; on any failure the temporary
+  // file goes with out.
+  if (!written || !out.commit()) {
+    if (written && heldElsewhere(path)) return false;  // taken meanwhile
+    showMessageBox(kTextDepotDiskFull, MessageIcon::kExclamation);
+    return false;
+  }
+  recordCache(dataSet, path);
   return true;
 }
 
@@ -237,74 +385,52 @@ void writePoints(const LineDataSet& dataSet, ArchiveWriter& out) {
 }
 
 bool readPoints(LineDataSet& dataSet, ArchiveReader& in) {
-  int32_t version = 0;
-  if (!in.readInt32(&version) || version > kPointBlockVersion) return false;
-  dataSet.clear();
-  int32_t n = 0;
-  if (!in.readInt32(&n)) return false;
-  if (n > 0) {
-    // A count the rest of the file can hold is taken at its word: the
-    // storage for all of it is obtained at once (so a file of any size
-    // costs one allocation), and never more than the file's own size.
-    const int64_t inFile = in.remainingBytes() / kPointBytes;
-    const bool reservedAll = n <= inFile && dataSet.points.reserve(n);
-    if (!readPointRuns(dataSet, in, n, reservedAll)) return false;
-  }
-  dataSet.compact();
-  return true;
+  return readPointBlock(dataSet, in) == CacheLoad::kWhole;
 }
 
-void saveCache(const LineDataSet& dataSet) {
-  char directory[kVpiPathSize];
-  char path[kVpiPathSize];
-  if (!buildCachePaths(dataSet.depotPath, dataSet.name, directory, path)) return;
-  createDirectory(directory);  // an existing folder is fine
-  std::unique_ptr<PlatformFile> file = openFileForWriting(path);
-  if (!file) return;
+bool saveCache(LineDataSet& dataSet) {
+  // What a data set holds after a read that was not whole is not what the
+  // file holds: writing it would make the loss permanent.
+  if (dataSet.cacheNotWhole) return false;
+  try {
+    return writeCacheFile(dataSet);
+  } catch (const std::bad_alloc&) {
+    return false;  // the temporary file, if any, is gone with its owner
+  }
+}
 
-  bool written;
-  {
-    ArchiveWriter out(*file);
-    out.writeInt32(kHeaderVersion);
-    out.writeInt32(static_cast<int32_t>(dataSet.lineColour));
-    out.writeInt32(dataSet.lineWidth);
-    out.writeInt32(dataSet.showIn3d);
-    out.writeInt32(dataSet.visible);
-    writePoints(dataSet, out);
-    written = out.close();
+CacheLoad readCache(LineDataSet& dataSet) {
+  CacheLoad result;
+  try {
+    result = readCacheFile(dataSet);
+  } catch (const std::bad_alloc&) {
+    result = CacheLoad::kOutOfMemory;
   }
-  written = file->close() && written;
-  file.reset();
-  if (!written) {
-    // Never leave a cut-short cache file behind: it would reopen as a data
-    // set missing its last points.
-    deleteFile(path);
-    showMessageBox(kTextDepotDiskFull, MessageIcon::kExclamation);
-  }
+  dataSet.cacheNotWhole = result != CacheLoad::kWhole;
+  if (dataSet.cacheNotWhole) dataSet.cacheRecord.known = false;
+  return result;
 }
 
 int32_t loadCache(LineDataSet& dataSet) {
-  char directory[kVpiPathSize];
-  char path[kVpiPathSize];
-  if (!buildCachePaths(dataSet.depotPath, dataSet.name, directory, path)) return 0;
-  std::unique_ptr<PlatformFile> file =
-      openFileForReading(path, FileShare::kExclusive);
-  if (!file) return 0;
-  ArchiveReader in(*file);
-  HostProgressBar bar;
+  return readCache(dataSet) == CacheLoad::kWhole ? 1 : 0;
+}
 
-  int32_t version = 0;
-  if (!in.readInt32(&version) || version > kHeaderVersion) return 0;
-  // The attributes are taken only once all four have arrived, so a file cut
-  // inside them leaves the data set as it was.
-  int32_t attributes[4];
-  if (in.readInt32Array(attributes, 4) != 4) return 0;
-  dataSet.lineColour = static_cast<uint32_t>(attributes[0]);
-  dataSet.lineWidth = attributes[1];
-  dataSet.showIn3d = attributes[2];
-  dataSet.visible = attributes[3];
-
-  if (!readPoints(dataSet, in)) return 0;
-  VPI_SetPosProgressBar(100);
-  return 1;
+bool cacheUpToDate(const LineDataSet& dataSet) {
+  const CacheRecord& r = dataSet.cacheRecord;
+  if (!r.known || dataSet.cacheNotWhole || r.showIn3d != dataSet.showIn3d ||
+      r.visible != dataSet.visible || r.lineColour != dataSet.lineColour ||
+      r.lineWidth != dataSet.lineWidth) {
+    return false;
+  }
+  try {
+    char directory[kVpiPathSize];
+    char path[kVpiPathSize];
+    FileStamp now;
+    return buildCachePaths(dataSet.depotPath, dataSet.name, directory,
+                           path) &&
+           fileStamp(path, &now) && now.size == r.stamp.size &&
+           now.modified == r.stamp.modified;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
 }

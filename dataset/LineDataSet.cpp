@@ -31,10 +31,12 @@ void LineDataSet::clear() {
   points.release();
   points.setGrowthStep(kPointGrowthStep);
   bounds = kEmptyBounds;
+  cacheRecord.known = false;
 }
 
 int32_t LineDataSet::addPoint(double latitude, double longitude) {
   LinePoint p = {clampedUnits(latitude), clampedUnits(longitude)};
+  cacheRecord.known = false;
   if (!points.append(p)) return reportOutOfMemory();
   widenBounds(p);
   return 1;
@@ -42,6 +44,7 @@ int32_t LineDataSet::addPoint(double latitude, double longitude) {
 
 int32_t LineDataSet::endArc() {
   if (points.empty() || isSeparator(points.back())) return 1;
+  cacheRecord.known = false;
   if (!points.append(kSeparatorPoint)) return reportOutOfMemory();
   return 1;
 }

@@ -19,6 +19,7 @@
 
 #include "base/GrowableArray.h"
 #include "host/PluginIf.h"
+#include "platform/FileSystem.h"
 
 struct LinePoint {
   int32_t latitude;
@@ -59,6 +60,29 @@ inline bool degreesToUnits(double degrees, int32_t* units) {
   return true;
 }
 
+// Line widths as the panel offers them. A width outside this range, which
+// only a cache file can bring, is kept as it is but shown and drawn clamped.
+constexpr int32_t kMinLineWidth = 1;
+constexpr int32_t kMaxLineWidth = 9;
+inline int32_t clampedLineWidth(int32_t width) {
+  return width < kMinLineWidth   ? kMinLineWidth
+         : width > kMaxLineWidth ? kMaxLineWidth
+                                 : width;
+}
+
+// What a data set's cache file held when it was last read whole or written:
+// the file's stamp and the display attributes stored in it (the points are
+// not copied: they change only through clear and the appends, which forget
+// the record).
+struct CacheRecord {
+  bool known = false;
+  FileStamp stamp = {0, 0};
+  int32_t showIn3d = 0;
+  int32_t visible = 0;
+  uint32_t lineColour = 0;
+  int32_t lineWidth = 0;
+};
+
 class LineDataSet {
  public:
   explicit LineDataSet(int32_t rowId);
@@ -67,10 +91,12 @@ class LineDataSet {
   LineDataSet& operator=(const LineDataSet&) = delete;
 
   // Empties points and releases their storage (growth step 1000), bounds to
-  // the empty state. Attributes, name, depotPath and rowId stay.
+  // the empty state, and forgets the cache record. Attributes, name,
+  // depotPath, rowId and cacheNotWhole stay.
   void clear();
 
-  // Appends one point (degrees, truncated to units) and widens bounds.
+  // Appends one point (degrees, truncated to units) and widens bounds; the
+  // points no longer match the cache file, so its record is forgotten.
   // Returns 1, or 0 after telling the user memory ran out (nothing stored).
   // Values that do not fit are clamped; readers refuse them beforehand.
   int32_t addPoint(double latitude, double longitude);
@@ -101,6 +127,13 @@ class LineDataSet {
   const char* depotPath = nullptr;
   std::string name;
   int32_t rowId;
+  // Set by readCache when the cache file was not read whole (it could not
+  // be opened, was refused, cut short, or memory ran out): what the data set
+  // holds is not what the file holds, and saveCache never writes it over the
+  // file. Cleared by the next whole read.
+  bool cacheNotWhole = false;
+  // Set by a whole read or a successful write; see cacheUpToDate.
+  CacheRecord cacheRecord;
 };
 
 #endif  // MORVANE_DATASET_LINEDATASET_H_

@@ -51,7 +51,7 @@ int32_t importE00File(const char* path) {
   // A new data set keeps the attributes it was created with; only reopened
   // ones follow the first data set's showIn3d.
   if (!registerDataSet(dataSet.get())) return 0;
-  const LineDataSet& registered = *dataSet.release();
+  LineDataSet& registered = *dataSet.release();
 
   uint32_t top = VPI_DD_GetID(0, kDepotTopTitle);
   if (top == 0) return 1;

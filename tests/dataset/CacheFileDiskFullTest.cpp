@@ -1,6 +1,7 @@
 // A cache file that does not fit on the disk, on every backend: the depot
 // is a tree in memory whose disk fills at byte k, or loses what is written
-// past byte k and says so only at close, for every k of a small file.
+// past byte k and says so only at close, for every k of a small file, with
+// and without an earlier cache file there, which must stay as it was.
 
 #include <gtest/gtest.h>
 
@@ -32,25 +33,45 @@ TEST(CacheFileMemoryDiskFullTest, FailureAtEveryByteLeavesNoFileAndSaysSo) {
       documentedBytes(0x0000FFFF, 1, 1, 1, points);
   const std::string expected(documented.begin(), documented.end());
 
-  for (int fault = 0; fault < 2; ++fault) {
-    for (int64_t k = 0; k <= size; ++k) {
-      MemoryFileSystem memory("M:\\");
-      if (fault == 0) memory.failWritesAt(k);
-      if (fault == 1) memory.shortWritesAt(k);
-      headless::resetUi();
-      headless::setEcho(false);
-      saveCache(d);
-      std::string bytes;
-      bool there = memory.fileBytes("M:\\depot\\full.bin", &bytes);
-      if (k < size) {
-        ASSERT_FALSE(there) << fault << " " << k;
-        ASSERT_EQ(headless::messages().size(), 1u) << k;
-        EXPECT_EQ(headless::messages()[0].text, kTextDepotDiskFull);
-      } else {
-        EXPECT_EQ(bytes, expected);
-        EXPECT_TRUE(headless::messages().empty());
+  // The cache file that was there before, from an earlier save: a full
+  // disk during the new write must leave it byte for byte.
+  const std::vector<unsigned char> earlier =
+      documentedBytes(0x00102030, 3, 0, 1, {{5, 6}, {7, 8}});
+  const std::string earlierBytes(earlier.begin(), earlier.end());
+
+  for (bool hadFile : {false, true}) {
+    for (int fault = 0; fault < 2; ++fault) {
+      for (int64_t k = 0; k <= size; ++k) {
+        MemoryFileSystem memory("M:\\");
+        if (hadFile) memory.putFile("M:\\depot\\full.bin", earlierBytes);
+        if (fault == 0) memory.failWritesAt(k);
+        if (fault == 1) memory.shortWritesAt(k);
+        headless::resetUi();
+        headless::setEcho(false);
+        const bool saved = saveCache(d);
+        std::string bytes;
+        bool there = memory.fileBytes("M:\\depot\\full.bin", &bytes);
+        if (k < size) {
+          ASSERT_FALSE(saved) << fault << " " << k;
+          ASSERT_EQ(there, hadFile) << fault << " " << k;
+          if (hadFile) {
+            ASSERT_EQ(bytes, earlierBytes) << fault << " " << k;
+          }
+          ASSERT_EQ(headless::messages().size(), 1u) << k;
+          EXPECT_EQ(headless::messages()[0].text, kTextDepotDiskFull);
+          EXPECT_FALSE(cacheUpToDate(d));
+        } else {
+          EXPECT_TRUE(saved);
+          EXPECT_EQ(bytes, expected);
+          EXPECT_TRUE(headless::messages().empty());
+          EXPECT_TRUE(cacheUpToDate(d));
+        }
+        // No temporary file stays: the folder holds the cache file or
+        // nothing.
+        const std::vector<std::string> left = memory.paths();
+        ASSERT_EQ(left.size(), there ? 2u : 1u) << fault << " " << k;
+        ASSERT_EQ(d.points.size(), n);  // the data set is not touched
       }
-      ASSERT_EQ(d.points.size(), n);  // the data set is not touched
     }
   }
 }

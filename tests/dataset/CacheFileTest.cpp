@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -40,6 +42,17 @@ class CacheFileTest : public DepotFixture {
       if (e.kind == ProgressBarEvent::kSetPos) out.push_back(e.percent);
     }
     return out;
+  }
+
+  // A data set whose read was not whole is never written back: saveCache
+  // refuses it, silently, and the file stays byte for byte.
+  void expectNotWrittenBack(LineDataSet& d, const std::string& name) {
+    const std::vector<unsigned char> before = readBytes(binPath(name));
+    EXPECT_TRUE(d.cacheNotWhole) << name;
+    EXPECT_FALSE(cacheUpToDate(d));
+    d.lineColour ^= 1;  // even with a change to keep
+    EXPECT_FALSE(saveCache(d));
+    EXPECT_EQ(readBytes(binPath(name)), before);
   }
 
   // The bar was created once, removed once, removed last.
@@ -135,7 +148,7 @@ TEST_F(CacheFileTest, OneArcOfTwoPointsGivesFiftyTwoBytes) {
                                     {kSep, kSep}}));
 }
 
-TEST_F(CacheFileTest, SaveRewritesTheFileInPlace) {
+TEST_F(CacheFileTest, SaveReplacesTheWholeFile) {
   auto d = makeDataSet("again");
   for (const LinePoint& p : manyPoints(3000)) d->points.append(p);
   saveCache(*d);
@@ -315,8 +328,10 @@ TEST_F(CacheFileTest, OlderVersionsAreReadAndNewerOnesRefused) {
     standin::resetProgressBar();
     writeBytes(binPath("v"), documentedBytes(0x00ABCDEF, 4, 0, 0, points,
                                              c.header, c.block));
-    int32_t result = -1;
-    auto d = load("v", &result);
+    auto d = makeDataSet("v");
+    const CacheLoad read = readCache(*d);
+    EXPECT_EQ(read, c.result == 1 ? CacheLoad::kWhole : CacheLoad::kRefused);
+    const int32_t result = read == CacheLoad::kWhole ? 1 : 0;
     EXPECT_EQ(result, c.result) << c.header << "/" << c.block;
     EXPECT_EQ(d->lineColour, c.attributesTaken ? 0x00ABCDEFu : 0x0000FFFFu);
     EXPECT_EQ(d->lineWidth, c.attributesTaken ? 4 : 1);
@@ -324,6 +339,7 @@ TEST_F(CacheFileTest, OlderVersionsAreReadAndNewerOnesRefused) {
     EXPECT_EQ(d->points.size(), static_cast<int32_t>(c.points));
     if (c.points == 0) expectBounds(d->bounds, kEmptyBounds);
     expectBarRemoved();
+    if (result == 0) expectNotWrittenBack(*d, "v");
   }
   EXPECT_TRUE(headless::messages().empty());
 }
@@ -337,9 +353,10 @@ TEST_F(CacheFileTest, FileCutAtEveryByteKeepsWhatArrived) {
     standin::resetProgressBar();
     writeBytes(binPath("cut"),
                std::vector<unsigned char>(whole.begin(), whole.begin() + cut));
-    int32_t result = -1;
-    auto d = load("cut", &result);
-    EXPECT_EQ(result, cut == whole.size() ? 1 : 0) << cut;
+    auto d = makeDataSet("cut");
+    const CacheLoad read = readCache(*d);
+    EXPECT_EQ(read, cut == whole.size() ? CacheLoad::kWhole : CacheLoad::kCut)
+        << cut;
     EXPECT_EQ(d->lineColour, cut >= 20 ? 0x00010203u : 0x0000FFFFu) << cut;
     size_t kept = cut < 28 ? 0 : (cut - 28) / 8;
     std::vector<LinePoint> expected(points.begin(), points.begin() + kept);
@@ -351,7 +368,9 @@ TEST_F(CacheFileTest, FileCutAtEveryByteKeepsWhatArrived) {
     }
     expectBounds(d->bounds, boxOf(expected));
     expectBarRemoved();
+    if (cut < whole.size()) expectNotWrittenBack(*d, "cut");
   }
+  EXPECT_TRUE(headless::messages().empty());
 }
 
 TEST_F(CacheFileTest, UntrustedCountsNeverAllocateAheadOfTheData) {
@@ -408,6 +427,10 @@ TEST_F(CacheFileTest, FilesThatCannotBeOpenedGiveZeroWithoutBar) {
   int32_t result = -1;
   auto missing = load("missing", &result);
   EXPECT_EQ(result, 0);
+  // Saving what did not come back would make the loss permanent: a 28-byte
+  // file in place of one briefly missing (a network folder, another drive).
+  EXPECT_FALSE(saveCache(*missing));
+  EXPECT_FALSE(fs::exists(binPath("missing")));
 
   fs::create_directory(binPath("dir"));  // a directory named like the file
   auto directory = load("dir", &result);
@@ -444,6 +467,76 @@ TEST_F(CacheFileTest, FileHeldOpenElsewhereIsNeitherReadNorReplaced) {
   EXPECT_EQ(result, 1);  // released again
 }
 
+// --- Knowing the file is unchanged ------------------------------------------
+
+// After a whole read or a successful write the file holds the data set
+// until an attribute or a point changes, or the file on disk does.
+TEST_F(CacheFileTest, UpToDateOnlyWhileTheFileHoldsTheDataSet) {
+  using Change = std::function<void(LineDataSet&, const fs::path&)>;
+  struct Case {
+    const char* what;
+    Change change;
+    bool upToDate;
+  };
+  const Case cases[] = {
+      {"nothing", [](LineDataSet&, const fs::path&) {}, true},
+      {"colour", [](LineDataSet& d, const fs::path&) { d.lineColour ^= 1; },
+       false},
+      {"colour and back",
+       [](LineDataSet& d, const fs::path&) {
+         d.lineColour ^= 1;
+         d.lineColour ^= 1;
+       },
+       true},
+      {"width", [](LineDataSet& d, const fs::path&) { d.lineWidth = 5; }, false},
+      {"visible", [](LineDataSet& d, const fs::path&) { d.visible = 0; }, false},
+      {"3D", [](LineDataSet& d, const fs::path&) { d.showIn3d = 0; }, false},
+      {"a point", [](LineDataSet& d, const fs::path&) { d.addPoint(1, 1); },
+       false},
+      {"an arc ended", [](LineDataSet& d, const fs::path&) { d.endArc(); },
+       false},
+      {"cleared", [](LineDataSet& d, const fs::path&) { d.clear(); }, false},
+      {"file written again, same size",
+       [](LineDataSet&, const fs::path& f) {
+         const std::vector<unsigned char> bytes = readBytes(f);
+         writeBytes(f, bytes);
+         fs::last_write_time(f, fs::last_write_time(f) + std::chrono::seconds(2));
+       },
+       false},
+      {"file cut",
+       [](LineDataSet&, const fs::path& f) {
+         fs::resize_file(f, fs::file_size(f) - 8);
+       },
+       false},
+      {"file gone", [](LineDataSet&, const fs::path& f) { fs::remove(f); },
+       false},
+      {"folder in its place",
+       [](LineDataSet&, const fs::path& f) {
+         fs::remove(f);
+         fs::create_directory(f);
+       },
+       false},
+  };
+  const std::vector<LinePoint> points = manyPoints(50);
+  for (bool fromRead : {true, false}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.what) + (fromRead ? " after a read" : " after a write"));
+      fs::remove_all(binPath("u"));
+      auto d = makeDataSet("u");
+      for (const LinePoint& p : points) d->points.append(p);
+      EXPECT_FALSE(cacheUpToDate(*d));  // an import never saved
+      ASSERT_TRUE(saveCache(*d));
+      if (fromRead) {
+        d = makeDataSet("u");
+        ASSERT_EQ(readCache(*d), CacheLoad::kWhole);
+      }
+      EXPECT_TRUE(cacheUpToDate(*d));
+      c.change(*d, binPath("u"));
+      EXPECT_EQ(cacheUpToDate(*d), c.upToDate);
+    }
+  }
+}
+
 // --- Paths --------------------------------------------------------------
 
 TEST_F(CacheFileTest, FolderEndingInTwoByteCharacterWithBackslashByte) {
@@ -462,11 +555,15 @@ TEST_F(CacheFileTest, FolderEndingInTwoByteCharacterWithBackslashByte) {
   EXPECT_EQ(result, 1);
 }
 
-TEST_F(CacheFileTest, PathOf259BytesWorksAndLongerIsRefusedCleanly) {
-  // depot \ name .bin: find the name length that makes the path 259 bytes.
+// A cache file is written through a temporary file beside it, whose name
+// is the file's with "~" and at least one more character: the longest path
+// that can be written is 257 bytes. 258 and 259 bytes are still read; a
+// write is refused cleanly and the file stays as it is. 260 is refused both
+// ways.
+TEST_F(CacheFileTest, PathsUpTo259BytesAreReadAndUpTo257Written) {
+  // depot \ name .bin: the name length that makes the path `length` bytes.
   size_t depotLength = std::strlen(depot_);
-  ASSERT_LT(depotLength + 1 + 1 + 4, 259u);
-  size_t nameLength = 259 - depotLength - 1 - 4;
+  ASSERT_LT(depotLength + 1 + 1 + 4, 257u);
   // The name may hold backslashes to stay within one folder level of 255.
   auto nameOf = [](size_t length) {
     std::string name;
@@ -481,31 +578,46 @@ TEST_F(CacheFileTest, PathOf259BytesWorksAndLongerIsRefusedCleanly) {
     }
     return name.substr(0, length);
   };
-  std::string fits = nameOf(nameLength);
-  ASSERT_NE(fits.back(), '\\');
-  // Make the intermediate folders so that only the 260-byte rule decides.
-  std::string native = fits;
-  for (char& c : native) c = c == '\\' ? '/' : c;
-  fs::create_directories((folder_ / native).parent_path());
+  struct Case {
+    size_t pathLength;
+    bool read, written;
+  };
+  const Case cases[] = {
+      {257, true, true}, {258, true, false}, {259, true, false},
+      {260, false, false}};
+  for (const Case& c : cases) {
+    std::string name = nameOf(c.pathLength - depotLength - 1 - 4);
+    ASSERT_NE(name.back(), '\\');
+    // Make the intermediate folders so that only the length decides.
+    std::string native = name;
+    for (char& ch : native) ch = ch == '\\' ? '/' : ch;
+    const fs::path file = folder_ / (native + ".bin");
+    fs::create_directories(file.parent_path());
 
-  auto d = makeDataSet(fits);
-  d->points.append({1, 2});
-  saveCache(*d);
-  EXPECT_TRUE(fs::exists(folder_ / (native + ".bin")));
-  int32_t result = -1;
-  EXPECT_EQ(load(fits, &result)->points.size(), 1);
-  EXPECT_EQ(result, 1);
+    auto d = makeDataSet(name);
+    d->points.append({1, 2});
+    EXPECT_EQ(saveCache(*d), c.written) << c.pathLength;
+    EXPECT_EQ(fs::exists(file), c.written) << c.pathLength;
 
-  // One byte more: nothing written, nothing read, nothing said.
-  std::string tooLong = fits + "m";
-  auto e = makeDataSet(tooLong);
-  saveCache(*e);
-  EXPECT_FALSE(fs::exists(folder_ / (native + "m.bin")));
-  writeBytes(folder_ / (native + "m.bin"), documentedBytes(1, 1, 1, 1, {}));
-  standin::resetProgressBar();
-  EXPECT_EQ(load(tooLong, &result)->lineColour, 0x0000FFFFu);
-  EXPECT_EQ(result, 0);
-  EXPECT_TRUE(standin::progressBarEvents().empty());
+    const std::vector<unsigned char> byHand =
+        documentedBytes(5, 1, 1, 1, {{3, 4}});
+    writeBytes(file, byHand);
+    standin::resetProgressBar();
+    auto back = makeDataSet(name);
+    EXPECT_EQ(readCache(*back),
+              c.read ? CacheLoad::kWhole : CacheLoad::kCannotOpen)
+        << c.pathLength;
+    EXPECT_EQ(back->lineColour, c.read ? 5u : 0x0000FFFFu);
+    EXPECT_EQ(standin::progressBarEvents().empty(), !c.read);
+    EXPECT_EQ(saveCache(*back), c.written);
+    EXPECT_EQ(readBytes(file), byHand) << c.pathLength;  // rewritten the same
+    // Nothing beside it: no temporary file was left.
+    EXPECT_EQ(std::distance(fs::directory_iterator(file.parent_path()),
+                            fs::directory_iterator()),
+              1)
+        << c.pathLength;
+    fs::remove(file);
+  }
   EXPECT_TRUE(headless::messages().empty());
 }
 

@@ -1,7 +1,8 @@
 // A cache file that does not fit on a real POSIX disk (beside the in-memory
 // one of CacheFileDiskFullTest.cpp, this is the kernel's own behaviour):
 // a file-size limit that stops writing at byte k, for every k of a small
-// file, and a small tmpfs that fills up (mounted when the tests may).
+// file, and a small tmpfs that fills up (mounted when the tests may). An
+// earlier cache file stays byte for byte through a failed save.
 
 #include <signal.h>
 #include <sys/mount.h>
@@ -118,12 +119,20 @@ TEST_F(CacheFileTmpfsTest, FullDiskLeavesNoFileAndSaysSoOncePerSave) {
   EXPECT_EQ(loadCache(*back), 1);
   EXPECT_EQ(back->points.size(), 1000);
 
-  // Growing the small data set past the room: the rewrite fails and its
-  // cut-short file is removed rather than left to reopen half-empty.
+  // Growing the small data set past the room: the rewrite fails, and the
+  // file it would have replaced stays whole and still reads.
+  const std::vector<unsigned char> before =
+      readBytes(mountPoint_ / "depot" / "small.bin");
   for (const LinePoint& p : somePoints(19000)) small->points.append(p);
-  saveCache(*small);
-  EXPECT_FALSE(fs::exists(mountPoint_ / "depot" / "small.bin"));
+  EXPECT_FALSE(saveCache(*small));
+  EXPECT_EQ(readBytes(mountPoint_ / "depot" / "small.bin"), before);
   EXPECT_EQ(diskFullMessages(), 3);
+  EXPECT_EQ(std::distance(fs::directory_iterator(mountPoint_ / "depot"),
+                          fs::directory_iterator()),
+            1);  // no temporary file left
+  back = makeDataSet("small");
+  EXPECT_EQ(readCache(*back), CacheLoad::kWhole);
+  EXPECT_EQ(back->points.size(), 1000);
 }
 
 }  // namespace
