@@ -74,7 +74,7 @@ void draw2d(LineDataSet& dataSet, uint32_t view, const tagGEOPOS& southWest,
   rect.right = farEdgeUnits(corner.longitude);
   rect.bottom = farEdgeUnits(corner.latitude);
 
-  VPI_GetVideoPen(view, dataSet.lineColour, dataSet.lineWidth);
+  VPI_GetVideoPen(view, dataSet.lineColour, clampedLineWidth(dataSet.lineWidth));
   if (!boundsOverlap(dataSet.bounds, rect)) return;
 
   DrawState2d& s = gState;

@@ -18,8 +18,10 @@
 #include "host/PluginIf.h"
 
 // The pen width value the 3D view takes for a line width of 1 to 9: 0, 50,
-// ... 400.
-inline int32_t penWidth3d(int32_t lineWidth) { return 50 * lineWidth - 50; }
+// ... 400. A width outside 1 to 9 is drawn as the nearest of them.
+inline int32_t penWidth3d(int32_t lineWidth) {
+  return 50 * clampedLineWidth(lineWidth) - 50;
+}
 
 // State shared by draw3d and pointCallback3d while one data set is drawn.
 struct DrawState3d {

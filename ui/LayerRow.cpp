@@ -48,7 +48,9 @@ void LayerRow::exchangeData(bool toControls) {
 void LayerRow::loadFromDataSet() {
   if (const LineDataSet* ds = findDataSet(rowId_)) {
     showCheck_ = ds->visible;
-    widthIndex_ = ds->lineWidth - 1;
+    // A width from a cache file may lie outside the list (0, negative, very
+    // large): it shows as the nearest width the list has.
+    widthIndex_ = clampedLineWidth(ds->lineWidth) - 1;
     colour_ = ds->lineColour;
     if (window() != nullptr) {
       window()->setText(layer_row::kTitle, rowTitle(ds->name));
@@ -62,7 +64,11 @@ void LayerRow::storeToDataSet() {
   LineDataSet* ds = findDataSet(rowId_);
   if (ds == nullptr) return;
   ds->visible = showCheck_;
-  ds->lineWidth = widthIndex_ + 1;
+  // The width the data set holds stays unless the user chose another one in
+  // the list: a width outside the list, shown clamped, is kept as it is.
+  if (widthIndex_ >= 0 && widthIndex_ + 1 != clampedLineWidth(ds->lineWidth)) {
+    ds->lineWidth = widthIndex_ + 1;
+  }
   ds->lineColour = colour_;
 }
 

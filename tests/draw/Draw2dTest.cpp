@@ -414,4 +414,22 @@ TEST_F(Draw2dTest, HalfViewOfSampleCoastlinesDrawsEverySegmentMeetingIt) {
   }
 }
 
+// Widths a cache file may hold beyond the list's 1 to 9 are drawn as the
+// nearest of them, and stay in the data set as they are.
+TEST_F(Draw2dTest, WidthsOutsideOneToNineAreDrawnClamped) {
+  const struct {
+    int32_t width, drawn;
+  } cases[] = {{INT32_MIN, 1}, {-1, 1}, {0, 1}, {1, 1}, {5, 5}, {9, 9},
+               {10, 9}, {1000000, 9}, {INT32_MAX, 9}};
+  for (const auto& c : cases) {
+    standin::resetView2d();
+    build({{{35.5, 139.5}, {35.6, 139.6}}});
+    data.lineWidth = c.width;
+    draw(kView);
+    ASSERT_EQ(standin::scene2d().polylines().size(), 1u) << c.width;
+    EXPECT_EQ(standin::scene2d().polylines()[0].width, c.drawn) << c.width;
+    EXPECT_EQ(data.lineWidth, c.width);
+  }
+}
+
 }  // namespace

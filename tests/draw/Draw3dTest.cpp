@@ -120,6 +120,23 @@ TEST_F(Draw3dTest, ThreeDataSetsShowTheirShareStartsAndOnlyTheFinalHundred) {
   EXPECT_EQ(standin::view3dCalls().draw3dLines, 3);
 }
 
+// Widths a cache file may hold beyond 1 to 9 take the pen of the nearest,
+// without overflow.
+TEST_F(Draw3dTest, WidthsOutsideOneToNineTakeTheNearestPen) {
+  const struct {
+    int32_t width, pen;
+  } cases[] = {{INT32_MIN, 0}, {-1, 0}, {0, 0}, {1, 0}, {5, 200}, {9, 400},
+               {10, 400}, {1000000, 400}, {INT32_MAX, 400}};
+  for (const auto& c : cases) {
+    standin::resetView3d();
+    build(data, {{kNear1, kNear2}});
+    data.lineWidth = c.width;
+    EXPECT_EQ(draw(data), 1);
+    EXPECT_EQ(standin::view3dCalls().penWidths, (std::vector<int32_t>{c.pen}))
+        << c.width;
+  }
+}
+
 TEST_F(Draw3dTest, AbortReturnsZeroWithoutTheFinalProgress) {
   build(data, {{kNear1, kNear2}});
   standin::setAbortRendering(true);

@@ -106,6 +106,32 @@ inline void checkEachChangeStoresAllThreeAndRedrawsOnce(LayerRowRobot& robot) {
   }
 }
 
+// A width outside the list's 1 to 9 (only a cache file brings one) shows as
+// the nearest width and stays in the data set through other changes; a
+// width the user picks replaces it.
+inline void checkWidthsOutsideTheListShowClamped(LayerRowRobot& robot) {
+  const struct {
+    int32_t width, shown;
+  } cases[] = {{INT32_MIN, 0}, {-1, 0}, {0, 0}, {1, 0}, {9, 8},
+               {10, 8}, {1000000, 8}, {INT32_MAX, 8}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.width);
+    robot.reset();
+    LineDataSet* ds = layer_row_checks::registerDataSet(1, "roads");
+    ds->lineWidth = c.width;
+    LayerRow row(1);
+    robot.open(row);
+    EXPECT_EQ(robot.widthSelected(row), c.shown);
+    robot.clickShow(row);
+    EXPECT_EQ(ds->visible, 0);
+    EXPECT_EQ(ds->lineWidth, c.width);
+    robot.pickColour(row, true, 0x00102030);
+    EXPECT_EQ(ds->lineWidth, c.width);
+    robot.pickWidth(row, 3);
+    EXPECT_EQ(ds->lineWidth, 4);
+  }
+}
+
 // Names as titles: whole characters only, nothing read past the name.
 inline void checkOddNamesShowAsWholeCharacters(LayerRowRobot& robot) {
   const struct {

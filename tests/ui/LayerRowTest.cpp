@@ -84,6 +84,10 @@ TEST_F(LayerRowTest, EachChangeStoresAllThreeAttributesAndRedrawsOnce) {
   checkEachChangeStoresAllThreeAndRedrawsOnce(robot_);
 }
 
+TEST_F(LayerRowTest, WidthsOutsideTheListShowClamped) {
+  checkWidthsOutsideTheListShowClamped(robot_);
+}
+
 TEST_F(LayerRowTest, ColourDialogStartsFromTheColourAndDropsCustomColours) {
   LineDataSet* ds = openDataSet(1, "roads");
   ds->lineColour = 0x00FF0000;
