@@ -409,7 +409,12 @@ DialogWindow* createDialogWindow(ModuleDialog& dialog, VpiWindow owner) {
 void destroyDialogWindow(DialogWindow* window) {
   auto* w = static_cast<DialogWindowWin32*>(window);
   if (HWND hwnd = w->hwnd()) {
-    // Nothing reaches the dialog while its window goes away.
+    // WM_DESTROY reaches the dialog while its window still exists, as on
+    // the headless backend and as when the window goes with its parent.
+    // Sent here, not from DestroyWindow: from here on nothing reaches the
+    // dialog, which may be half destroyed while its window goes away (the
+    // children's notifications, focus changes).
+    w->dialog().dispatch(kMessageDestroy, 0, 0);
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
     w->detach();
     DestroyWindow(hwnd);

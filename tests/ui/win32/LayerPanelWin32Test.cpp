@@ -273,6 +273,10 @@ TEST_F(LayerPanelWin32Test, EachChangeStoresAllThreeAndRedrawsOnce) {
   checkEachChangeStoresAllThreeAndRedrawsOnce(rows_);
 }
 
+TEST_F(LayerPanelWin32Test, WidthsOutsideTheListShowClamped) {
+  checkWidthsOutsideTheListShowClamped(rows_);
+}
+
 TEST_F(LayerPanelWin32Test, OddNamesShowAsWholeCharacters) {
   checkOddNamesShowAsWholeCharacters(rows_);
 }
@@ -294,6 +298,32 @@ TEST_F(LayerPanelWin32Test, RowsInThePanelStoreIntoTheirOwnDataSet) {
   EXPECT_EQ(registry.at(0)->lineWidth, 1);
   EXPECT_EQ(registry.at(2)->visible, 1);
   EXPECT_EQ(standin::viewsUpdated(), 2);
+}
+
+// The panel's destroy handler runs on real windows too, whether the panel
+// destroys its window itself or the window is destroyed from outside (the
+// host, its parent): the rows and the list go with it, and destroying the
+// panel afterwards does nothing more.
+TEST_F(LayerPanelWin32Test, DestroyingThePanelDestroysRowsAndList) {
+  for (bool fromOutside : {false, true}) {
+    SCOPED_TRACE(fromOutside ? "from outside" : "by the panel");
+    LayerPanel& panel = lists_.openPanel(2, 0, 0);
+    HWND w = hwndOf(panel);
+    HWND list = static_cast<HWND>(panel.list->window()->handle());
+    HWND row = hwndOf(*panel.list->entry(1).row);
+    if (fromOutside) {
+      DestroyWindow(w);
+    } else {
+      panel.destroyWindow();
+    }
+    EXPECT_EQ(panel.list->count(), 0);
+    EXPECT_FALSE(IsWindow(w));
+    EXPECT_FALSE(IsWindow(list));
+    EXPECT_FALSE(IsWindow(row));
+    EXPECT_EQ(panel.list->window(), nullptr);
+    panel.destroyWindow();
+    EXPECT_FALSE(panel.list->addRow(1));  // no window to put it in
+  }
 }
 
 // A drag of the panel by its caption, let go 10 pixels left of the panel
