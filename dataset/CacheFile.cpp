@@ -302,6 +302,11 @@ CacheLoad readCacheFile(LineDataSet& dataSet) {
 
   const CacheLoad points = readPointBlock(dataSet, in);
   if (points != CacheLoad::kWhole) return points;
+  // Bytes past the last point are no file this module wrote: something
+  // else has been written into it, so it is not taken as whole.
+  if (file->length() != fileSize(dataSet.points.size())) {
+    return CacheLoad::kRefused;
+  }
   VPI_SetPosProgressBar(100);
   // Still held exclusively: the file is the one just read.
   recordCache(dataSet, path);

@@ -11,6 +11,7 @@
 #include "plugin/DepotFolders.h"
 #include "plugin/LayerCallback.h"
 #include "plugin/PanelAccess.h"
+#include "plugin/ReopenList.h"
 #include "resources/Texts.h"
 
 namespace {
@@ -34,7 +35,9 @@ void runCloseCommand() {
       panelRemoveRow(rowId);
       std::unique_ptr<LineDataSet> dataSet = module.registry.remove(i);
       if (result == CloseDataDialog::kResultClose) {
-        saveCache(*dataSet);
+        // Closed all the same when the write fails: the file keeps what it
+        // held, whole, and the writer has told the user.
+        if (needsSaving(*dataSet)) saveCache(*dataSet);
       } else {
         // The depot owns the item's file: removing the item removes it.
         uint32_t item = VPI_DD_GetID(folderId, dataSet->name.c_str());

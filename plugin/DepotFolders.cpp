@@ -50,7 +50,16 @@ int32_t createDepotFolder() {
 
 void removeDepotFolder() {
   uint32_t top = VPI_DD_GetID(0, kDepotTopTitle);
-  if (top != 0) VPI_DD_RemoveFolder(top);
+  if (top == 0) return;
+  // The folder goes with the cache files of every item in it: never while
+  // they are still there to be reopened.
+  uint32_t folder = VPI_DD_GetID(top, kDepotSubTitle);
+  char directory[kVpiPathSize] = {};
+  if (folder != 0 && VPI_DD_EnumFirstID(folder) != 0 &&
+      VPI_DD_GetPath(folder, directory) != 0 && directoryExists(directory)) {
+    return;
+  }
+  VPI_DD_RemoveFolder(top);
 }
 
 bool directoryExists(const char* directory) {

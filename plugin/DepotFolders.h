@@ -30,7 +30,10 @@ uint32_t findDepotFolder();
 // the host refused either folder.
 int32_t createDepotFolder();
 
-// Removes the top folder, with the sub-folder and its items, when it exists.
+// Removes the top folder, with the sub-folder and its items, when it exists
+// and holds nothing to reopen: no item in the sub-folder, or the
+// sub-folder's directory gone on disk. Items whose cache files are there
+// stay, whatever failed (removing them would delete every closed data set).
 void removeDepotFolder();
 
 // Whether directory exists: the file system finds an entry of

@@ -6,9 +6,11 @@
 
 #include "base/HostBoundary.h"
 #include "base/PathHelpers.h"
+#include "base/SjisLeadByte.h"
 #include "dataset/CacheFile.h"
 #include "e00/E00ArcReader.h"
 #include "module/PluginModule.h"
+#include "platform/FileSystem.h"
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
 #include "plugin/DepotFolders.h"
@@ -25,11 +27,88 @@ std::string dataSetNameOf(const char* path) {
   return name;
 }
 
+namespace {
+
+// The depot sub-folder's id, 0 when there is none.
+uint32_t depotSubFolderId() {
+  const uint32_t top = VPI_DD_GetID(0, kDepotTopTitle);
+  return top == 0 ? 0 : VPI_DD_GetID(top, kDepotSubTitle);
+}
+
+char foldedLetter(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// Whether a and b name the same file on Windows: equal but for the case of
+// their single-byte letters (the bytes of a two-byte character compare as
+// they are).
+bool sameFileName(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (isPathLeadByte(static_cast<unsigned char>(a[i]))) {
+      if (a[i] != b[i] || (i + 1 < a.size() && a[i + 1] != b[i + 1])) {
+        return false;
+      }
+      ++i;
+    } else if (foldedLetter(a[i]) != foldedLetter(b[i])) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Whether name is taken: by an item of the sub-folder, an open data set or
+// a file in the depot folder, letter case aside.
+bool isNameTaken(uint32_t folder, const std::string& name) {
+  for (uint32_t id = VPI_DD_EnumFirstID(folder); id != 0;
+       id = VPI_DD_EnumNextID(folder, id)) {
+    const char* title = VPI_DD_GetTitle(id);
+    if (title != nullptr && sameFileName(title, name)) return true;
+  }
+  const DataSetRegistry& registry = pluginModule().registry;
+  for (int32_t i = 0; i < registry.count(); ++i) {
+    if (sameFileName(registry.at(i)->name, name)) return true;
+  }
+  char file[kVpiPathSize];
+  std::memcpy(file, pluginModule().depotFolderPath, kVpiPathSize);
+  file[kVpiPathSize - 1] = '\0';
+  // The file system finds a name that differs only in case, as Windows
+  // does; a path that does not fit is no name the depot can hold.
+  return !appendPathComponent(file, (name + ".bin").c_str()) ||
+         fileKind(file) != FileKind::kMissing;
+}
+
+constexpr int32_t kMaxNameNumber = 99;
+
+}  // namespace
+
+std::string unusedDataSetName(const std::string& name) {
+  const uint32_t folder = depotSubFolderId();
+  if (folder == 0) return std::string();
+  if (!isNameTaken(folder, name)) return name;
+  for (int32_t n = 2; n <= kMaxNameNumber; ++n) {
+    std::string numbered = name + " (" + std::to_string(n) + ")";
+    if (!isNameTaken(folder, numbered)) return numbered;
+  }
+  return std::string();
+}
+
 int32_t importE00File(const char* path) {
   PluginModule& module = pluginModule();
+  const std::string fileName = dataSetNameOf(path);
+  if (isReservedWindowsName(fileName.c_str())) {
+    showMessageBox(kTextUnusableDataSetName, MessageIcon::kExclamation);
+    return 0;
+  }
+  // Never another item's file: a name already in the depot (from another
+  // folder, or in another letter case) gets the first free number.
+  const std::string name = unusedDataSetName(fileName);
+  if (name.empty()) {
+    showMessageBox(kTextCannotMakeWorkingMap, MessageIcon::kExclamation);
+    return 0;
+  }
   auto progress = std::make_unique<ProgressDialog>();
   progress->create(VPI_GetMainWnd());
-  const std::string name = dataSetNameOf(path);
 
   std::unique_ptr<LineDataSet> dataSet(new (std::nothrow)
                                            LineDataSet(module.nextRowId));
@@ -50,17 +129,30 @@ int32_t importE00File(const char* path) {
   }
   // A new data set keeps the attributes it was created with; only reopened
   // ones follow the first data set's showIn3d.
+  const int32_t rowId = dataSet->rowId;
   if (!registerDataSet(dataSet.get())) return 0;
   LineDataSet& registered = *dataSet.release();
 
-  uint32_t top = VPI_DD_GetID(0, kDepotTopTitle);
-  if (top == 0) return 1;
-  uint32_t folder = VPI_DD_GetID(top, kDepotSubTitle);
-  if (folder == 0) return 1;
-  const std::string file = name + ".bin";
-  VPI_DD_AddItem(folder, name.c_str(), file.c_str());
-  saveCache(registered);
-  return 1;
+  // Kept only with its item and its whole cache file; otherwise the import
+  // is undone, so that nothing claims to be kept that is not: also when
+  // memory runs out on the way.
+  uint32_t item = 0;
+  auto undo = [&] {
+    if (item != 0) VPI_DD_RemoveItem(item);
+    unregisterDataSet(rowId);
+  };
+  try {
+    const uint32_t folder = depotSubFolderId();
+    const std::string file = name + ".bin";
+    if (folder != 0) item = VPI_DD_AddItem(folder, name.c_str(), file.c_str());
+    if (item != 0 && saveCache(registered)) return 1;
+  } catch (...) {
+    undo();
+    throw;
+  }
+  undo();
+  showMessageBox(kTextCannotMakeWorkingMap, MessageIcon::kExclamation);
+  return 0;
 }
 
 namespace {
@@ -71,9 +163,12 @@ void endWithNothingOpen(bool removeFolder) {
   if (removeFolder) removeDepotFolder();
 }
 
-// Registers one data set per chosen depot item, from its cache file.
-// False when memory ran out (the data sets reopened so far stay).
-bool reopenItems(const std::vector<uint32_t>& itemIds) {
+// Registers one data set per chosen depot item, from its cache file, adding
+// to unreadable (each after a line break) the names of those whose file did
+// not read back whole. False when memory ran out (the data sets reopened so
+// far stay).
+bool reopenItems(const std::vector<uint32_t>& itemIds,
+                 std::string* unreadable) {
   PluginModule& module = pluginModule();
   for (uint32_t id : itemIds) {
     std::unique_ptr<LineDataSet> dataSet(new (std::nothrow)
@@ -83,9 +178,12 @@ bool reopenItems(const std::vector<uint32_t>& itemIds) {
     const char* title = VPI_DD_GetTitle(id);
     dataSet->name = title != nullptr ? title : "";
     dataSet->depotPath = module.depotFolderPath;
-    // Registered whatever loadCache reports: one whose cache file is gone
-    // or damaged can still be closed or deleted.
-    loadCache(*dataSet);
+    // Registered whatever the read gives: one whose cache file is gone or
+    // damaged can still be closed or deleted. Its file is never written
+    // over, and the user is told.
+    if (readCache(*dataSet) != CacheLoad::kWhole) {
+      *unreadable += "\n" + dataSet->name;
+    }
     dataSet->visible = 1;
     if (module.registry.count() > 0) {
       dataSet->showIn3d = module.registry.at(0)->showIn3d;
@@ -134,7 +232,13 @@ void runOpenCommand() {
         VPI_UpdateAllViews(1);
         return;
       }
-      if (!reopenItems(dialog.selectedItemIds())) {
+      std::string unreadable;
+      const bool reopened = reopenItems(dialog.selectedItemIds(), &unreadable);
+      if (!unreadable.empty()) {
+        showMessageBox((kTextCannotRestoreWorkingMaps + unreadable).c_str(),
+                       MessageIcon::kExclamation);
+      }
+      if (!reopened) {
         endWithNothingOpen(true);
         return;
       }

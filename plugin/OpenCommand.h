@@ -29,13 +29,25 @@ int32_t openCommand(int32_t message, uintptr_t wParam, intptr_t lParam);
 
 // Imports the .e00 file at path (module path) as a new data set named after
 // the file without its last extension (roads.old.e00 gives roads.old), with
-// a progress window labelled with that name. Once registered, the data set
-// gets its depot item (title: the name, file: name + ".bin") and its cache
-// file, when the depot folders are there. Returns 1 when a data set was
-// registered (also when its cache file could not be written: the cache
-// writer says so), 0 when the reader failed or was cancelled (it has said
-// why) or memory ran out; nothing is then kept.
+// a progress window labelled with that name. The depot folders must be
+// there. Once registered, the data set gets its depot item (title: the
+// name, file: name + ".bin") and its cache file. Returns 1 when the data set
+// is registered and kept; 0 when the file name cannot name a data set
+// (isReservedWindowsName: told), the reader failed or was cancelled (it has
+// said why), memory ran out, or the item or the whole cache file could not
+// be made (told): nothing is then kept, no item, no file, no data set.
+//
+// A name already taken in the depot (an item, an open data set or a file
+// there, letter case aside, as Windows compares file names) is never
+// reused: the data set is named with the first free number, "roads (2)",
+// "roads (3)" ... up to 99, so that no import ever writes over another
+// data set's cache file.
 int32_t importE00File(const char* path);
+
+// The name a new data set called name gets: name itself when it is free,
+// else the first free "name (N)"; empty when there are no depot folders or
+// no number up to 99 is free.
+std::string unusedDataSetName(const std::string& name);
 
 // The data set name for the file at path: its file-name part without the
 // last "." and what follows; a name without a dot stays whole.

@@ -90,10 +90,22 @@ int32_t runLoad() {
 int32_t runClose() {
   PluginModule& module = pluginModule();
   if (findDepotFolder() != 0) {
+    // Only what changed is written: each write of a large file is time,
+    // and a chance for a failing disk to lose it.
+    std::string unsaved;
     for (int32_t i = 0; i < module.registry.count(); ++i) {
-      saveCache(*module.registry.at(i));
+      LineDataSet& dataSet = *module.registry.at(i);
+      if (needsSaving(dataSet) && !saveCache(dataSet)) {
+        unsaved += "\n" + dataSet.name;
+      }
     }
-    writeReopenList();
+    if (!unsaved.empty()) {
+      showMessageBox((kTextCannotSaveWorkingMaps + unsaved).c_str(),
+                     MessageIcon::kExclamation);
+    }
+    if (!writeReopenList()) {
+      showMessageBox(kTextCannotSaveReopenList, MessageIcon::kExclamation);
+    }
   }
   VPI_WriteProfileInt(module.pluginHandle, kProfileKeyLoad,
                       module.layersActive);

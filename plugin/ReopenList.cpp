@@ -10,10 +10,12 @@
 #include "dataset/CacheFile.h"
 #include "module/PluginModule.h"
 #include "platform/FileSystem.h"
+#include "platform/MessageBox.h"
 #include "platform/ReplacingFile.h"
 #include "plugin/DepotFolders.h"
 #include "plugin/LayerCallback.h"
 #include "plugin/PanelAccess.h"
+#include "resources/Texts.h"
 
 namespace {
 
@@ -94,6 +96,8 @@ bool isUsableName(const std::string& name) {
       return false;
     }
   }
+  // "NUL.bin" would swallow the points and "CON.bin" read the console.
+  if (isReservedWindowsName(name.c_str())) return false;
   char file[kVpiPathSize];
   std::memcpy(file, pluginModule().depotFolderPath, kVpiPathSize);
   file[kVpiPathSize - 1] = '\0';
@@ -106,23 +110,58 @@ bool registerDataSet(LineDataSet* dataSet) {
   PluginModule& module = pluginModule();
   // In the registry first: the new row reads its data set there.
   if (!module.registry.append(dataSet)) return false;
-  panelAddRow(module.nextRowId);
-  panelRefreshShowIn3d();
+  try {
+    panelAddRow(module.nextRowId);
+    panelRefreshShowIn3d();
+  } catch (...) {
+    // The caller still owns the data set: neither the registry nor a row
+    // may keep it.
+    module.registry.remove(module.registry.count() - 1).release();
+    try {
+      panelRemoveRow(module.nextRowId);
+    } catch (...) {
+    }
+    throw;
+  }
   ++module.nextRowId;
   return true;
 }
 
-void writeReopenList() {
+std::unique_ptr<LineDataSet> unregisterDataSet(int32_t rowId) {
+  DataSetRegistry& registry = pluginModule().registry;
+  const int32_t index = registry.indexOf(rowId);
+  if (index < 0) return nullptr;
+  panelRemoveRow(rowId);
+  return registry.remove(index);
+}
+
+bool isKeptInDepot(const LineDataSet& dataSet) {
+  const uint32_t top = VPI_DD_GetID(0, kDepotTopTitle);
+  if (top == 0) return false;
+  const uint32_t folder = VPI_DD_GetID(top, kDepotSubTitle);
+  return folder != 0 && VPI_DD_GetID(folder, dataSet.name.c_str()) != 0;
+}
+
+bool needsSaving(const LineDataSet& dataSet) {
+  return !dataSet.cacheNotWhole && isKeptInDepot(dataSet) &&
+         !cacheUpToDate(dataSet);
+}
+
+bool writeReopenList() {
   char path[kVpiPathSize];
-  if (!buildListPath(path)) return;
+  if (!buildListPath(path)) return false;
   ReplacingFile file(path);
-  if (!file.opened()) return;
+  if (!file.opened()) return false;
   const DataSetRegistry& registry = pluginModule().registry;
   const std::string lineEnd = textLineEnd();
   for (int32_t i = 0; i < registry.count(); ++i) {
-    if (!file.write(registry.at(i)->name) || !file.write(lineEnd)) return;
+    const LineDataSet& dataSet = *registry.at(i);
+    // A data set without its item (deleted by another copy, or never kept)
+    // has no cache file to come back from.
+    if (!isKeptInDepot(dataSet)) continue;
+    if (!file.write(dataSet.name) || !file.write(lineEnd)) return false;
   }
-  file.commit();
+  return file.commit();
 }
 
 void restoreReopenList() {
@@ -132,6 +171,9 @@ void restoreReopenList() {
       openFileForReading(path, FileShare::kReadShared);
   if (!file) return;
   PluginModule& module = pluginModule();
+  const uint32_t folder =
+      VPI_DD_GetID(VPI_DD_GetID(0, kDepotTopTitle), kDepotSubTitle);
+  std::string unreadable;  // the names that did not come back whole
   PieceReader reader(*file);
   std::string piece;
   bool wholeLine = false;
@@ -144,6 +186,9 @@ void restoreReopenList() {
     bool fragment = insideLongLine || filled;
     insideLongLine = fragment && !wholeLine;
     if (fragment || !isUsableName(piece)) continue;
+    // No item: deleted (a delete cut short before the list was rewritten),
+    // so there is nothing of the user's to bring back.
+    if (VPI_DD_GetID(folder, piece.c_str()) == 0) continue;
 
     std::unique_ptr<LineDataSet> dataSet(new (std::nothrow)
                                              LineDataSet(module.nextRowId));
@@ -154,9 +199,12 @@ void restoreReopenList() {
     dataSet->clear();
     dataSet->name = piece;
     dataSet->depotPath = module.depotFolderPath;
-    // Registered whatever loadCache reports: a data set whose cache file is
-    // gone can still be closed or deleted by the user.
-    loadCache(*dataSet);
+    // Registered whatever the read gives, so that it can be closed or
+    // deleted and its name stays in the list for the next start. One that
+    // did not come back whole is never written over its file.
+    if (readCache(*dataSet) != CacheLoad::kWhole) {
+      unreadable += "\n" + piece;
+    }
     if (module.registry.count() > 0) {
       dataSet->showIn3d = module.registry.at(0)->showIn3d;
     }
@@ -167,6 +215,10 @@ void restoreReopenList() {
     dataSet.release();
   }
   file.reset();
+  if (!unreadable.empty()) {
+    showMessageBox((kTextCannotRestoreWorkingMaps + unreadable).c_str(),
+                   MessageIcon::kExclamation);
+  }
   if (outOfMemory && module.registry.count() == 0) {
     removeLayers();
     removeDepotFolder();

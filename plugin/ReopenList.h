@@ -7,6 +7,7 @@
 #define MORVANE_PLUGIN_REOPENLIST_H_
 
 #include <cstdint>
+#include <memory>
 
 #include "dataset/LineDataSet.h"
 
@@ -16,27 +17,50 @@ constexpr char kReopenListFile[] = "morvane.ini";
 // with nextRowId and refreshes the panel's "show in 3D" switch
 // (plugin/PanelAccess.h), then increments nextRowId. Returns false when the
 // registry cannot grow; the caller then still owns the data set and nothing
-// changed.
+// changed. When making the row throws (memory), the data set is taken out of
+// the registry again before the exception goes on: the caller still owns it.
 bool registerDataSet(LineDataSet* dataSet);
 
-// Writes the reopen list: every registered data set's name and the text
-// line end, in registry order, replacing the earlier file. Stops silently
-// when the path does not fit or the file cannot be written; the list is
-// written beside the old one and renamed over it once complete, so a failed
-// write (a full disk) leaves the earlier list as it was.
-void writeReopenList();
+// Takes the data set with this row id out of the registry and the panel and
+// hands it back (null when none has it).
+std::unique_ptr<LineDataSet> unregisterDataSet(int32_t rowId);
 
-// Reads the reopen list and registers a data set for each name, with its
-// cache file's contents and attributes when loadCache finds them (and
-// registered all the same when it does not), showIn3d taken from the first
-// registered data set. Stops silently when there is no list.
+// Whether the data set's name is an item of the depot sub-folder: only such
+// a data set has a cache file the module may write and list.
+bool isKeptInDepot(const LineDataSet& dataSet);
+
+// Whether the data set's cache file is to be written when it is closed or
+// at shutdown: it is kept in the depot, its file read back whole (one that
+// did not is never written over), and its points, attributes or file on
+// disk changed since it was last read or written.
+bool needsSaving(const LineDataSet& dataSet);
+
+// Writes the reopen list: the name and the text line end of every
+// registered data set kept in the depot, in registry order, replacing the
+// earlier file. The list is written beside the old one and renamed over it
+// once complete. Returns false, the earlier list left as it was, when the
+// path does not fit or the file cannot be written whole (a full disk, a
+// read-only folder); the caller tells the user.
+bool writeReopenList();
+
+// Reads the reopen list and registers a data set for each name that is
+// still an item of the depot sub-folder (a name without one was deleted),
+// with its cache file's contents and attributes, showIn3d taken from the
+// first registered data set. A data set whose cache file does not read back
+// whole (cut, refused, missing, held by another program) is registered all
+// the same, with what arrived, so that it can be closed or deleted and
+// stays in the list; it is marked so that its file is never written over,
+// and the user is told once, in one message naming every such data set.
+// Stops silently when there is no list.
 //
 // Lines are read as a 260-byte line buffer reads them: at most 259 bytes at
 // a time, so a longer line arrives in pieces; a carriage return before the
 // line feed is dropped. A piece is taken as a name only when it is a whole
 // line and a name the module can have written: not empty, no NUL byte, no
 // control byte, no "\" outside a two-byte character, "/" or ":", not
-// ending inside a two-byte character, and its cache file path fits. Every
+// ending inside a two-byte character, not a name Windows keeps for a device
+// or changes (isReservedWindowsName: "CON", "nul.x", " ", "..", "a."), and
+// its cache file path fits. Every
 // other piece (the pieces of an over-long line included) is skipped, so a
 // list never makes the module read or write outside the depot folder.
 //

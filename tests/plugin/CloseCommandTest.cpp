@@ -127,6 +127,31 @@ TEST_F(CloseCommandTest, DeletingTheLastRemovesItemFileAndLayers) {
   EXPECT_EQ(gRemoved, (std::vector<int32_t>{1}));
 }
 
+// Closing writes only what changed, and never a file for a data set whose
+// item is gone: deleting one copy of an item reopened twice leaves the other
+// copy nothing to write, so no file is left that no command can reach.
+TEST_F(CloseCommandTest, ClosingWritesOnlyWhatChangedAndNoOrphan) {
+  open("roads");
+  // A second name for the file: a file written anew has only one.
+  std::filesystem::create_hard_link(folder_ / "roads.bin",
+                                    folder_ / "roads.link");
+  run({0}, close_data_dialog::kOk);
+  EXPECT_EQ(std::filesystem::hard_link_count(folder_ / "roads.bin"), 2u);
+
+  open("coast");
+  auto* copy = new LineDataSet(pluginModule().nextRowId);
+  copy->name = "coast";
+  copy->depotPath = pluginModule().depotFolderPath;
+  ASSERT_EQ(loadCache(*copy), 1);
+  ASSERT_TRUE(registerDataSet(copy));
+  copy->lineColour = 0x00123456;
+  run({0}, close_data_dialog::kDeleteButton);
+  EXPECT_FALSE(std::filesystem::exists(folder_ / "coast.bin"));
+  run({0}, close_data_dialog::kOk);
+  EXPECT_EQ(pluginModule().registry.count(), 0);
+  EXPECT_FALSE(std::filesystem::exists(folder_ / "coast.bin"));
+}
+
 TEST_F(CloseCommandTest, DeleteWithoutItemClosesAllTheSame) {
   open("roads");
   VPI_DD_RemoveItem(VPI_DD_GetID(findDepotFolder(), "roads"));

@@ -64,23 +64,47 @@ TEST_F(DepotFoldersTest, RefusedFolderLeavesNoPath) {
   }
 }
 
-TEST_F(DepotFoldersTest, RemovalTakesTheWholeTopFolderOnly) {
-  removeDepotFolder();  // nothing there: nothing happens
-  ASSERT_EQ(createDepotFolder(), 1);
-  uint32_t sub = findDepotFolder();
-  ASSERT_NE(VPI_DD_AddItem(sub, "roads", "roads.bin"), 0u);
-  const fs::path dir = native(pluginModule().depotFolderPath);
-  writeAll(dir / "roads.bin", "cache");
-  writeAll(dir / "morvane.ini", "roads\n");
-  uint32_t other = VPI_DD_AddFolder(0, "Other", "Other");
-  const fs::path otherDir = native(pathOf(other).c_str());
-  writeAll(otherDir / "keep.bin", "keep");
+// The top folder goes whole, other folders stay; but never while an item's
+// cache file is there to be reopened.
+TEST_F(DepotFoldersTest, RemovalTakesTheWholeTopFolderOnlyWhenNothingIsKept) {
+  struct Case {
+    const char* what;
+    bool item;
+    bool removeDirectory;
+    bool removed;
+  } cases[] = {
+      {"no item", false, false, true},
+      {"an item with its file", true, false, false},
+      {"directory gone on disk", true, true, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(home_);
+    resetHost();
+    resetModule();
+    removeDepotFolder();  // nothing there: nothing happens
+    ASSERT_EQ(createDepotFolder(), 1);
+    uint32_t sub = findDepotFolder();
+    const fs::path dir = native(pluginModule().depotFolderPath);
+    if (c.item) {
+      ASSERT_NE(VPI_DD_AddItem(sub, "roads", "roads.bin"), 0u);
+      writeAll(dir / "roads.bin", "cache");
+    }
+    writeAll(dir / "morvane.ini", "roads\n");
+    uint32_t other = VPI_DD_AddFolder(0, "Other", "Other");
+    const fs::path otherDir = native(pathOf(other).c_str());
+    writeAll(otherDir / "keep.bin", "keep");
+    if (c.removeDirectory) fs::remove_all(dir);
 
-  removeDepotFolder();
-  EXPECT_EQ(VPI_DD_GetID(0, "Morvane"), 0u);
-  EXPECT_FALSE(fs::exists(dir.parent_path()));
-  EXPECT_EQ(readAll(otherDir / "keep.bin"), "keep");
-  EXPECT_EQ(findDepotFolder(), 0u);
+    removeDepotFolder();
+    EXPECT_EQ(VPI_DD_GetID(0, "Morvane") == 0u, c.removed);
+    EXPECT_EQ(fs::exists(dir.parent_path()), !c.removed);
+    EXPECT_EQ(readAll(otherDir / "keep.bin"), "keep");
+    EXPECT_EQ(findDepotFolder() == 0u, c.removed);
+    if (!c.removed) {
+      EXPECT_EQ(readAll(dir / "roads.bin"), "cache");
+    }
+  }
 }
 
 TEST_F(DepotFoldersTest, DirectoryTest) {

@@ -34,7 +34,13 @@ class LayerCallbackTest : public ModuleFixture {
   // ended with them open leaves them.
   void leaveThreeOpen() {
     ASSERT_EQ(createDepotFolder(), 1);
-    for (int i = 0; i < 3; ++i) saveCache(*open(35.0, 135.0));
+    for (int i = 0; i < 3; ++i) {
+      LineDataSet& d = *open(35.0, 135.0);
+      ASSERT_NE(VPI_DD_AddItem(findDepotFolder(), d.name.c_str(),
+                               (d.name + ".bin").c_str()),
+                0u);
+      saveCache(d);
+    }
     writeReopenList();
     resetModule();
     resetHost();

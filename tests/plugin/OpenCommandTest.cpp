@@ -133,17 +133,18 @@ TEST_F(OpenCommandTest, FirstUseImportsAtOnceIntoNewDepotFolders) {
       native(module().depotFolderPath) / "roads.old.bin"));
 }
 
-// The depot's disk fills while the cache file of an import is written,
-// at its first byte, inside it and at its last: the data set stays open
-// with its row and its depot item, the user is told once, and no cut-short
-// cache file stays behind to be reopened later as a data set missing points.
-TEST_F(OpenCommandTest, DiskFullWhileTheCacheIsWrittenKeepsTheDataSetOpen) {
+// The depot's disk fills while the cache file of an import is written, at
+// its first byte, inside it and at its last: the import is not kept (no
+// data set, no row, no item, no file, the earlier data set untouched), and
+// the user is told.
+TEST_F(OpenCommandTest, DiskFullWhileTheCacheIsWrittenKeepsNothing) {
   import(sample("japan_coast_50m.e00"));  // makes the depot folders
   ASSERT_EQ(module().registry.count(), 1);
   const std::string folder = module().depotFolderPath;
-  const int64_t size = static_cast<int64_t>(std::filesystem::file_size(
-      native(folder.c_str()) / "japan_coast_50m.bin"));
-  int32_t open = 1;
+  const std::filesystem::path first =
+      native(folder.c_str()) / "japan_coast_50m.bin";
+  const std::string firstBytes = readAll(first);
+  const int64_t size = static_cast<int64_t>(firstBytes.size());
   for (int64_t k : {int64_t{0}, int64_t{4096}, size - 1}) {
     const std::string name = "full" + std::to_string(k);
     const std::string e00 =
@@ -155,22 +156,70 @@ TEST_F(OpenCommandTest, DiskFullWhileTheCacheIsWrittenKeepsTheDataSetOpen) {
     headless::setEcho(false);
     gRows.clear();
     import(e00);
-    ++open;
 
-    ASSERT_EQ(module().registry.count(), open) << k;
-    const LineDataSet& d = *module().registry.at(open - 1);
-    EXPECT_EQ(d.name, name);
-    EXPECT_GT(d.points.size(), 0);
-    EXPECT_EQ(gRows, (std::vector<int32_t>{d.rowId}));
+    ASSERT_EQ(module().registry.count(), 1) << k;
+    EXPECT_EQ(module().registry.at(0)->name, "japan_coast_50m");
     EXPECT_EQ(module().layersActive, 1);
-    EXPECT_EQ(depotTitles().back(), name);
-    ASSERT_EQ(headless::messages().size(), 1u) << k;
-    EXPECT_EQ(headless::messages()[0].text, kTextDepotDiskFull);
-    const std::string cache = folder + "\\" + name + ".bin";
-    std::string bytes;
-    EXPECT_FALSE(disk.fileBytes(cache, &bytes)) << k << ": " << bytes.size();
-    EXPECT_FALSE(std::filesystem::exists(native(cache.c_str())));
+    EXPECT_EQ(depotTitles(), (std::vector<std::string>{"japan_coast_50m"}));
+    ASSERT_FALSE(headless::messages().empty()) << k;
+    EXPECT_EQ(headless::messages().back().text, kTextCannotMakeWorkingMap);
+    EXPECT_TRUE(disk.paths().empty()) << k;  // not even a temporary file
+    EXPECT_FALSE(std::filesystem::exists(native(folder.c_str()) /
+                                         (name + ".bin")));
   }
+  EXPECT_EQ(readAll(first), firstBytes);
+}
+
+// No import writes over another data set's cache file: a name already in
+// the depot, in any letter case or from another folder, gets the first free
+// number, and an item the depot refuses leaves nothing behind.
+TEST_F(OpenCommandTest, ImportsNeverShareOrReplaceAnotherCacheFile) {
+  import(sample("japan_coast_50m.e00"));
+  ASSERT_EQ(module().registry.count(), 1);
+  const std::filesystem::path folder = native(module().depotFolderPath);
+  const std::string firstBytes = readAll(folder / "japan_coast_50m.bin");
+
+  std::filesystem::create_directories(home_ / "other");
+  std::filesystem::copy_file(
+      std::string(MORVANE_TEST_DATA) + "/japan_coast_50m_partial.e00",
+      home_ / "other" / "japan_coast_50m.e00");
+  import(copyOf("japan_coast_50m_partial.e00", "Japan_Coast_50m.e00"));
+  import(modulePath((home_ / "other" / "japan_coast_50m.e00").u8string()));
+  ASSERT_EQ(module().registry.count(), 3);
+  EXPECT_EQ(module().registry.at(1)->name, "Japan_Coast_50m (2)");
+  EXPECT_EQ(module().registry.at(2)->name, "japan_coast_50m (3)");
+  EXPECT_EQ(depotTitles(),
+            (std::vector<std::string>{"japan_coast_50m", "Japan_Coast_50m (2)",
+                                      "japan_coast_50m (3)"}));
+  EXPECT_EQ(readAll(folder / "japan_coast_50m.bin"), firstBytes);
+  EXPECT_TRUE(std::filesystem::is_regular_file(folder /
+                                               "Japan_Coast_50m (2).bin"));
+
+  // An item of another title holds the file name already: the depot
+  // refuses the new item, and no cache file is written for it.
+  ASSERT_NE(VPI_DD_AddItem(findDepotFolder(), "someone else's", "roads.bin"),
+            0u);
+  headless::resetUi();
+  import(copyOf("japan_coast_50m.e00", "roads.e00"));
+  EXPECT_EQ(module().registry.count(), 3);
+  ASSERT_EQ(headless::messages().size(), 1u);
+  EXPECT_EQ(headless::messages()[0].text, kTextCannotMakeWorkingMap);
+  EXPECT_FALSE(std::filesystem::exists(folder / "roads.bin"));
+}
+
+// Names Windows keeps for devices ("NUL.bin" swallows what is written) or
+// changes (a trailing dot or blank) are refused before anything is read.
+TEST_F(OpenCommandTest, FileNamesThatCannotNameADataSetAreRefused) {
+  import(sample("japan_coast_50m.e00"));
+  for (const char* file : {"CON.e00", "nul.bin.e00", "Lpt1.e00", "roads..e00",
+                           "...e00", " .e00"}) {
+    headless::resetUi();
+    import(copyOf("japan_coast_50m.e00", file));
+    EXPECT_EQ(module().registry.count(), 1) << file;
+    ASSERT_EQ(headless::messages().size(), 1u) << file;
+    EXPECT_EQ(headless::messages()[0].text, kTextUnusableDataSetName);
+  }
+  EXPECT_EQ(depotTitles(), (std::vector<std::string>{"japan_coast_50m"}));
 }
 
 TEST_F(OpenCommandTest, ReopeningAnItemTwiceGivesTwoIndependentRows) {
@@ -314,11 +363,19 @@ TEST_F(OpenCommandTest, DamagedCachesAreReopenedAllTheSame) {
   writeAll(folder / "cut.bin", cut.substr(0, cut.size() / 2));
   std::filesystem::remove(folder / "gone.bin");
   writeAll(folder / "junk.bin", std::string(64, '\xFF'));
+  const std::string junkBytes = readAll(folder / "junk.bin");
   openPrevious({0, 1, 2});
   run();
   ASSERT_EQ(module().registry.count(), 3);
   EXPECT_GT(module().registry.at(0)->points.size(), 0);  // what arrived
   EXPECT_EQ(module().registry.at(1)->points.size(), 0);
+  // Told once, naming each; none is ever written over its file.
+  ASSERT_EQ(headless::messages().size(), 1u);
+  EXPECT_EQ(headless::messages()[0].text,
+            std::string(kTextCannotRestoreWorkingMaps) + "\ncut\ngone\njunk");
+  for (int32_t i = 0; i < 3; ++i) {
+    EXPECT_TRUE(module().registry.at(i)->cacheNotWhole);
+  }
   // Each can be closed like any other.
   headless::onModalDialog([](headless::Window& w) {
     for (auto& item : w.control(close_data_dialog::kListBox).items) {
@@ -329,6 +386,9 @@ TEST_F(OpenCommandTest, DamagedCachesAreReopenedAllTheSame) {
   closeCommand(kMenuRunCommand, 0, 0);
   EXPECT_EQ(module().registry.count(), 0);
   EXPECT_EQ(module().layersActive, 0);
+  EXPECT_EQ(readAll(folder / "cut.bin"), cut.substr(0, cut.size() / 2));
+  EXPECT_EQ(readAll(folder / "junk.bin"), junkBytes);
+  EXPECT_FALSE(std::filesystem::exists(folder / "gone.bin"));
 }
 
 TEST_F(OpenCommandTest, ItemTitlesThatLeaveTheDepotFolderReadAndWriteNothing) {

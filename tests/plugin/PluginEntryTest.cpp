@@ -172,6 +172,9 @@ TEST_F(PluginEntryTest, CloseKeepsEveryCacheAndTheReopenList) {
     d->addPoint(35.1, 135.1);
     d->endArc();
     d->lineWidth = 4;
+    ASSERT_NE(VPI_DD_AddItem(findDepotFolder(), name,
+                             (std::string(name) + ".bin").c_str()),
+              0u);
     ASSERT_TRUE(registerDataSet(d));
   }
   ASSERT_EQ(Close(), 1);

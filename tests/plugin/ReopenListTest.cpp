@@ -7,6 +7,7 @@
 #include "host/PluginIf.h"
 #include "plugin/DepotFolders.h"
 #include "plugin/PanelAccess.h"
+#include "resources/Texts.h"
 #include "tests/plugin/ModuleFixture.h"
 
 namespace {
@@ -36,7 +37,15 @@ class ReopenListTest : public ModuleFixture {
     ModuleFixture::TearDown();
   }
 
+  // Only a name that is an item of the depot folder is kept.
+  static void addItem(const std::string& name) {
+    ASSERT_NE(VPI_DD_AddItem(findDepotFolder(), name.c_str(),
+                             (name + ".bin").c_str()),
+              0u)
+        << name;
+  }
   static LineDataSet* open(const std::string& name) {
+    addItem(name);
     PluginModule& m = pluginModule();
     auto* d = new LineDataSet(m.nextRowId);
     d->name = name;
@@ -82,9 +91,9 @@ TEST_F(ReopenListTest, WritesOneLinePerDataSetInRegistryOrder) {
 }
 
 TEST_F(ReopenListTest, NoFolderWritesNothing) {
-  pluginModule().depotFolderPath[0] = '\0';
   open("roads");
-  writeReopenList();
+  pluginModule().depotFolderPath[0] = '\0';
+  EXPECT_FALSE(writeReopenList());
   restoreReopenList();
   EXPECT_FALSE(fs::exists(folder_ / "morvane.ini"));
   EXPECT_EQ(names().size(), 1u);
@@ -111,8 +120,11 @@ TEST_F(ReopenListTest, ListLinesAreReadAsALineBufferReadsThem) {
       {"NUL byte", std::string("a\0b\nc\n", 6), {"c"}},
       {"trail byte 5C", "\x95\x5C\n\x95\x5C\\x\n", {"\x95\x5C"}},
       {"cut inside a character", "a\x95\nb\n", {"b"}},
-      {"dots", "..\n.\n", {"..", "."}},
+      {"dots and blanks", "..\n.\n \na.\nb \nb\n", {"b"}},
+      {"devices", "CON\nnul.bin\nCom1\nLPT9\nAUX\nPRN\nb\n", {"b"}},
+      {"no item: deleted", "gone\nb\n", {"b"}},
   };
+  for (const char* name : {"a", "b", "c", "b c", "\x95\x5C"}) addItem(name);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     resetModule();
@@ -139,6 +151,7 @@ TEST_F(ReopenListTest, RestoredDataSetsTakeTheirCachesAndTheFirstOnesShowIn3d) {
   b.showIn3d = 1;
   b.lineWidth = 4;
   saveCache(b);
+  for (const char* name : {"a", "missing", "b"}) addItem(name);
   writeAll(folder_ / "morvane.ini", "a\nmissing\nb\n");
 
   pluginModule().nextRowId = 7;
@@ -153,6 +166,10 @@ TEST_F(ReopenListTest, RestoredDataSetsTakeTheirCachesAndTheFirstOnesShowIn3d) {
   EXPECT_EQ(r.at(0)->lineColour, 0x00123456u);
   EXPECT_EQ(r.at(1)->points.size(), 0);  // registered all the same
   EXPECT_EQ(r.at(1)->depotPath, pluginModule().depotFolderPath);
+  EXPECT_TRUE(r.at(1)->cacheNotWhole);
+  ASSERT_EQ(headless::messages().size(), 1u);
+  EXPECT_EQ(headless::messages()[0].text,
+            std::string(kTextCannotRestoreWorkingMaps) + "\nmissing");
   EXPECT_EQ(r.at(2)->points.size(), 1);
   EXPECT_EQ(r.at(2)->lineWidth, 4);
   for (int32_t i = 0; i < 3; ++i) EXPECT_EQ(r.at(i)->showIn3d, 0);
