@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "dataset/CacheFile.h"
+#include "platform/MemoryFileSystem.h"
 #include "plugin/DepotFolders.h"
 #include "plugin/LayerCallback.h"
 #include "plugin/ReopenList.h"
@@ -192,6 +194,73 @@ TEST_F(PluginEntryTest, CloseKeepsEveryCacheAndTheReopenList) {
   Release();
   EXPECT_EQ(pluginModule().registry.count(), 0);
   EXPECT_EQ(pluginModule().registry.capacity(), 0);
+}
+
+// Shutdown writes a cache file only when its data set changed since it was
+// read or written, or the file on disk is no longer the one it wrote, and
+// tells what it could not write; the files are left as they were.
+TEST_F(PluginEntryTest, CloseWritesOnlyWhatChangedAndTellsWhatFailed) {
+  ASSERT_EQ(Load(), 1);
+  addLayers();
+  ASSERT_EQ(createDepotFolder(), 1);
+  const std::vector<std::string> names = {"roads", "rivers", "coast"};
+  for (const std::string& name : names) {
+    auto* d = new LineDataSet(pluginModule().nextRowId);
+    d->name = name;
+    d->depotPath = pluginModule().depotFolderPath;
+    d->addPoint(35.0, 135.0);
+    d->endArc();
+    ASSERT_NE(VPI_DD_AddItem(findDepotFolder(), name.c_str(),
+                             (name + ".bin").c_str()),
+              0u);
+    ASSERT_TRUE(registerDataSet(d));
+  }
+  ASSERT_EQ(Close(), 1);  // new: all three written
+  const std::filesystem::path folder = native(pluginModule().depotFolderPath);
+  // A second name for each file: one written anew has only one.
+  auto link = [&](const std::string& name) {
+    std::filesystem::remove(folder / (name + ".link"));
+    std::filesystem::create_hard_link(folder / (name + ".bin"),
+                                      folder / (name + ".link"));
+  };
+  auto rewritten = [&](const std::string& name) {
+    return std::filesystem::hard_link_count(folder / (name + ".bin")) == 1;
+  };
+  for (const std::string& name : names) link(name);
+  ASSERT_EQ(Close(), 1);
+  for (const std::string& name : names) EXPECT_FALSE(rewritten(name)) << name;
+
+  pluginModule().registry.at(1)->lineColour = 0x00123456;  // rivers
+  ASSERT_EQ(Close(), 1);
+  EXPECT_FALSE(rewritten("roads"));
+  EXPECT_TRUE(rewritten("rivers"));
+  EXPECT_FALSE(rewritten("coast"));
+  EXPECT_TRUE(headless::messages().empty());
+
+  // On a disk that takes nothing: every changed file and the reopen list
+  // fail, each told, and the files there stay as they were.
+  MemoryFileSystem disk(std::string(pluginModule().depotFolderPath) + "\\");
+  disk.putFile(std::string(pluginModule().depotFolderPath) + "\\roads.bin",
+               "old roads");
+  disk.putFile(std::string(pluginModule().depotFolderPath) + "\\" +
+                   kReopenListFile,
+               "old list\n");
+  disk.failWritesAt(0);
+  ASSERT_EQ(Close(), 1);
+  std::vector<std::string> shown;
+  for (const auto& m : headless::messages()) shown.push_back(m.text);
+  ASSERT_GE(shown.size(), 2u);
+  EXPECT_EQ(shown[shown.size() - 2],
+            std::string(kTextCannotSaveWorkingMaps) + "\nroads\nrivers\ncoast");
+  EXPECT_EQ(shown.back(), kTextCannotSaveReopenList);
+  std::string bytes;
+  ASSERT_TRUE(disk.fileBytes(
+      std::string(pluginModule().depotFolderPath) + "\\roads.bin", &bytes));
+  EXPECT_EQ(bytes, "old roads");
+  ASSERT_TRUE(disk.fileBytes(std::string(pluginModule().depotFolderPath) +
+                                 "\\" + kReopenListFile,
+                             &bytes));
+  EXPECT_EQ(bytes, "old list\n");
 }
 
 TEST_F(PluginEntryTest, AboutShowsNameAndVersion) {
