@@ -1,7 +1,9 @@
-// Feeds arbitrary bytes to LineDataSet::loadCache as the data set's cache
-// file, and checks what must hold whatever the bytes: the progress bar is
-// gone, the points are those of the file in order, bounds cover exactly the
-// non-separator points, storage is compacted after a complete read.
+// Feeds arbitrary bytes to readCache as the data set's cache file, and
+// checks what must hold whatever the bytes: the progress bar is gone, the
+// points are those of the file in order, bounds cover exactly the
+// non-separator points, storage is compacted after a complete read; a read
+// that is not whole is never written back (the file stays as it was), and a
+// whole one is up to date and saves as the file's own points.
 
 #include <cstdint>
 #include <cstdlib>
@@ -41,7 +43,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   d.clear();
   d.name = "f";
   d.depotPath = kDepot;
-  int32_t result = loadCache(d);
+  const CacheLoad load = readCache(d);
+  const int32_t result = load == CacheLoad::kWhole ? 1 : 0;
+  if (d.cacheNotWhole != (result == 0)) std::abort();
 
   if (standin::progressBarShown()) std::abort();
   if (!headless::messages().empty()) std::abort();
@@ -65,6 +69,33 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     int32_t n = le32(data + 24);
     if (d.points.size() != (n > 0 ? n : 0)) std::abort();
     if (d.points.capacity() != d.points.size()) std::abort();
+    if (!cacheUpToDate(d)) std::abort();
+    // Written back, the file is the layout of what was read: this module's
+    // versions, the input's attributes and its points up to the last one
+    // stated (a count of 0 or less keeps none).
+    if (!saveCache(d)) std::abort();
+    std::string saved;
+    if (!memory.fileBytes("M:\\depot\\f.bin", &saved)) std::abort();
+    const size_t kept = 28 + 8 * static_cast<size_t>(d.points.size());
+    const uint8_t* out = reinterpret_cast<const uint8_t*>(saved.data());
+    if (saved.size() != kept || le32(out) != 100 || le32(out + 20) != 100 ||
+        std::memcmp(out + 4, data + 4, 16) != 0 ||
+        le32(out + 24) != d.points.size() ||
+        std::memcmp(out + 28, data + 28, kept - 28) != 0) {
+      std::abort();
+    }
+  } else {
+    if (load == CacheLoad::kRefused &&
+        !(size >= 4 && (le32(data) > 100 || (size >= 24 && le32(data + 20) > 100)))) {
+      std::abort();
+    }
+    if (saveCache(d)) std::abort();
+    std::string after;
+    if (!memory.fileBytes("M:\\depot\\f.bin", &after) ||
+        after != std::string(reinterpret_cast<const char*>(data), size)) {
+      std::abort();
+    }
   }
+  if (!headless::messages().empty()) std::abort();
   return 0;
 }

@@ -11,6 +11,11 @@ std::string convert(const char* to, const char* from, const std::string& in,
   std::string out;
   iconv_t cd = iconv_open(to, from);
   if (cd == reinterpret_cast<iconv_t>(-1)) return in;
+  // Closed on every way out, running out of memory in append included.
+  struct Closer {
+    iconv_t cd;
+    ~Closer() { iconv_close(cd); }
+  } closer{cd};
   char* src = const_cast<char*>(in.data());
   size_t srcLeft = in.size();
   char buffer[256];
@@ -27,7 +32,6 @@ std::string convert(const char* to, const char* from, const std::string& in,
       iconv(cd, nullptr, nullptr, nullptr, nullptr);
     }
   }
-  iconv_close(cd);
   return out;
 }
 
