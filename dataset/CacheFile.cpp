@@ -338,7 +338,7 @@ bool heldElsewhere(const char* path) {
   return !openFileForReading(path, FileShare::kExclusive);
 }
 
-bool writeCacheFile(LineDataSet& dataSet) {
+bool writeCacheFile(LineDataSet& dataSet, bool* diskFull) {
   char directory[kVpiPathSize];
   char path[kVpiPathSize];
   if (!buildCachePaths(dataSet.depotPath, dataSet.name, directory, path)) {
@@ -371,7 +371,11 @@ bool writeCacheFile(LineDataSet& dataSet) {
   // file goes with out.
   if (!written || !out.commit()) {
     if (written && heldElsewhere(path)) return false;  // taken meanwhile
-    showMessageBox(kTextDepotDiskFull, MessageIcon::kExclamation);
+    if (diskFull != nullptr) {
+      *diskFull = true;
+    } else {
+      showMessageBox(kTextDepotDiskFull, MessageIcon::kExclamation);
+    }
     return false;
   }
   recordCache(dataSet, path);
@@ -393,12 +397,12 @@ bool readPoints(LineDataSet& dataSet, ArchiveReader& in) {
   return readPointBlock(dataSet, in) == CacheLoad::kWhole;
 }
 
-bool saveCache(LineDataSet& dataSet) {
+bool saveCache(LineDataSet& dataSet, bool* diskFull) {
   // What a data set holds after a read that was not whole is not what the
   // file holds: writing it would make the loss permanent.
   if (dataSet.cacheNotWhole) return false;
   try {
-    return writeCacheFile(dataSet);
+    return writeCacheFile(dataSet, diskFull);
   } catch (const std::bad_alloc&) {
     return false;  // the temporary file, if any, is gone with its owner
   }

@@ -32,7 +32,8 @@ enum class CacheLoad {
 // attributes written (see cacheUpToDate). On false the file, or whatever
 // is in its place, is byte for byte as it was and no temporary file stays:
 // - a write, flush or the replacement fails (a full disk): "the depot disk
-//   is full" is shown, once;
+//   is full" is shown, once; or, given diskFull, *diskFull is set to true
+//   instead, for a caller that tells the user of several files at once;
 // - nothing is written and nothing shown when the data set's cache was not
 //   read whole (cacheNotWhole), depotPath is empty, the name leads out of
 //   the depot folder ("/", ":", a "\"-separated part of dots only such as
@@ -42,7 +43,7 @@ enum class CacheLoad {
 //   out. The caller tells the user.
 // A symbolic link in the file's place is replaced by the new file; the file
 // it leads to is never written.
-bool saveCache(LineDataSet& dataSet);
+bool saveCache(LineDataSet& dataSet, bool* diskFull = nullptr);
 
 // Reads the cache file into dataSet, moving the host's progress bar (none
 // when the file cannot be opened). Sets dataSet.cacheNotWhole to whether

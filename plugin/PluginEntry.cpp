@@ -92,16 +92,20 @@ int32_t runClose() {
   if (findDepotFolder() != 0) {
     // Only what changed is written: each write of a large file is time,
     // and a chance for a failing disk to lose it.
+    // What could not be written is told in one message, however many.
     std::string unsaved;
+    bool diskFull = false;
     for (int32_t i = 0; i < module.registry.count(); ++i) {
       LineDataSet& dataSet = *module.registry.at(i);
-      if (needsSaving(dataSet) && !saveCache(dataSet)) {
+      if (needsSaving(dataSet) && !saveCache(dataSet, &diskFull)) {
         unsaved += "\n" + dataSet.name;
       }
     }
     if (!unsaved.empty()) {
-      showMessageBox((kTextCannotSaveWorkingMaps + unsaved).c_str(),
-                     MessageIcon::kExclamation);
+      const std::string text =
+          (diskFull ? std::string(kTextDepotDiskFull) + "\n" : std::string()) +
+          kTextCannotSaveWorkingMaps + unsaved;
+      showMessageBox(text.c_str(), MessageIcon::kExclamation);
     }
     if (!writeReopenList()) {
       showMessageBox(kTextCannotSaveReopenList, MessageIcon::kExclamation);
