@@ -29,6 +29,13 @@ FileKind fileKind(const char* path) {
   return system_files::fileKind(path);
 }
 
+bool isSymbolicLink(const char* path) {
+  if (MemoryFileSystem* memory = MemoryFileSystem::owning(path)) {
+    return memory->isLink(path);
+  }
+  return system_files::isSymbolicLink(path);
+}
+
 bool renameFile(const char* from, const char* to) {
   MemoryFileSystem* memory = MemoryFileSystem::owning(from);
   if (memory != nullptr || MemoryFileSystem::owning(to) != nullptr) {

@@ -49,6 +49,11 @@ class PlatformFile {
   virtual int64_t read(void* buffer, int64_t bytes) = 0;
   // Writes all bytes; false when they could not all be written.
   virtual bool write(const void* buffer, int64_t bytes) = 0;
+  // Makes what was written so far durable: on the disk itself, not only in
+  // the system's cache, so that a power loss after it keeps these bytes
+  // (fsync natively, FlushFileBuffers on Windows). False when the system
+  // could not. A file that lives nowhere (a test's fake) has nothing to do.
+  virtual bool flush() { return true; }
   // Closes the file; false when the system reported a failure (for a file
   // being written: the data may not all have reached the disk).
   virtual bool close() = 0;
@@ -61,15 +66,28 @@ std::unique_ptr<PlatformFile> openFileForReading(const char* path,
 
 // Creates (or, with kReplace, truncates) a file for writing, exclusive
 // access; null on failure, and a file held open elsewhere is left as it is.
+// A symbolic link (or another reparse point) at path is never followed:
+// with kNew it is a name already taken, with kReplace it is refused, and
+// whatever it points to stays as it is.
 std::unique_ptr<PlatformFile> openFileForWriting(
     const char* path, FileCreation creation = FileCreation::kReplace);
 
+// What path names, following a symbolic link to what it points to.
 FileKind fileKind(const char* path);
 
+// True when the last component of path is a symbolic link or another
+// reparse point (a junction on Windows), whether or not it points anywhere.
+// Whoever must not write through a link asks this first: fileKind() looks
+// through it.
+bool isSymbolicLink(const char* path);
+
 // Renames the file from to the name to, replacing a file there in one step:
-// whoever opens to sees the old file or the new one, never neither. False,
-// with both names as they were, when it cannot be done (to is a directory
-// or held open elsewhere, the two are on different volumes, ...).
+// whoever opens to sees the old file or the new one, never neither. A
+// symbolic link at to is itself replaced; what it points to is untouched.
+// The rename reaches the disk before the call returns (the folder is
+// flushed natively, MOVEFILE_WRITE_THROUGH on Windows). False, with both
+// names as they were, when it cannot be done (to is a directory, a FIFO or
+// a device, or held open elsewhere, the two are on different volumes, ...).
 bool renameFile(const char* from, const char* to);
 
 // The line end of a text file written in text mode: "\r\n" on Windows,

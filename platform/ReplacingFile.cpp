@@ -1,10 +1,13 @@
 #include "platform/ReplacingFile.h"
 
+#include <chrono>
 #include <cstddef>
+#include <random>
 
 namespace {
 
 constexpr size_t kPathSize = 260;  // with the terminating zero
+constexpr size_t kDigits = 8;
 
 bool isLeadByte(unsigned char c) {
   return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
@@ -27,22 +30,74 @@ size_t insertionPoint(const std::string& path) {
   return dot == std::string::npos ? path.size() : dot;
 }
 
+// Numbers another program (or a link planted for us) cannot guess: a
+// predictable name would let a link or file made there in advance turn
+// every write away. splitmix64 over a seed from the system's randomness,
+// the clock and where the program was loaded.
+uint32_t randomNumber() {
+  static uint64_t state = [] {
+    uint64_t seed = static_cast<uint64_t>(
+        std::chrono::high_resolution_clock::now().time_since_epoch().count());
+    seed ^= static_cast<uint64_t>(reinterpret_cast<uintptr_t>(&seed));
+    try {
+      std::random_device device;
+      seed ^= (static_cast<uint64_t>(device()) << 32) ^ device();
+    } catch (const std::exception&) {
+      // No system randomness: the clock and the address still vary.
+    }
+    return seed;
+  }();
+  state += 0x9E3779B97F4A7C15ull;
+  uint64_t z = state;
+  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+  z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+  return static_cast<uint32_t>((z ^ (z >> 31)) >> 16);
+}
+
+uint32_t (*gNumberSource)() = nullptr;
+
 }  // namespace
+
+std::string ReplacingFile::temporaryName(const std::string& target,
+                                         uint32_t n) {
+  // "~" and at least one digit must fit beside the target.
+  if (target.empty() || target.size() + 2 >= kPathSize) return std::string();
+  size_t room = kPathSize - 1 - target.size() - 1;
+  size_t digits = room < kDigits ? room : kDigits;
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string number(digits, '0');
+  for (size_t i = digits; i-- > 0; n >>= 4) number[i] = kHex[n & 15];
+  const size_t at = insertionPoint(target);
+  return target.substr(0, at) + "~" + number + target.substr(at);
+}
+
+void ReplacingFile::setNumberSource(uint32_t (*source)()) {
+  gNumberSource = source;
+}
 
 ReplacingFile::ReplacingFile(const std::string& target) : target_(target) {
   if (target.empty() || target.size() >= kPathSize) return;
-  const size_t at = insertionPoint(target);
-  for (char n = '0'; n <= '9'; ++n) {
-    std::string candidate =
-        target.substr(0, at) + "~" + n + target.substr(at);
-    if (candidate.size() >= kPathSize) return;
+  // What stands at the target must be a file (or a link, replaced itself):
+  // a folder, FIFO or device there is never replaced.
+  if (!isSymbolicLink(target.c_str())) {
+    FileKind kind = fileKind(target.c_str());
+    if (kind != FileKind::kFile && kind != FileKind::kMissing) return;
+  }
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    std::string candidate = temporaryName(
+        target, gNumberSource != nullptr ? gNumberSource() : randomNumber());
+    if (candidate.empty()) return;
     file_ = openFileForWriting(candidate.c_str(), FileCreation::kNew);
     if (file_) {
       temporary_ = candidate;
       return;
     }
-    // Only a name that is taken is worth another try.
-    if (fileKind(candidate.c_str()) == FileKind::kMissing) return;
+    // Only a name that is taken (a link included, dangling or not) is worth
+    // another try; a folder that refuses a free name refuses every one.
+    if (fileKind(candidate.c_str()) == FileKind::kMissing &&
+        !isSymbolicLink(candidate.c_str())) {
+      return;
+    }
   }
 }
 
@@ -67,6 +122,14 @@ void ReplacingFile::handOver() {
 
 bool ReplacingFile::commit() {
   if (temporary_.empty()) return false;
+  if (!failed_) {
+    // The content must be on the disk before the name is: otherwise a power
+    // loss just after the rename may leave the target empty or cut.
+    if (!file_) {
+      file_ = openFileForReading(temporary_.c_str(), FileShare::kExclusive);
+    }
+    if (!file_ || !file_->flush()) failed_ = true;
+  }
   if (file_ && !file_->close()) failed_ = true;
   file_.reset();
   if (!failed_ && renameFile(temporary_.c_str(), target_.c_str())) {

@@ -17,6 +17,7 @@ std::unique_ptr<PlatformFile> openFileForReading(const char* path,
 std::unique_ptr<PlatformFile> openFileForWriting(const char* path,
                                                  FileCreation creation);
 FileKind fileKind(const char* path);
+bool isSymbolicLink(const char* path);
 bool renameFile(const char* from, const char* to);
 bool createDirectory(const char* path);
 bool deleteFile(const char* path);

@@ -53,6 +53,15 @@ class PosixFile : public PlatformFile {
     return true;
   }
 
+  bool flush() override {
+    if (fd_ < 0) return false;
+    int rc;
+    do {
+      rc = ::fsync(fd_);
+    } while (rc != 0 && errno == EINTR);
+    return rc == 0;
+  }
+
   bool close() override {
     if (fd_ < 0) return true;
     int rc = ::close(fd_);  // also drops the flock
@@ -189,8 +198,10 @@ std::unique_ptr<PlatformFile> openFileForWriting(const char* path,
   std::string p = hostPath(path);
   if (p.empty()) return nullptr;
   // Take the lock before truncating, so a file held open elsewhere is left
-  // as it is. O_NONBLOCK: a FIFO must not wait for a reader.
-  int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK;
+  // as it is. O_NONBLOCK: a FIFO must not wait for a reader. O_NOFOLLOW: a
+  // symbolic link is refused (ELOOP), so nothing is written through one and
+  // no file is made where a dangling one points.
+  int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW;
   if (creation == FileCreation::kNew) flags |= O_EXCL;
   int fd = ::open(p.c_str(), flags, 0644);
   if (fd < 0) return nullptr;
@@ -222,22 +233,55 @@ FileKind fileKind(const char* path) {
   return FileKind::kOther;
 }
 
+bool isSymbolicLink(const char* path) {
+  std::string p = hostPath(path);
+  struct stat st;
+  return !p.empty() && lstat(p.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
 bool renameFile(const char* from, const char* to) {
   std::string source = hostPath(from);
   std::string target = hostPath(to);
   if (source.empty() || target.empty()) return false;
   // rename(2) replaces a file whoever holds it; Windows refuses a file held
   // open. Hold the target's lock across the rename, so that a file another
-  // program has locked is left alone, as on Windows.
-  int held = ::open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (held >= 0 && flock(held, LOCK_EX | LOCK_NB) != 0) {
-    ::close(held);
+  // program has locked is left alone, as on Windows. A symbolic link is
+  // replaced itself (rename never follows one) and nobody can hold it; a
+  // folder, FIFO or device in its place is left alone, as Windows would.
+  int held = -1;
+  struct stat st;
+  if (lstat(target.c_str(), &st) == 0) {
+    if (!S_ISLNK(st.st_mode)) {
+      if (!S_ISREG(st.st_mode)) return false;
+      held = ::open(target.c_str(),
+                    O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW);
+      if (held < 0) return false;
+      if (flock(held, LOCK_EX | LOCK_NB) != 0 || fstat(held, &st) != 0 ||
+          !S_ISREG(st.st_mode)) {
+        ::close(held);
+        return false;
+      }
+    }
+  } else if (errno != ENOENT) {
     return false;
   }
-  struct stat st;
-  bool ok = (held < 0 || (fstat(held, &st) == 0 && S_ISREG(st.st_mode))) &&
-            ::rename(source.c_str(), target.c_str()) == 0;
+  bool ok = ::rename(source.c_str(), target.c_str()) == 0;
   if (held >= 0) ::close(held);
+  if (ok) {
+    // The new name is only durable once its folder is: without this a power
+    // loss may bring the old file back, or neither. The rename itself is
+    // done by now, so a folder that cannot be flushed (some file systems
+    // refuse fsync on one) does not make it a failure.
+    size_t slash = target.rfind('/');
+    std::string folder = slash == std::string::npos ? "."
+                         : slash == 0               ? "/"
+                                                    : target.substr(0, slash);
+    int dir = ::open(folder.c_str(), O_RDONLY | O_CLOEXEC | O_DIRECTORY);
+    if (dir >= 0) {
+      ::fsync(dir);
+      ::close(dir);
+    }
+  }
   return ok;
 }
 

@@ -63,6 +63,10 @@ class Win32File : public PlatformFile {
     return true;
   }
 
+  bool flush() override {
+    return handle_ != INVALID_HANDLE_VALUE && FlushFileBuffers(handle_) != 0;
+  }
+
   bool close() override {
     if (handle_ == INVALID_HANDLE_VALUE) return true;
     BOOL ok = CloseHandle(handle_);
@@ -112,11 +116,24 @@ std::unique_ptr<PlatformFile> openFileForWriting(const char* path,
                                                  FileCreation creation) {
   if (!usablePath(path)) return nullptr;
   // CREATE_ALWAYS truncates only once the open has succeeded, so a file
-  // held open elsewhere is left as it is.
-  DWORD disposition =
-      creation == FileCreation::kNew ? CREATE_NEW : CREATE_ALWAYS;
+  // held open elsewhere is left as it is. It would truncate the target of a
+  // symbolic link, so a reparse point there is refused first. CREATE_NEW
+  // fails on any name taken, a link included; FILE_FLAG_OPEN_REPARSE_POINT
+  // makes sure that no reparse point is followed to create its target.
+  DWORD flags = FILE_ATTRIBUTE_NORMAL;
+  DWORD disposition = CREATE_NEW;
+  if (creation == FileCreation::kNew) {
+    flags |= FILE_FLAG_OPEN_REPARSE_POINT;
+  } else {
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+      return nullptr;
+    }
+    disposition = CREATE_ALWAYS;
+  }
   HANDLE handle = CreateFileA(path, GENERIC_WRITE, 0, nullptr, disposition,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+                              flags, nullptr);
   if (handle != INVALID_HANDLE_VALUE && GetFileType(handle) != FILE_TYPE_DISK) {
     CloseHandle(handle);
     return nullptr;
@@ -138,12 +155,34 @@ FileKind fileKind(const char* path) {
   return FileKind::kFile;
 }
 
+bool isSymbolicLink(const char* path) {
+  if (!usablePath(path)) return false;
+  DWORD attributes = GetFileAttributesA(path);
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
 bool renameFile(const char* from, const char* to) {
-  // MOVEFILE_REPLACE_EXISTING replaces the file in one step; without
+  // MOVEFILE_REPLACE_EXISTING replaces the file in one step (a symbolic
+  // link there is replaced itself, never followed); without
   // MOVEFILE_COPY_ALLOWED a move to another volume fails instead of copying.
-  // A target held open, or a directory, is refused by the system.
-  return usablePath(from) && usablePath(to) &&
-         MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) != 0;
+  // MOVEFILE_WRITE_THROUGH returns only once the move is on the disk. A
+  // target held open, or a directory, is refused by the system; a device
+  // name (CON, NUL) is no file to replace.
+  if (!usablePath(from) || !usablePath(to)) return false;
+  HANDLE probe = CreateFileA(to, 0, FILE_SHARE_READ | FILE_SHARE_WRITE |
+                                        FILE_SHARE_DELETE,
+                             nullptr, OPEN_EXISTING,
+                             FILE_FLAG_OPEN_REPARSE_POINT |
+                                 FILE_FLAG_BACKUP_SEMANTICS,
+                             nullptr);
+  if (probe != INVALID_HANDLE_VALUE) {
+    DWORD type = GetFileType(probe);
+    CloseHandle(probe);
+    if (type != FILE_TYPE_DISK) return false;
+  }
+  return MoveFileExA(from, to,
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 bool createDirectory(const char* path) {
