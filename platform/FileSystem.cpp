@@ -59,6 +59,13 @@ bool deleteFile(const char* path) {
   return system_files::deleteFile(path);
 }
 
+bool deleteFolderTree(const char* path) {
+  if (MemoryFileSystem* memory = MemoryFileSystem::owning(path)) {
+    return memory->removeTree(path);
+  }
+  return system_files::deleteFolderTree(path);
+}
+
 bool findFirstFile(const char* pattern) {
   if (MemoryFileSystem* memory = MemoryFileSystem::owning(pattern)) {
     return memory->findFirst(pattern);

@@ -98,8 +98,14 @@ const char* textLineEnd();
 // directory also gives false).
 bool createDirectory(const char* path);
 
-// Deletes a file; false when nothing was deleted.
+// Deletes a file (a symbolic link itself, never what it points to); false
+// when nothing was deleted.
 bool deleteFile(const char* path);
+
+// Deletes a folder with everything in it, never following a link inside it
+// (a link is deleted itself). True when nothing is left at path; false,
+// with what could not be deleted still there, otherwise.
+bool deleteFolderTree(const char* path);
 
 // True when at least one directory entry matches the pattern (a directory
 // followed by "\*.*" finds the directory's "." entry even when empty).

@@ -411,6 +411,44 @@ bool MemoryFileSystem::remove(const char* path) {
   return true;
 }
 
+bool MemoryFileSystem::removeTree(const char* path) {
+  if (std::strlen(path) >= kPathSize) return false;
+  const std::string k = key(path);
+  auto top = nodes_.find(k);
+  if (k.empty() || top == nodes_.end() || !top->second->directory) {
+    return false;
+  }
+  // Deepest first, as a system deletes a tree; a file held open stays, and
+  // so do the folders above it.
+  // The folder first, so that walked backwards it comes last.
+  std::vector<std::string> inside = {k};
+  for (const auto& entry : nodes_) {
+    if (entry.first.size() > k.size() &&
+        entry.first.compare(0, k.size(), k) == 0 &&
+        entry.first[k.size()] == '\\') {
+      inside.push_back(entry.first);
+    }
+  }
+  bool all = true;
+  for (auto it = inside.rbegin(); it != inside.rend(); ++it) {
+    auto found = nodes_.find(*it);
+    const Node& node = *found->second;
+    bool stays = node.exclusive || node.readers > 0;
+    if (!stays && node.directory) {
+      const std::string below = *it + "\\";
+      auto next = nodes_.lower_bound(below);
+      stays = next != nodes_.end() &&
+              next->first.compare(0, below.size(), below) == 0;
+    }
+    if (stays || !operate()) {
+      all = false;
+      continue;
+    }
+    nodes_.erase(found);
+  }
+  return all;
+}
+
 bool MemoryFileSystem::findFirst(const char* pattern) const {
   if (std::strlen(pattern) >= kPathSize) return false;
   std::string k = key(pattern);

@@ -24,7 +24,8 @@
 // Power loss, for crash tests over whole sessions. Every operation that
 // changes the tree is counted: a file opened for writing (created or
 // truncated), each write() and flush() call, a rename, a delete and a
-// folder made. crashAtOperation(k) makes operation k and everything after
+// folder made (a folder tree deleted counts one a file or folder in it).
+// crashAtOperation(k) makes operation k and everything after
 // it fail (opens give null, writes and flushes false, renames false), as
 // if the machine stopped just before it; applyCrash() then turns the tree
 // into what the disk holds when it starts again, and lifts the crash:
@@ -117,6 +118,7 @@ class MemoryFileSystem {
   bool rename(const char* from, const char* to);
   bool makeDirectory(const char* path);
   bool remove(const char* path);
+  bool removeTree(const char* path);
   bool findFirst(const char* pattern) const;
 
   struct Node;  // a file, folder or link of the tree

@@ -105,7 +105,11 @@ ReplacingFile::~ReplacingFile() {
   if (temporary_.empty()) return;
   if (file_) file_->close();
   file_.reset();
-  deleteFile(temporary_.c_str());
+  // Mapping the path may run out of memory; a destructor must not throw.
+  try {
+    deleteFile(temporary_.c_str());
+  } catch (const std::exception&) {
+  }
 }
 
 bool ReplacingFile::write(const void* bytes, int64_t size) {

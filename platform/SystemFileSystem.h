@@ -21,6 +21,7 @@ bool isSymbolicLink(const char* path);
 bool renameFile(const char* from, const char* to);
 bool createDirectory(const char* path);
 bool deleteFile(const char* path);
+bool deleteFolderTree(const char* path);
 bool findFirstFile(const char* pattern);
 
 }  // namespace system_files

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <memory>
 
+#include "base/HostBoundary.h"
 #include "platform/FileSystem.h"
 #include "platform/MemoryFileSystem.h"
 
@@ -86,13 +87,17 @@ bool HostSession::start(const std::string& home, const std::string& modulePath,
   // The host's record as it hands it over: ours to fill, zeros elsewhere.
   PluginInfo info;
   std::memset(&info, 0, sizeof info);
-  if (module_.entryPoints().init(&info, kSessionPluginHandle) == 0) {
+  // No exception of the module's crosses into the host: one thrown from an
+  // entry point counts as its failure (Init) or as its end.
+  const ModuleEntryPoints& entry = module_.entryPoints();
+  if (guardHostCall(0, [&] { return entry.init(&info, kSessionPluginHandle); }) ==
+      0) {
     module_.unload();
     unlock(lock);
     *error = "the module " + modulePath + " refused to start (Init gave 0)";
     return false;
   }
-  module_.entryPoints().load();
+  guardHostCall(0, [&] { return entry.load(); });
   lock_ = lock;
   running_ = true;
   activeInProcess = true;
@@ -115,13 +120,18 @@ MenuResult HostSession::invokeMenu(const std::string& popupTitle,
 }
 
 int32_t HostSession::about() {
-  return running_ ? module_.entryPoints().about() : 0;
+  if (!running_) return 0;
+  return guardHostCall(0, [this] { return module_.entryPoints().about(); });
 }
 
 bool HostSession::stop() {
   if (!running_) return true;
-  module_.entryPoints().close();
-  module_.entryPoints().release();
+  const ModuleEntryPoints& entry = module_.entryPoints();
+  guardHostCall(0, [&] { return entry.close(); });
+  guardHostCall(0, [&] {
+    entry.release();
+    return 0;
+  });
   // The module's callbacks go with it: no menu or layer may call them.
   resetMenus();
   resetLayers();

@@ -6,10 +6,10 @@
 #include <filesystem>
 #include <map>
 #include <memory>
-#include <sstream>
 #include <system_error>
 #include <vector>
 
+#include "base/HostBoundary.h"
 #include "base/PathHelpers.h"
 #include "host/PluginIf.h"
 #include "platform/FileSystem.h"
@@ -184,15 +184,18 @@ bool fitsModuleBuffer(const std::string& path) {
 
 bool saveIndex() {
   Depot& d = depot();
-  std::ostringstream out;
-  out << kHeader << '\n' << "next " << d.nextId << '\n';
+  // Built as a string, not through a stream: a stream that runs out of
+  // memory only sets its badbit, and would hand over a cut index as whole.
+  std::string out = std::string(kHeader) + "\nnext " +
+                    std::to_string(d.nextId) + "\n";
   for (const auto& e : d.entries) {
     const char kind = e->folder ? (e->removing ? 'f' : 'F')
                                 : (e->removing ? 'i' : 'I');
-    out << e->id << '\t' << e->parent << '\t' << kind << '\t'
-        << escapeField(e->title) << '\t' << escapeField(e->name) << '\n';
+    out += std::to_string(e->id) + '\t' + std::to_string(e->parent) + '\t' +
+           kind + '\t' + escapeField(e->title) + '\t' + escapeField(e->name) +
+           '\n';
   }
-  if (!writeFileAtomically(depotIndexPath(), out.str())) {
+  if (!writeFileAtomically(depotIndexPath(), out)) {
     noteHostFileFailure("cannot write the depot index " + depotIndexPath());
     return false;
   }
@@ -237,14 +240,21 @@ bool parseIndex(const std::string& content, Depot& d) {
   // Every line ends in a line feed: a last line without one was cut, and its
   // name may be a cut file name.
   if (content.empty() || content.back() != '\n') return false;
-  std::istringstream in(content);
-  std::string line;
-  if (!std::getline(in, line) || line != kHeader) return false;
-  if (!std::getline(in, line) || line.compare(0, 5, "next ") != 0 ||
-      !parseId(line.substr(5), &d.nextId) || d.nextId == 0) {
+  // Lines split by hand, not by a stream: a stream that runs out of memory
+  // only sets its badbit, and the index would read as ending early.
+  std::vector<std::string> lines;
+  for (size_t start = 0; start < content.size();) {
+    size_t end = content.find('\n', start);
+    lines.push_back(content.substr(start, end - start));
+    start = end + 1;
+  }
+  if (lines.size() < 2 || lines[0] != kHeader) return false;
+  if (lines[1].compare(0, 5, "next ") != 0 ||
+      !parseId(lines[1].substr(5), &d.nextId) || d.nextId == 0) {
     return false;
   }
-  while (std::getline(in, line)) {
+  for (size_t n = 2; n < lines.size(); ++n) {
+    const std::string& line = lines[n];
     std::vector<std::string> f = splitTabs(line);
     auto e = std::make_unique<Entry>();
     if (f.size() != 5 || !parseId(f[0], &e->id) || e->id == 0 ||
@@ -280,15 +290,21 @@ bool parseIndex(const std::string& content, Depot& d) {
 
 void finishRemovals();
 
+// Reads the index once. Out of memory on the way leaves the depot unread
+// (the next call tries again), never read in part.
 Depot& loaded() {
   Depot& d = depot();
   if (d.loaded) return d;
-  d.loaded = true;
   std::string content;
   std::string problem;
   HostFileRead read = readHostFile(depotIndexPath(), &content, &problem);
+  Depot parsed;
+  const bool good = read == HostFileRead::kRead && parseIndex(content, parsed);
+  d.loaded = true;
   if (read == HostFileRead::kMissing) return d;  // a new depot
-  if (read == HostFileRead::kRead && parseIndex(content, d)) {
+  if (good) {
+    d.nextId = parsed.nextId;
+    d.entries = std::move(parsed.entries);
     finishRemovals();
     return d;
   }
@@ -344,15 +360,38 @@ uint32_t addEntry(uint32_t parent, const char* title, const char* name,
   return id;
 }
 
-// Forgets id and everything below it.
-void forget(uint32_t id) {
-  auto& entries = depot().entries;
+
+// Deletes the file or folder at path (entry id's), never following a link
+// (a link is deleted itself; a folder where an item's file should be is
+// left, as no file of the item's). True when nothing of it is left.
+bool deleteOnDisk(const std::string& path, bool folder) {
+  if (!underRoot(path)) return true;
+  const bool link = isSymbolicLink(path.c_str());
+  const FileKind kind = fileKind(path.c_str());
+  if (!folder && !link && kind == FileKind::kDirectory) return true;
+  if (folder && !link) {
+    if (kind == FileKind::kDirectory) deleteFolderTree(path.c_str());
+  } else {
+    deleteFile(path.c_str());
+  }
+  return fileKind(path.c_str()) == FileKind::kMissing &&
+         !isSymbolicLink(path.c_str());
+}
+
+// The entries of id and everything below it.
+std::vector<uint32_t> subtree(uint32_t id) {
   std::vector<uint32_t> gone = {id};
   for (size_t i = 0; i < gone.size(); ++i) {
-    for (const auto& e : entries) {
+    for (const auto& e : depot().entries) {
       if (e->parent == gone[i]) gone.push_back(e->id);
     }
   }
+  return gone;
+}
+
+// Takes the entries out; allocates nothing, so it cannot fail half-way.
+void forget(const std::vector<uint32_t>& gone) {
+  auto& entries = depot().entries;
   for (uint32_t g : gone) {
     for (auto it = entries.begin(); it != entries.end(); ++it) {
       if ((*it)->id == g) {
@@ -361,25 +400,6 @@ void forget(uint32_t id) {
       }
     }
   }
-}
-
-// Deletes the file or folder of entry id, never following a link (a link
-// is deleted itself; a folder where an item's file should be is left, as no
-// file of the item's). True when nothing of it is left.
-bool deleteOnDisk(uint32_t id) {
-  const Entry* e = findEntry(id);
-  const std::string path = entryModulePath(id);
-  if (e == nullptr || !underRoot(path)) return true;
-  const bool link = isSymbolicLink(path.c_str());
-  const FileKind kind = fileKind(path.c_str());
-  if (!e->folder && !link && kind == FileKind::kDirectory) return true;
-  if (e->folder && !link) {
-    if (kind == FileKind::kDirectory) deleteFolderTree(path.c_str());
-  } else {
-    deleteFile(path.c_str());
-  }
-  return fileKind(path.c_str()) == FileKind::kMissing &&
-         !isSymbolicLink(path.c_str());
 }
 
 // A removal in three steps, each one whole on the disk: the index marks the
@@ -393,20 +413,28 @@ int32_t removeEntry(uint32_t id, bool folder) {
   Depot& d = loaded();
   Entry* e = findEntry(id);
   if (d.unusable || e == nullptr || e->folder != folder) return 0;
+  const std::vector<uint32_t> gone = subtree(id);
+  const std::string path = entryModulePath(id);
   e->removing = true;
   if (!save()) {
     e->removing = false;
     return 0;
   }
-  if (!deleteOnDisk(id)) {
+  // From here the removal stands: the index holds the mark, and the next
+  // start finishes what this run could not (out of memory on the way).
+  bool deleted = true;
+  try {
+    deleted = deleteOnDisk(path, folder);
+  } catch (const std::exception&) {
+  }
+  if (!deleted) {
     e->removing = false;
     if (save()) {
-      noteHostFileFailure("cannot delete " + entryModulePath(id) +
-                          "; its depot entry is kept");
+      noteHostFileFailure("cannot delete " + path + "; its depot entry is kept");
     }
     return 0;
   }
-  forget(id);
+  forget(gone);
   // Not written: the mark stays in the index, and the next start drops the
   // entry whose file is gone. The removal itself is done.
   save();
@@ -424,8 +452,8 @@ void finishRemovals() {
   for (uint32_t id : marked) {
     Entry* e = findEntry(id);
     if (e == nullptr) continue;  // below a folder removed already
-    if (deleteOnDisk(id)) {
-      forget(id);
+    if (deleteOnDisk(entryModulePath(id), e->folder)) {
+      forget(subtree(id));
     } else {
       e->removing = false;
     }
@@ -469,27 +497,13 @@ void resetDepot() {
 
 }  // namespace standin
 
-namespace standin {
-namespace {
-
 // No exception leaves a host function: out of memory (the only exception
 // the depot's own code can meet) gives the call's failure result.
-template <typename Result, typename Call>
-Result guarded(Result failure, Call call) noexcept {
-  try {
-    return call();
-  } catch (const std::exception&) {
-    return failure;
-  }
-}
-
-}  // namespace
-}  // namespace standin
 
 extern "C" {
 
 uint32_t VPI_DD_GetID(uint32_t parent, const char* title) {
-  return standin::guarded<uint32_t>(0, [&]() -> uint32_t {
+  return guardHostCall(0, [&]() -> uint32_t {
     standin::Depot& d = standin::loaded();
     if (title == nullptr) return 0;
     for (const auto& e : d.entries) {
@@ -501,13 +515,13 @@ uint32_t VPI_DD_GetID(uint32_t parent, const char* title) {
 
 uint32_t VPI_DD_AddFolder(uint32_t parent, const char* title,
                           const char* folder) {
-  return standin::guarded<uint32_t>(0, [&]() -> uint32_t {
+  return guardHostCall(0, [&]() -> uint32_t {
     return standin::addEntry(parent, title, folder, true);
   });
 }
 
 uint32_t VPI_DD_AddItem(uint32_t parent, const char* title, const char* file) {
-  return standin::guarded<uint32_t>(0, [&]() -> uint32_t {
+  return guardHostCall(0, [&]() -> uint32_t {
     return standin::addEntry(parent, title, file, false);
   });
 }
@@ -515,7 +529,7 @@ uint32_t VPI_DD_AddItem(uint32_t parent, const char* title, const char* file) {
 int32_t VPI_DD_GetPath(uint32_t id, char* buffer) {
   if (buffer == nullptr) return 0;
   buffer[0] = '\0';
-  return standin::guarded<int32_t>(0, [&]() -> int32_t {
+  return guardHostCall(0, [&]() -> int32_t {
     standin::loaded();
     if (standin::findEntry(id) == nullptr || standin::throughLink(id)) {
       return 0;
@@ -528,7 +542,7 @@ int32_t VPI_DD_GetPath(uint32_t id, char* buffer) {
 }
 
 const char* VPI_DD_GetTitle(uint32_t id) {
-  return standin::guarded<const char*>("", [&]() -> const char* {
+  return guardHostCall("", [&]() -> const char* {
     standin::loaded();
     const standin::Entry* e = standin::findEntry(id);
     return e != nullptr ? e->title.c_str() : "";
@@ -536,7 +550,7 @@ const char* VPI_DD_GetTitle(uint32_t id) {
 }
 
 uint32_t VPI_DD_EnumFirstID(uint32_t folder) {
-  return standin::guarded<uint32_t>(0, [&]() -> uint32_t {
+  return guardHostCall(0, [&]() -> uint32_t {
     for (const auto& e : standin::loaded().entries) {
       if (e->parent == folder) return e->id;
     }
@@ -545,7 +559,7 @@ uint32_t VPI_DD_EnumFirstID(uint32_t folder) {
 }
 
 uint32_t VPI_DD_EnumNextID(uint32_t folder, uint32_t id) {
-  return standin::guarded<uint32_t>(0, [&]() -> uint32_t {
+  return guardHostCall(0, [&]() -> uint32_t {
     bool seen = false;
     for (const auto& e : standin::loaded().entries) {
       if (e->parent != folder) continue;
@@ -557,13 +571,13 @@ uint32_t VPI_DD_EnumNextID(uint32_t folder, uint32_t id) {
 }
 
 int32_t VPI_DD_RemoveItem(uint32_t id) {
-  return standin::guarded<int32_t>(0, [&]() -> int32_t {
+  return guardHostCall(0, [&]() -> int32_t {
     return standin::removeEntry(id, false);
   });
 }
 
 int32_t VPI_DD_RemoveFolder(uint32_t id) {
-  return standin::guarded<int32_t>(0, [&]() -> int32_t {
+  return guardHostCall(0, [&]() -> int32_t {
     return standin::removeEntry(id, true);
   });
 }

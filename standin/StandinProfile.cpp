@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
-#include <sstream>
+#include <string>
 #include <utility>
 
 #include "host/PluginIf.h"
@@ -41,11 +41,17 @@ bool parseInteger(const std::string& text, long long low, long long high,
          *value <= high && text[0] != ' ' && text[0] != '+';
 }
 
+// Lines split by hand, not by a stream: a stream that runs out of memory
+// only sets its badbit, and the profile would read as ending early. Every
+// line ends in a line feed; a last line without one was cut.
 bool parse(const std::string& content, Profile& p) {
-  std::istringstream in(content);
-  std::string line;
-  if (!std::getline(in, line) || line != kHeader) return false;
-  while (std::getline(in, line)) {
+  if (content.empty() || content.back() != '\n') return false;
+  size_t start = content.find('\n');
+  if (content.compare(0, start, kHeader) != 0) return false;
+  for (++start; start < content.size();) {
+    size_t end = content.find('\n', start);
+    const std::string line = content.substr(start, end - start);
+    start = end + 1;
     size_t tab1 = line.find('\t');
     size_t tab2 = tab1 == std::string::npos ? tab1 : line.find('\t', tab1 + 1);
     if (tab2 == std::string::npos) return false;
@@ -65,18 +71,22 @@ bool parse(const std::string& content, Profile& p) {
 Profile& loaded() {
   Profile& p = profile();
   if (p.loaded) return p;
-  p.loaded = true;
   std::string content;
   std::string problem;
+  // Read and parsed aside: out of memory on the way leaves the profile
+  // unread (the next call tries again), never read in part.
   HostFileRead read = readHostFile(profilePath(), &content, &problem);
+  Profile parsed;
+  const bool good = read == HostFileRead::kRead && parse(content, parsed);
+  p.loaded = true;
+  if (good) p.values = std::move(parsed.values);
   if (read == HostFileRead::kMissing) return p;
   if (read == HostFileRead::kRefused) {
     p.unusable = true;
     noteHostFileFailure(problem + "; the profile is left as it is");
     return p;
   }
-  if (!parse(content, p)) {
-    p.values.clear();
+  if (!good) {
     std::string aside = setAsideUnreadable(profilePath());
     std::fprintf(stderr,
                  "morvane-host: the profile %s cannot be read; kept as %s, "
@@ -148,13 +158,15 @@ int32_t VPI_WriteProfileInt(uint32_t plugin, const char* key, int32_t value) {
     const bool had = it != p.values.end();
     const int32_t before = had ? it->second : 0;
     p.values[{plugin, key}] = value;
-    std::ostringstream out;
-    out << standin::kHeader << '\n';
+    // A string, not a stream: a stream out of memory would end early,
+    // silently, and the cut profile be written as whole.
+    std::string out = std::string(standin::kHeader) + '\n';
     for (const auto& v : p.values) {
-      out << v.first.first << '\t' << standin::escapeField(v.first.second)
-          << '\t' << v.second << '\n';
+      out += std::to_string(v.first.first) + '\t' +
+             standin::escapeField(v.first.second) + '\t' +
+             std::to_string(v.second) + '\n';
     }
-    if (!standin::writeFileAtomically(standin::profilePath(), out.str())) {
+    if (!standin::writeFileAtomically(standin::profilePath(), out)) {
       // What is held stays what the file holds.
       if (had) {
         p.values[{plugin, key}] = before;

@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 #include <strings.h>
 
 #include "platform/Sjis.h"
@@ -243,6 +245,12 @@ bool renameFile(const char* from, const char* to) {
   std::string source = hostPath(from);
   std::string target = hostPath(to);
   if (source.empty() || target.empty()) return false;
+  // Made first: nothing below may run out of memory, with the target's lock
+  // held or the file replaced (the caller would be told it was not).
+  size_t slash = target.rfind('/');
+  const std::string folder = slash == std::string::npos ? "."
+                             : slash == 0               ? "/"
+                                                        : target.substr(0, slash);
   // rename(2) replaces a file whoever holds it; Windows refuses a file held
   // open. Hold the target's lock across the rename, so that a file another
   // program has locked is left alone, as on Windows. A symbolic link is
@@ -272,10 +280,6 @@ bool renameFile(const char* from, const char* to) {
     // loss may bring the old file back, or neither. The rename itself is
     // done by now, so a folder that cannot be flushed (some file systems
     // refuse fsync on one) does not make it a failure.
-    size_t slash = target.rfind('/');
-    std::string folder = slash == std::string::npos ? "."
-                         : slash == 0               ? "/"
-                                                    : target.substr(0, slash);
     int dir = ::open(folder.c_str(), O_RDONLY | O_CLOEXEC | O_DIRECTORY);
     if (dir >= 0) {
       ::fsync(dir);
@@ -293,6 +297,17 @@ bool createDirectory(const char* path) {
 bool deleteFile(const char* path) {
   std::string p = hostPath(path);
   return !p.empty() && ::unlink(p.c_str()) == 0;
+}
+
+bool deleteFolderTree(const char* path) {
+  std::string p = hostPath(path);
+  if (p.empty()) return false;
+  struct stat st;
+  if (lstat(p.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+  // remove_all never follows a symbolic link: it deletes the link.
+  std::error_code ec;
+  std::filesystem::remove_all(p, ec);
+  return lstat(p.c_str(), &st) != 0 && errno == ENOENT;
 }
 
 bool findFirstFile(const char* pattern) {

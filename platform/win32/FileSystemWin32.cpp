@@ -193,6 +193,48 @@ bool deleteFile(const char* path) {
   return usablePath(path) && DeleteFileA(path) != 0;
 }
 
+// Deletes what is in folder (a path ending without a backslash), deepest
+// first; a reparse point (a link, a junction) is deleted itself, never
+// entered.
+static bool deleteInside(const std::string& folder) {
+  if (folder.size() + 4 >= MAX_PATH) return false;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  bool all = true;
+  do {
+    const std::string name = found.cFileName;
+    if (name == "." || name == "..") continue;
+    const std::string path = folder + "\\" + name;
+    if (path.size() >= MAX_PATH) {
+      all = false;
+      continue;
+    }
+    const DWORD attributes = found.dwFileAttributes;
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+        all = deleteInside(path) && all;
+      }
+      all = RemoveDirectoryA(path.c_str()) != 0 && all;
+    } else {
+      all = DeleteFileA(path.c_str()) != 0 && all;
+    }
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return all;
+}
+
+bool deleteFolderTree(const char* path) {
+  if (!usablePath(path)) return false;
+  DWORD attributes = GetFileAttributesA(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES ||
+      (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    return false;
+  }
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) deleteInside(path);
+  return RemoveDirectoryA(path) != 0;
+}
+
 bool findFirstFile(const char* pattern) {
   if (!usablePath(pattern)) return false;
   WIN32_FIND_DATAA found;
