@@ -88,6 +88,9 @@ class MemoryFile : public PlatformFile {
         exclusive_(exclusive),
         limits_(limits) {}
   ~MemoryFile() override { close(); }
+  // The open that made it has marked the node as held (by a reader, or
+  // exclusively); close() lets go of it.
+  void hold() { holding_ = true; }
 
   int64_t length() override {
     return live() ? static_cast<int64_t>(node_->bytes.size()) : -1;
@@ -140,7 +143,7 @@ class MemoryFile : public PlatformFile {
 
   bool close() override {
     if (!node_) return true;
-    if (live()) {
+    if (live() && holding_) {
       if (exclusive_) {
         node_->exclusive = false;
       } else {
@@ -163,6 +166,7 @@ class MemoryFile : public PlatformFile {
   Limits limits_;
   int64_t position_ = 0;
   bool lost_ = false;
+  bool holding_ = false;
 };
 
 }  // namespace
@@ -310,14 +314,17 @@ std::unique_ptr<PlatformFile> MemoryFileSystem::openForReading(
   Node& node = *found;
   bool exclusive = share == FileShare::kExclusive;
   if (node.exclusive || (exclusive && node.readers > 0)) return nullptr;
+  // Made before the node is marked open: out of memory changes nothing.
+  std::unique_ptr<MemoryFile> file(new MemoryFile(
+      found, disk_, false, exclusive,
+      {failWritesAt_, failReadsAt_, shortWritesAt_}));
   if (exclusive) {
     node.exclusive = true;
   } else {
     ++node.readers;
   }
-  return std::unique_ptr<PlatformFile>(new MemoryFile(
-      found, disk_, false, exclusive,
-      {failWritesAt_, failReadsAt_, shortWritesAt_}));
+  file->hold();
+  return file;
 }
 
 std::unique_ptr<PlatformFile> MemoryFileSystem::openForWriting(
@@ -333,17 +340,25 @@ std::unique_ptr<PlatformFile> MemoryFileSystem::openForWriting(
        creation == FileCreation::kNew)) {
     return nullptr;
   }
-  if (!operate()) return nullptr;
-  std::shared_ptr<Node>& slot = nodes_[k];
-  if (!slot) slot = std::make_shared<Node>();
+  // Everything that may run out of memory first, then the changes.
+  std::shared_ptr<Node> node =
+      there != nodes_.end() ? there->second : std::make_shared<Node>();
+  std::unique_ptr<MemoryFile> file(
+      new MemoryFile(node, disk_, true, true,
+                     {failWritesAt_, failReadsAt_, shortWritesAt_}));
+  const bool created = there == nodes_.end();
+  if (created) there = nodes_.emplace(k, node).first;
+  if (!operate()) {
+    if (created) nodes_.erase(there);  // the crash came first
+    return nullptr;
+  }
   // Creating or truncating reaches the disk at once: a file truncated and
   // not yet written again is empty after a crash.
-  slot->bytes.clear();
-  slot->durable.clear();
-  slot->exclusive = true;
-  return std::unique_ptr<PlatformFile>(
-      new MemoryFile(slot, disk_, true, true,
-                     {failWritesAt_, failReadsAt_, shortWritesAt_}));
+  node->bytes.clear();
+  node->durable.clear();
+  node->exclusive = true;
+  file->hold();
+  return file;
 }
 
 FileKind MemoryFileSystem::kind(const char* path) const {

@@ -19,8 +19,10 @@ namespace {
 
 class PosixFile : public PlatformFile {
  public:
-  explicit PosixFile(int fd) : fd_(fd) {}
+  PosixFile() : fd_(-1) {}
   ~PosixFile() override { close(); }
+  // Takes over an open descriptor.
+  void adopt(int fd) { fd_ = fd; }
 
   int64_t length() override {
     struct stat st;
@@ -78,13 +80,15 @@ class PosixFile : public PlatformFile {
 // Windows sharing modes, natively: an exclusive open takes an exclusive
 // flock, a shared read takes a shared one. flock locks of separate opens
 // conflict even inside one process, as Windows share modes do.
-std::unique_ptr<PlatformFile> lockOrClose(int fd, int operation) {
+std::unique_ptr<PlatformFile> lockOrClose(std::unique_ptr<PosixFile> file,
+                                          int fd, int operation) {
   if (fd < 0) return nullptr;
   if (flock(fd, operation | LOCK_NB) != 0) {
     ::close(fd);
     return nullptr;
   }
-  return std::unique_ptr<PlatformFile>(new PosixFile(fd));
+  file->adopt(fd);
+  return file;
 }
 
 // The name a Windows program would reach for one component of a path in
@@ -181,6 +185,9 @@ std::unique_ptr<PlatformFile> openFileForReading(const char* path,
                                                  FileShare share) {
   std::string p = hostPath(path);
   if (p.empty()) return nullptr;
+  // Made before the file is opened: running out of memory once it is open
+  // would leak the descriptor and its lock.
+  std::unique_ptr<PosixFile> file(new PosixFile());
   // O_NONBLOCK: opening a FIFO for reading would wait for a writer. It is
   // refused below like any other file that is not a regular one.
   int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
@@ -192,7 +199,8 @@ std::unique_ptr<PlatformFile> openFileForReading(const char* path,
       return nullptr;
     }
   }
-  return lockOrClose(fd, share == FileShare::kExclusive ? LOCK_EX : LOCK_SH);
+  return lockOrClose(std::move(file), fd,
+                     share == FileShare::kExclusive ? LOCK_EX : LOCK_SH);
 }
 
 std::unique_ptr<PlatformFile> openFileForWriting(const char* path,
@@ -205,6 +213,9 @@ std::unique_ptr<PlatformFile> openFileForWriting(const char* path,
   // no file is made where a dangling one points.
   int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW;
   if (creation == FileCreation::kNew) flags |= O_EXCL;
+  // Made before the file is: running out of memory once it is made would
+  // leak the descriptor and leave the file.
+  std::unique_ptr<PosixFile> file(new PosixFile());
   int fd = ::open(p.c_str(), flags, 0644);
   if (fd < 0) return nullptr;
   struct stat st;
@@ -217,7 +228,8 @@ std::unique_ptr<PlatformFile> openFileForWriting(const char* path,
     ::close(fd);
     return nullptr;
   }
-  return std::unique_ptr<PlatformFile>(new PosixFile(fd));
+  file->adopt(fd);
+  return file;
 }
 
 FileKind fileKind(const char* path) {

@@ -6,10 +6,19 @@
 
 namespace {
 
+// Closes the conversion however convert() leaves (out of memory included).
+struct Converter {
+  iconv_t cd;
+  ~Converter() {
+    if (cd != reinterpret_cast<iconv_t>(-1)) iconv_close(cd);
+  }
+};
+
 std::string convert(const char* to, const char* from, const std::string& in,
                     const char* replacement) {
   std::string out;
-  iconv_t cd = iconv_open(to, from);
+  Converter converter{iconv_open(to, from)};
+  iconv_t cd = converter.cd;
   if (cd == reinterpret_cast<iconv_t>(-1)) return in;
   char* src = const_cast<char*>(in.data());
   size_t srcLeft = in.size();
@@ -27,7 +36,6 @@ std::string convert(const char* to, const char* from, const std::string& in,
       iconv(cd, nullptr, nullptr, nullptr, nullptr);
     }
   }
-  iconv_close(cd);
   return out;
 }
 

@@ -20,8 +20,10 @@ bool usablePath(const char* path) {
 
 class Win32File : public PlatformFile {
  public:
-  explicit Win32File(HANDLE handle) : handle_(handle) {}
+  Win32File() : handle_(INVALID_HANDLE_VALUE) {}
   ~Win32File() override { close(); }
+  // Takes over an open handle.
+  void adopt(HANDLE handle) { handle_ = handle; }
 
   int64_t length() override {
     LARGE_INTEGER size;
@@ -80,9 +82,13 @@ class Win32File : public PlatformFile {
   HANDLE handle_;
 };
 
-std::unique_ptr<PlatformFile> wrap(HANDLE handle) {
+// file is made before the handle is opened: running out of memory once it
+// is open would leak the handle, and with it the file's sharing lock.
+std::unique_ptr<PlatformFile> wrap(std::unique_ptr<Win32File> file,
+                                   HANDLE handle) {
   if (handle == INVALID_HANDLE_VALUE) return nullptr;
-  return std::unique_ptr<PlatformFile>(new Win32File(handle));
+  file->adopt(handle);
+  return file;
 }
 
 }  // namespace
@@ -98,6 +104,7 @@ std::unique_ptr<PlatformFile> openFileForReading(const char* path,
   // file that another program is still writing (a copy in progress, a GIS
   // tool that keeps it open) can be read. Such a program has to let readers
   // in itself, so openFileForWriting below still keeps a reader out.
+  std::unique_ptr<Win32File> file(new Win32File());
   DWORD shareMode = share == FileShare::kExclusive
                         ? 0
                         : FILE_SHARE_READ | FILE_SHARE_WRITE;
@@ -109,7 +116,7 @@ std::unique_ptr<PlatformFile> openFileForReading(const char* path,
     CloseHandle(handle);
     return nullptr;
   }
-  return wrap(handle);
+  return wrap(std::move(file), handle);
 }
 
 std::unique_ptr<PlatformFile> openFileForWriting(const char* path,
@@ -132,13 +139,14 @@ std::unique_ptr<PlatformFile> openFileForWriting(const char* path,
     }
     disposition = CREATE_ALWAYS;
   }
+  std::unique_ptr<Win32File> file(new Win32File());
   HANDLE handle = CreateFileA(path, GENERIC_WRITE, 0, nullptr, disposition,
                               flags, nullptr);
   if (handle != INVALID_HANDLE_VALUE && GetFileType(handle) != FILE_TYPE_DISK) {
     CloseHandle(handle);
     return nullptr;
   }
-  return wrap(handle);
+  return wrap(std::move(file), handle);
 }
 
 FileKind fileKind(const char* path) {

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "host/PluginIf.h"
@@ -290,7 +291,9 @@ TEST_F(StandinDepotTest, NoPathLeadsThroughALinkedFolder) {
   const fs::path outside = home_ / "outside";
   fs::create_directories(outside);
   fs::remove(home_ / "depot" / "F");
-  fs::create_directory_symlink(outside, home_ / "depot" / "F");
+  std::error_code ec;
+  fs::create_directory_symlink(outside, home_ / "depot" / "F", ec);
+  if (ec) GTEST_SKIP() << "no links here: " << ec.message();
   EXPECT_EQ(pathOf(item), "<none>");
   EXPECT_EQ(pathOf(f), "<none>");
   EXPECT_EQ(VPI_DD_AddFolder(f, "S", "S"), 0u);
