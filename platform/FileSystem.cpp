@@ -66,6 +66,13 @@ bool deleteFolderTree(const char* path) {
   return system_files::deleteFolderTree(path);
 }
 
+std::vector<std::string> folderEntries(const char* folder) {
+  if (MemoryFileSystem* memory = MemoryFileSystem::owning(folder)) {
+    return memory->entries(folder);
+  }
+  return system_files::folderEntries(folder);
+}
+
 bool findFirstFile(const char* pattern) {
   if (MemoryFileSystem* memory = MemoryFileSystem::owning(pattern)) {
     return memory->findFirst(pattern);

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 enum class FileShare {
   kExclusive,  // nobody else may open the file while it is open
@@ -106,6 +107,11 @@ bool deleteFile(const char* path);
 // (a link is deleted itself). True when nothing is left at path; false,
 // with what could not be deleted still there, otherwise.
 bool deleteFolderTree(const char* path);
+
+// The names (module form: Shift-JIS) of the entries of a folder, "." and
+// ".." left out, in no particular order; empty when it cannot be read. A
+// name without a Shift-JIS form is left out (no module path can reach it).
+std::vector<std::string> folderEntries(const char* folder);
 
 // True when at least one directory entry matches the pattern (a directory
 // followed by "\*.*" finds the directory's "." entry even when empty).

@@ -464,6 +464,24 @@ bool MemoryFileSystem::removeTree(const char* path) {
   return all;
 }
 
+std::vector<std::string> MemoryFileSystem::entries(const char* folder) const {
+  std::vector<std::string> names;
+  if (std::strlen(folder) >= kPathSize ||
+      kind(folder) != FileKind::kDirectory) {
+    return names;
+  }
+  const std::string k = key(folder);
+  const std::string below = k.empty() ? k : k + "\\";
+  for (auto it = nodes_.lower_bound(below); it != nodes_.end(); ++it) {
+    if (it->first.compare(0, below.size(), below) != 0) break;
+    const std::string rest = it->first.substr(below.size());
+    if (!rest.empty() && lastSeparator(rest) == std::string::npos) {
+      names.push_back(rest);
+    }
+  }
+  return names;
+}
+
 bool MemoryFileSystem::findFirst(const char* pattern) const {
   if (std::strlen(pattern) >= kPathSize) return false;
   std::string k = key(pattern);

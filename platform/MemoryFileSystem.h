@@ -120,6 +120,7 @@ class MemoryFileSystem {
   bool remove(const char* path);
   bool removeTree(const char* path);
   bool findFirst(const char* pattern) const;
+  std::vector<std::string> entries(const char* folder) const;
 
   struct Node;  // a file, folder or link of the tree
   struct Disk;  // the operation counter and crash point, shared with files

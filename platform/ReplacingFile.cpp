@@ -71,6 +71,49 @@ std::string ReplacingFile::temporaryName(const std::string& target,
   return target.substr(0, at) + "~" + number + target.substr(at);
 }
 
+int ReplacingFile::removeLeftovers(const std::string& target) {
+  // The family's shape, from the name of number 0: what precedes the
+  // digits and what follows them.
+  const std::string model = temporaryName(target, 0);
+  if (model.empty() || model.size() != target.size() + 1 + kDigits) return 0;
+  const size_t at = insertionPoint(target);
+  size_t slash = std::string::npos;
+  for (size_t i = 0; i < target.size(); ++i) {
+    if (isLeadByte(static_cast<unsigned char>(target[i]))) {
+      ++i;
+    } else if (target[i] == '\\') {
+      slash = i;
+    }
+  }
+  const std::string folder =
+      slash == std::string::npos ? std::string(".") : target.substr(0, slash);
+  const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+  const std::string stem = target.substr(nameStart, at - nameStart) + "~";
+  const std::string extension = target.substr(at);
+  int removed = 0;
+  for (const std::string& name : folderEntries(folder.c_str())) {
+    if (name.size() != stem.size() + kDigits + extension.size() ||
+        name.compare(0, stem.size(), stem) != 0 ||
+        name.compare(stem.size() + kDigits, std::string::npos, extension) !=
+            0) {
+      continue;
+    }
+    bool hex = true;
+    for (size_t i = stem.size(); i < stem.size() + kDigits; ++i) {
+      hex = hex && ((name[i] >= '0' && name[i] <= '9') ||
+                    (name[i] >= 'A' && name[i] <= 'F'));
+    }
+    const std::string path =
+        (slash == std::string::npos ? "" : folder + "\\") + name;
+    if (hex && !isSymbolicLink(path.c_str()) &&
+        fileKind(path.c_str()) == FileKind::kFile &&
+        deleteFile(path.c_str())) {
+      ++removed;
+    }
+  }
+  return removed;
+}
+
 void ReplacingFile::setNumberSource(uint32_t (*source)()) {
   gNumberSource = source;
 }

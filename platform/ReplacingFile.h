@@ -72,6 +72,14 @@ class ReplacingFile {
   static std::string temporaryName(const std::string& target, uint32_t n);
   static void setNumberSource(uint32_t (*source)());
 
+  // Deletes the temporary files of target that a writer killed before its
+  // commit left behind: regular files in target's folder named as this
+  // class names its temporaries ("<name>~" and eight hex digits, "<ext>"),
+  // never a link or folder. Only for a caller that knows nobody is
+  // writing target now (a host under its home's lock, at its start).
+  // Returns the number deleted.
+  static int removeLeftovers(const std::string& target);
+
  private:
   std::string target_;
   std::string temporary_;  // empty when there is none (any more)

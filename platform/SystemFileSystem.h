@@ -7,6 +7,8 @@
 #define MORVANE_PLATFORM_SYSTEMFILESYSTEM_H_
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "platform/FileSystem.h"
 
@@ -23,6 +25,7 @@ bool createDirectory(const char* path);
 bool deleteFile(const char* path);
 bool deleteFolderTree(const char* path);
 bool findFirstFile(const char* pattern);
+std::vector<std::string> folderEntries(const char* folder);
 
 }  // namespace system_files
 

@@ -6,6 +6,7 @@
 #include "base/HostBoundary.h"
 #include "platform/FileSystem.h"
 #include "platform/MemoryFileSystem.h"
+#include "platform/ReplacingFile.h"
 
 #include "standin/StandinDepot.h"
 #include "standin/StandinFiles.h"
@@ -79,6 +80,11 @@ bool HostSession::start(const std::string& home, const std::string& modulePath,
     *error = problem + "; the host does not start and leaves it as it is "
              "(repair or remove it)";
     return false;
+  }
+  // A host killed while it replaced one of its files left the temporary
+  // beside it; under the home's lock nobody else is writing them.
+  for (const std::string& file : {profilePath(), depotIndexPath(), nameDbPath()}) {
+    ReplacingFile::removeLeftovers(::modulePath(file));
   }
   if (!module_.load(modulePath, error)) {
     unlock(lock);

@@ -322,6 +322,23 @@ bool deleteFolderTree(const char* path) {
   return lstat(p.c_str(), &st) != 0 && errno == ENOENT;
 }
 
+std::vector<std::string> folderEntries(const char* folder) {
+  std::vector<std::string> names;
+  std::string p = hostPath(folder);
+  if (p.empty()) return names;
+  DIR* d = opendir(p.c_str());
+  if (d == nullptr) return names;
+  // Closed however this ends (out of memory included).
+  std::unique_ptr<DIR, int (*)(DIR*)> owner(d, closedir);
+  while (struct dirent* entry = readdir(d)) {
+    const std::string name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    const std::string module = modulePath(name);
+    if (!module.empty()) names.push_back(module);
+  }
+  return names;
+}
+
 bool findFirstFile(const char* pattern) {
   std::string p = hostPath(pattern);
   if (p.empty()) return false;

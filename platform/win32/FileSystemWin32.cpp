@@ -243,6 +243,24 @@ bool deleteFolderTree(const char* path) {
   return RemoveDirectoryA(path) != 0;
 }
 
+std::vector<std::string> folderEntries(const char* folder) {
+  std::vector<std::string> names;
+  if (!usablePath(folder) || std::strlen(folder) + 2 >= MAX_PATH) return names;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((std::string(folder) + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  // Closed however this ends (out of memory included).
+  struct Search {
+    HANDLE handle;
+    ~Search() { FindClose(handle); }
+  } owner{search};
+  do {
+    const std::string name = found.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileA(search, &found));
+  return names;
+}
+
 bool findFirstFile(const char* pattern) {
   if (!usablePath(pattern)) return false;
   WIN32_FIND_DATAA found;

@@ -181,6 +181,28 @@ TEST_F(FileSystemTest, OverlongPathsAreRefused) {
   EXPECT_TRUE(hostPath(tooLong.c_str()).empty());
 }
 
+// What a writer killed before its commit leaves (its temporary file) is
+// deleted; anything else of a like name, a link or a folder, never.
+TEST_F(FileSystemTest, LeftoverTemporariesAndNothingElseAreRemoved) {
+  MemoryFileSystem memory("M:\\");
+  for (const std::string& root : {module_, std::string("M:")}) {
+    SCOPED_TRACE(root);
+    const std::string target = root + "\\t.bin";
+    const char* kept[] = {"t.bin", "t~0123ABC.bin", "t~0123GBCD.bin",
+                          "u~0123ABCD.bin", "t~0123ABCD.bin.x",
+                          "t~0123ABCDE.bin"};
+    for (const char* name : kept) ASSERT_TRUE(writeFile(root + "\\" + name, "k"));
+    ASSERT_TRUE(writeFile(root + "\\t~0123ABCD.bin", "left"));
+    ASSERT_TRUE(writeFile(root + "\\t~FFFFFFFF.bin", "left"));
+    ASSERT_TRUE(createDirectory((root + "\\t~00000000.bin").c_str()));
+    EXPECT_EQ(ReplacingFile::removeLeftovers(target), 2);
+    for (const char* name : kept) EXPECT_EQ(read(root + "\\" + name), "k") << name;
+    EXPECT_EQ(fileKind((root + "\\t~0123ABCD.bin").c_str()), FileKind::kMissing);
+    EXPECT_EQ(fileKind((root + "\\t~00000000.bin").c_str()),
+              FileKind::kDirectory);
+  }
+}
+
 TEST(ModulePathTest, NativePathsBecomeWindowsPaths) {
   EXPECT_EQ(modulePath("/work/main/tests/data"), "Z:\\work\\main\\tests\\data");
   EXPECT_EQ(modulePath("/"), "Z:\\");
