@@ -408,6 +408,16 @@ bool saveCache(LineDataSet& dataSet, bool* diskFull) {
   }
 }
 
+bool deleteCacheFile(const LineDataSet& dataSet) {
+  char directory[kVpiPathSize];
+  char path[kVpiPathSize];
+  if (!buildCachePaths(dataSet.depotPath, dataSet.name, directory, path) ||
+      fileKind(path) != FileKind::kFile || isSymbolicLink(path)) {
+    return false;
+  }
+  return deleteFile(path);
+}
+
 CacheLoad readCache(LineDataSet& dataSet) {
   CacheLoad result;
   try {

@@ -45,6 +45,11 @@ enum class CacheLoad {
 // it leads to is never written.
 bool saveCache(LineDataSet& dataSet, bool* diskFull = nullptr);
 
+// Deletes the data set's cache file, for a caller that knows it to be the
+// data set's own (an import that could not be kept): only a regular file,
+// never a link. False when nothing was deleted.
+bool deleteCacheFile(const LineDataSet& dataSet);
+
 // Reads the cache file into dataSet, moving the host's progress bar (none
 // when the file cannot be opened). Sets dataSet.cacheNotWhole to whether
 // the result is anything but kWhole; a whole read records the file's stamp

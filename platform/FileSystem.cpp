@@ -36,6 +36,13 @@ bool fileStamp(const char* path, FileStamp* stamp) {
   return system_files::fileStamp(path, stamp);
 }
 
+bool isSymbolicLink(const char* path) {
+  if (MemoryFileSystem* memory = MemoryFileSystem::owning(path)) {
+    return memory->isLink(path);
+  }
+  return system_files::isSymbolicLink(path);
+}
+
 bool renameFile(const char* from, const char* to) {
   MemoryFileSystem* memory = MemoryFileSystem::owning(from);
   if (memory != nullptr || MemoryFileSystem::owning(to) != nullptr) {
@@ -57,6 +64,20 @@ bool deleteFile(const char* path) {
     return memory->remove(path);
   }
   return system_files::deleteFile(path);
+}
+
+bool deleteFolderTree(const char* path) {
+  if (MemoryFileSystem* memory = MemoryFileSystem::owning(path)) {
+    return memory->removeTree(path);
+  }
+  return system_files::deleteFolderTree(path);
+}
+
+std::vector<std::string> folderEntries(const char* folder) {
+  if (MemoryFileSystem* memory = MemoryFileSystem::owning(folder)) {
+    return memory->entries(folder);
+  }
+  return system_files::folderEntries(folder);
 }
 
 bool findFirstFile(const char* pattern) {

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 enum class FileShare {
   kExclusive,  // nobody else may open the file while it is open
@@ -49,6 +50,11 @@ class PlatformFile {
   virtual int64_t read(void* buffer, int64_t bytes) = 0;
   // Writes all bytes; false when they could not all be written.
   virtual bool write(const void* buffer, int64_t bytes) = 0;
+  // Makes what was written so far durable: on the disk itself, not only in
+  // the system's cache, so that a power loss after it keeps these bytes
+  // (fsync natively, FlushFileBuffers on Windows). False when the system
+  // could not. A file that lives nowhere (a test's fake) has nothing to do.
+  virtual bool flush() { return true; }
   // Closes the file; false when the system reported a failure (for a file
   // being written: the data may not all have reached the disk).
   virtual bool close() = 0;
@@ -61,9 +67,13 @@ std::unique_ptr<PlatformFile> openFileForReading(const char* path,
 
 // Creates (or, with kReplace, truncates) a file for writing, exclusive
 // access; null on failure, and a file held open elsewhere is left as it is.
+// A symbolic link (or another reparse point) at path is never followed:
+// with kNew it is a name already taken, with kReplace it is refused, and
+// whatever it points to stays as it is.
 std::unique_ptr<PlatformFile> openFileForWriting(
     const char* path, FileCreation creation = FileCreation::kReplace);
 
+// What path names, following a symbolic link to what it points to.
 FileKind fileKind(const char* path);
 
 // The size and last-write time of a file as the system reports them, to
@@ -82,10 +92,19 @@ struct FileStamp {
 // opened, so nothing waits.
 bool fileStamp(const char* path, FileStamp* stamp);
 
+// True when the last component of path is a symbolic link or another
+// reparse point (a junction on Windows), whether or not it points anywhere.
+// Whoever must not write through a link asks this first: fileKind() looks
+// through it.
+bool isSymbolicLink(const char* path);
+
 // Renames the file from to the name to, replacing a file there in one step:
-// whoever opens to sees the old file or the new one, never neither. False,
-// with both names as they were, when it cannot be done (to is a directory
-// or held open elsewhere, the two are on different volumes, ...).
+// whoever opens to sees the old file or the new one, never neither. A
+// symbolic link at to is itself replaced; what it points to is untouched.
+// The rename reaches the disk before the call returns (the folder is
+// flushed natively, MOVEFILE_WRITE_THROUGH on Windows). False, with both
+// names as they were, when it cannot be done (to is a directory, a FIFO or
+// a device, or held open elsewhere, the two are on different volumes, ...).
 bool renameFile(const char* from, const char* to);
 
 // The line end of a text file written in text mode: "\r\n" on Windows,
@@ -96,8 +115,19 @@ const char* textLineEnd();
 // directory also gives false).
 bool createDirectory(const char* path);
 
-// Deletes a file; false when nothing was deleted.
+// Deletes a file (a symbolic link itself, never what it points to); false
+// when nothing was deleted.
 bool deleteFile(const char* path);
+
+// Deletes a folder with everything in it, never following a link inside it
+// (a link is deleted itself). True when nothing is left at path; false,
+// with what could not be deleted still there, otherwise.
+bool deleteFolderTree(const char* path);
+
+// The names (module form: Shift-JIS) of the entries of a folder, "." and
+// ".." left out, in no particular order; empty when it cannot be read. A
+// name without a Shift-JIS form is left out (no module path can reach it).
+std::vector<std::string> folderEntries(const char* folder);
 
 // True when at least one directory entry matches the pattern (a directory
 // followed by "\*.*" finds the directory's "." entry even when empty).

@@ -50,10 +50,27 @@ bool startsWithIgnoringCase(const char* text, const std::string& prefix) {
 
 struct MemoryFileSystem::Node {
   bool directory = false;
-  std::string bytes;
+  bool link = false;
+  std::string target;   // a link's
+  std::string bytes;    // as the system shows the file
+  std::string durable;  // as the disk holds it: the bytes at the last flush
   int32_t readers = 0;     // shared readers holding it open
   bool exclusive = false;  // a writer or an exclusive reader holds it
   int64_t modified = 0;    // the write counter when it last changed
+};
+
+struct MemoryFileSystem::Disk {
+  int64_t operations = 0;
+  int64_t crashAt = -1;
+  int64_t flushes = 0;
+  int64_t epoch = 0;  // files opened before the last applyCrash() are dead
+
+  bool down() const { return crashAt >= 0 && operations + 1 >= crashAt; }
+  bool operate() {
+    if (down()) return false;
+    ++operations;
+    return true;
+  }
 };
 
 namespace {
@@ -66,20 +83,26 @@ class MemoryFile : public PlatformFile {
     int64_t shortWritesAt;
   };
 
-  MemoryFile(std::shared_ptr<MemoryFileSystem::Node> node, bool writing,
+  MemoryFile(std::shared_ptr<MemoryFileSystem::Node> node,
+             std::shared_ptr<MemoryFileSystem::Disk> disk, bool writing,
              bool exclusive, Limits limits)
       : node_(std::move(node)),
+        disk_(std::move(disk)),
+        epoch_(disk_->epoch),
         writing_(writing),
         exclusive_(exclusive),
         limits_(limits) {}
   ~MemoryFile() override { close(); }
+  // The open that made it has marked the node as held (by a reader, or
+  // exclusively); close() lets go of it.
+  void hold() { holding_ = true; }
 
   int64_t length() override {
-    return node_ ? static_cast<int64_t>(node_->bytes.size()) : -1;
+    return live() ? static_cast<int64_t>(node_->bytes.size()) : -1;
   }
 
   int64_t read(void* buffer, int64_t bytes) override {
-    if (!node_ || writing_ || bytes < 0) return -1;
+    if (!live() || disk_->down() || writing_ || bytes < 0) return -1;
     int64_t size = static_cast<int64_t>(node_->bytes.size());
     if (limits_.failReadsAt >= 0 && position_ >= limits_.failReadsAt &&
         position_ < size) {
@@ -98,7 +121,7 @@ class MemoryFile : public PlatformFile {
   }
 
   bool write(const void* buffer, int64_t bytes) override {
-    if (!node_ || !writing_ || bytes < 0) return false;
+    if (!live() || !writing_ || bytes < 0 || !disk_->operate()) return false;
     const char* in = static_cast<const char*>(buffer);
     int64_t size = static_cast<int64_t>(node_->bytes.size());
     int64_t room = bytes;
@@ -115,30 +138,47 @@ class MemoryFile : public PlatformFile {
     return room == bytes;
   }
 
+  bool flush() override {
+    if (!live() || !disk_->operate()) return false;
+    // A disk that lost bytes says so when asked to make them durable.
+    if (lost_) return false;
+    node_->durable = node_->bytes;
+    ++disk_->flushes;
+    return true;
+  }
+
   bool close() override {
     if (!node_) return true;
-    if (exclusive_) {
-      node_->exclusive = false;
-    } else {
-      --node_->readers;
+    if (live() && holding_) {
+      if (exclusive_) {
+        node_->exclusive = false;
+      } else {
+        --node_->readers;
+      }
     }
     node_.reset();
     return !lost_;
   }
 
  private:
+  // A file of a session that crashed is gone with it.
+  bool live() const { return node_ && epoch_ == disk_->epoch; }
+
   std::shared_ptr<MemoryFileSystem::Node> node_;
+  std::shared_ptr<MemoryFileSystem::Disk> disk_;
+  int64_t epoch_;
   bool writing_;
   bool exclusive_;
   Limits limits_;
   int64_t position_ = 0;
   bool lost_ = false;
+  bool holding_ = false;
 };
 
 }  // namespace
 
 MemoryFileSystem::MemoryFileSystem(const std::string& prefix)
-    : prefix_(prefix) {
+    : prefix_(prefix), disk_(std::make_shared<Disk>()) {
   assert(!prefix_.empty() && prefix_.back() == '\\');
   next_ = gMounted;
   gMounted = this;
@@ -205,13 +245,64 @@ void MemoryFileSystem::putFile(const std::string& path,
   auto node = std::make_shared<Node>();
   node->bytes = bytes;
   node->modified = ++gWriteCounter;
+  node->durable = bytes;
   nodes_[k] = node;
+}
+
+void MemoryFileSystem::putLink(const std::string& path,
+                               const std::string& target) {
+  std::string k = key(path.c_str());
+  size_t separator = lastSeparator(k);
+  if (separator != std::string::npos) {
+    putDirectory(prefix_ + k.substr(0, separator));
+  }
+  auto node = std::make_shared<Node>();
+  node->link = true;
+  node->target = target;
+  nodes_[k] = node;
+}
+
+std::shared_ptr<MemoryFileSystem::Node> MemoryFileSystem::resolve(
+    const std::string& k) const {
+  std::string at = k;
+  // As a system gives up on a loop of links.
+  for (int hops = 0; hops < 8; ++hops) {
+    auto found = nodes_.find(at);
+    if (found == nodes_.end()) return nullptr;
+    if (!found->second->link) return found->second;
+    const std::string& target = found->second->target;
+    if (owning(target.c_str()) != this || target.size() >= kPathSize) {
+      return nullptr;
+    }
+    at = key(target.c_str());
+  }
+  return nullptr;
+}
+
+bool MemoryFileSystem::operate() { return disk_->operate(); }
+int64_t MemoryFileSystem::operationCount() const { return disk_->operations; }
+int64_t MemoryFileSystem::flushCount() const { return disk_->flushes; }
+void MemoryFileSystem::crashAtOperation(int64_t k) { disk_->crashAt = k; }
+bool MemoryFileSystem::crashed() const { return disk_->down(); }
+
+void MemoryFileSystem::applyCrash() {
+  for (auto& entry : nodes_) {
+    Node& node = *entry.second;
+    node.bytes = node.durable;
+    node.readers = 0;
+    node.exclusive = false;
+  }
+  ++disk_->epoch;
+  disk_->crashAt = -1;
 }
 
 bool MemoryFileSystem::fileBytes(const std::string& path,
                                  std::string* bytes) const {
   auto found = nodes_.find(key(path.c_str()));
-  if (found == nodes_.end() || found->second->directory) return false;
+  if (found == nodes_.end() || found->second->directory ||
+      found->second->link) {
+    return false;
+  }
   *bytes = found->second->bytes;
   return true;
 }
@@ -224,22 +315,22 @@ std::vector<std::string> MemoryFileSystem::paths() const {
 
 std::unique_ptr<PlatformFile> MemoryFileSystem::openForReading(
     const char* path, FileShare share) {
-  if (std::strlen(path) >= kPathSize) return nullptr;
-  auto found = nodes_.find(key(path));
-  if (found == nodes_.end() || found->second->directory) return nullptr;
-  Node& node = *found->second;
+  if (std::strlen(path) >= kPathSize || disk_->down()) return nullptr;
+  std::shared_ptr<Node> found = resolve(key(path));
+  if (!found || found->directory) return nullptr;
+  Node& node = *found;
   bool exclusive = share == FileShare::kExclusive;
   if (node.exclusive || (exclusive && node.readers > 0)) return nullptr;
-  // Made before the node is marked held, so that running out of memory
-  // leaves it free.
-  std::unique_ptr<PlatformFile> file(new MemoryFile(
-      found->second, false, exclusive,
+  // Made before the node is marked open: out of memory changes nothing.
+  std::unique_ptr<MemoryFile> file(new MemoryFile(
+      found, disk_, false, exclusive,
       {failWritesAt_, failReadsAt_, shortWritesAt_}));
   if (exclusive) {
     node.exclusive = true;
   } else {
     ++node.readers;
   }
+  file->hold();
   return file;
 }
 
@@ -248,34 +339,59 @@ std::unique_ptr<PlatformFile> MemoryFileSystem::openForWriting(
   if (std::strlen(path) >= kPathSize) return nullptr;
   std::string k = key(path);
   if (k.empty() || !parentIsDirectory(k)) return nullptr;
-  std::shared_ptr<Node>& slot = nodes_[k];
-  if (!slot) {
-    slot = std::make_shared<Node>();
-  } else if (slot->directory || slot->exclusive || slot->readers > 0 ||
-             creation == FileCreation::kNew) {
+  auto there = nodes_.find(k);
+  // A link is never followed: taken for kNew, refused for kReplace.
+  if (there != nodes_.end() &&
+      (there->second->directory || there->second->link ||
+       there->second->exclusive || there->second->readers > 0 ||
+       creation == FileCreation::kNew)) {
     return nullptr;
   }
-  slot->bytes.clear();
-  slot->modified = ++gWriteCounter;
-  slot->exclusive = true;
-  return std::unique_ptr<PlatformFile>(
-      new MemoryFile(slot, true, true,
+  // Everything that may run out of memory first, then the changes.
+  std::shared_ptr<Node> node =
+      there != nodes_.end() ? there->second : std::make_shared<Node>();
+  std::unique_ptr<MemoryFile> file(
+      new MemoryFile(node, disk_, true, true,
                      {failWritesAt_, failReadsAt_, shortWritesAt_}));
+  const bool created = there == nodes_.end();
+  if (created) there = nodes_.emplace(k, node).first;
+  if (!operate()) {
+    if (created) nodes_.erase(there);  // the crash came first
+    return nullptr;
+  }
+  // Creating or truncating reaches the disk at once: a file truncated and
+  // not yet written again is empty after a crash.
+  node->bytes.clear();
+  node->durable.clear();
+  node->modified = ++gWriteCounter;
+  node->exclusive = true;
+  file->hold();
+  return file;
 }
 
 FileKind MemoryFileSystem::kind(const char* path) const {
   if (std::strlen(path) >= kPathSize) return FileKind::kUnusable;
   std::string k = key(path);
   if (k.empty()) return FileKind::kDirectory;
-  auto found = nodes_.find(k);
-  if (found == nodes_.end()) return FileKind::kMissing;
-  return found->second->directory ? FileKind::kDirectory : FileKind::kFile;
+  std::shared_ptr<Node> found = resolve(k);
+  if (!found) return FileKind::kMissing;
+  return found->directory ? FileKind::kDirectory : FileKind::kFile;
+}
+
+bool MemoryFileSystem::isLink(const char* path) const {
+  if (std::strlen(path) >= kPathSize) return false;
+  auto found = nodes_.find(key(path));
+  return found != nodes_.end() && found->second->link;
 }
 
 bool MemoryFileSystem::stamp(const char* path, FileStamp* stamp) const {
   if (std::strlen(path) >= kPathSize) return false;
   auto found = nodes_.find(key(path));
-  if (found == nodes_.end() || found->second->directory) return false;
+  // The name itself: a link is no regular file, wherever it leads.
+  if (found == nodes_.end() || found->second->directory ||
+      found->second->link) {
+    return false;
+  }
   stamp->size = static_cast<int64_t>(found->second->bytes.size());
   stamp->modified = found->second->modified;
   return true;
@@ -301,6 +417,7 @@ bool MemoryFileSystem::rename(const char* from, const char* to) {
        there->second->readers > 0)) {
     return false;
   }
+  if (!operate()) return false;
   nodes_[target] = found->second;
   nodes_.erase(source);
   return true;
@@ -309,7 +426,8 @@ bool MemoryFileSystem::rename(const char* from, const char* to) {
 bool MemoryFileSystem::makeDirectory(const char* path) {
   if (std::strlen(path) >= kPathSize) return false;
   std::string k = key(path);
-  if (k.empty() || nodes_.count(k) != 0 || !parentIsDirectory(k)) {
+  if (k.empty() || nodes_.count(k) != 0 || !parentIsDirectory(k) ||
+      !operate()) {
     return false;
   }
   auto node = std::make_shared<Node>();
@@ -322,11 +440,67 @@ bool MemoryFileSystem::remove(const char* path) {
   if (std::strlen(path) >= kPathSize) return false;
   auto found = nodes_.find(key(path));
   if (found == nodes_.end() || found->second->directory ||
-      found->second->exclusive || found->second->readers > 0) {
+      found->second->exclusive || found->second->readers > 0 || !operate()) {
     return false;
   }
   nodes_.erase(found);
   return true;
+}
+
+bool MemoryFileSystem::removeTree(const char* path) {
+  if (std::strlen(path) >= kPathSize) return false;
+  const std::string k = key(path);
+  auto top = nodes_.find(k);
+  if (k.empty() || top == nodes_.end() || !top->second->directory) {
+    return false;
+  }
+  // Deepest first, as a system deletes a tree; a file held open stays, and
+  // so do the folders above it.
+  // The folder first, so that walked backwards it comes last.
+  std::vector<std::string> inside = {k};
+  for (const auto& entry : nodes_) {
+    if (entry.first.size() > k.size() &&
+        entry.first.compare(0, k.size(), k) == 0 &&
+        entry.first[k.size()] == '\\') {
+      inside.push_back(entry.first);
+    }
+  }
+  bool all = true;
+  for (auto it = inside.rbegin(); it != inside.rend(); ++it) {
+    auto found = nodes_.find(*it);
+    const Node& node = *found->second;
+    bool stays = node.exclusive || node.readers > 0;
+    if (!stays && node.directory) {
+      const std::string below = *it + "\\";
+      auto next = nodes_.lower_bound(below);
+      stays = next != nodes_.end() &&
+              next->first.compare(0, below.size(), below) == 0;
+    }
+    if (stays || !operate()) {
+      all = false;
+      continue;
+    }
+    nodes_.erase(found);
+  }
+  return all;
+}
+
+std::vector<std::string> MemoryFileSystem::entries(const char* folder) const {
+  std::vector<std::string> names;
+  if (std::strlen(folder) >= kPathSize ||
+      kind(folder) != FileKind::kDirectory) {
+    return names;
+  }
+  const std::string k = key(folder);
+  const std::string below = k.empty() ? k : k + "\\";
+  for (auto it = nodes_.lower_bound(below); it != nodes_.end(); ++it) {
+    if (it->first.compare(0, below.size(), below) != 0) break;
+    const std::string rest = it->first.substr(below.size());
+    if (!rest.empty() && lastSeparator(rest) == std::string::npos) {
+      names.push_back(rest);
+    }
+  }
+  return names;
 }
 
 bool MemoryFileSystem::findFirst(const char* pattern) const {

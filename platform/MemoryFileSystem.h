@@ -20,6 +20,35 @@
 // separators are backslashes (a Shift-JIS trail byte 0x5C is not one). Sharing
 // follows Windows: an exclusive open or a writer keeps everyone out, shared
 // readers admit each other. One thread, like the module.
+//
+// Power loss, for crash tests over whole sessions. Every operation that
+// changes the tree is counted: a file opened for writing (created or
+// truncated), each write() and flush() call, a rename, a delete and a
+// folder made (a folder tree deleted counts one a file or folder in it).
+// crashAtOperation(k) makes operation k and everything after
+// it fail (opens give null, writes and flushes false, renames false), as
+// if the machine stopped just before it; applyCrash() then turns the tree
+// into what the disk holds when it starts again, and lifts the crash:
+//
+// - a file holds what it held at its last flush(): bytes written after it
+//   are lost, a file created or truncated and never flushed is empty;
+// - renames, deletes, folders made and files created that completed are
+//   kept, in the order they were done; a file renamed over another before
+//   its content was flushed comes back with the content it had flushed (the
+//   strict model: the rename reached the disk, the data did not, as on a
+//   file system that orders neither);
+// - every file still open is closed, and what it writes later goes
+//   nowhere.
+//
+//   MemoryFileSystem memory("M:\");
+//   runSession();                              // counts N operations
+//   for (k = 1..N) { fresh tree; memory.crashAtOperation(k); runSession();
+//                    memory.applyCrash(); startAgainAndCheck(); }
+//
+// The tree also holds symbolic links (putLink) for tests of code that must
+// never write through one: fileKind follows a link to a name in the same
+// tree, isSymbolicLink sees the link itself, a write open never follows it,
+// a rename replaces it.
 
 #ifndef MORVANE_PLATFORM_MEMORYFILESYSTEM_H_
 #define MORVANE_PLATFORM_MEMORYFILESYSTEM_H_
@@ -48,6 +77,9 @@ class MemoryFileSystem {
   void putFile(const std::string& path, const std::string& bytes);
   bool fileBytes(const std::string& path, std::string* bytes) const;
   void putDirectory(const std::string& path);
+  // A symbolic link at path that points to target (a path in this tree, or
+  // anything else: a link out of the tree leads nowhere).
+  void putLink(const std::string& path, const std::string& target);
   // Every path in the tree (files and folders, not the root), sorted.
   std::vector<std::string> paths() const;
 
@@ -62,6 +94,16 @@ class MemoryFileSystem {
   // disk that reports a failed write only at close.
   void shortWritesAt(int64_t k) { shortWritesAt_ = k; }
 
+  // Power loss (see above). operationCount() is the number of operations
+  // counted since the tree was mounted; crashAtOperation(k) with k at most
+  // that number crashes at once, -1 never. flushCount() counts successful
+  // flush() calls.
+  int64_t operationCount() const;
+  int64_t flushCount() const;
+  void crashAtOperation(int64_t k);
+  bool crashed() const;
+  void applyCrash();
+
   // The tree that holds path, or null (the common case: nothing mounted,
   // which costs one test).
   static MemoryFileSystem* owning(const char* path);
@@ -73,22 +115,31 @@ class MemoryFileSystem {
                                                FileCreation creation);
   FileKind kind(const char* path) const;
   bool stamp(const char* path, FileStamp* stamp) const;
+  bool isLink(const char* path) const;
   bool rename(const char* from, const char* to);
   bool makeDirectory(const char* path);
   bool remove(const char* path);
+  bool removeTree(const char* path);
   bool findFirst(const char* pattern) const;
+  std::vector<std::string> entries(const char* folder) const;
 
-  struct Node;  // a file or folder of the tree
+  struct Node;  // a file, folder or link of the tree
+  struct Disk;  // the operation counter and crash point, shared with files
 
  private:
   std::string key(const char* path) const;  // the path inside the tree
   bool parentIsDirectory(const std::string& key) const;
+  // The node at key, a link followed to what it names (null: nothing).
+  std::shared_ptr<Node> resolve(const std::string& key) const;
+  // Counts one operation; false when it falls at or after the crash.
+  bool operate();
 
   std::string prefix_;
   std::map<std::string, std::shared_ptr<Node>> nodes_;
   int64_t failWritesAt_ = -1;
   int64_t failReadsAt_ = -1;
   int64_t shortWritesAt_ = -1;
+  std::shared_ptr<Disk> disk_;
   MemoryFileSystem* next_ = nullptr;  // the other mounted trees
 };
 

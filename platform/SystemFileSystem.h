@@ -7,6 +7,8 @@
 #define MORVANE_PLATFORM_SYSTEMFILESYSTEM_H_
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "platform/FileSystem.h"
 
@@ -18,10 +20,13 @@ std::unique_ptr<PlatformFile> openFileForWriting(const char* path,
                                                  FileCreation creation);
 FileKind fileKind(const char* path);
 bool fileStamp(const char* path, FileStamp* stamp);
+bool isSymbolicLink(const char* path);
 bool renameFile(const char* from, const char* to);
 bool createDirectory(const char* path);
 bool deleteFile(const char* path);
+bool deleteFolderTree(const char* path);
 bool findFirstFile(const char* pattern);
+std::vector<std::string> folderEntries(const char* folder);
 
 }  // namespace system_files
 

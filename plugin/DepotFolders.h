@@ -12,6 +12,7 @@
 #define MORVANE_PLUGIN_DEPOTFOLDERS_H_
 
 #include <cstdint>
+#include <string>
 
 constexpr char kDepotTopTitle[] = "Morvane";
 constexpr char kDepotTopFolder[] = "Morvane";
@@ -35,6 +36,25 @@ int32_t createDepotFolder();
 // sub-folder's directory gone on disk. Items whose cache files are there
 // stay, whatever failed (removing them would delete every closed data set).
 void removeDepotFolder();
+
+// Whether name is one the module could have written for a data set, and so
+// one whose cache file lies inside the depot folder: not empty, no NUL or
+// control byte, none of \ / : < > " | ? * outside a two-byte character, not
+// ending inside a two-byte character, not a name Windows keeps for a device
+// or changes (isReservedWindowsName), and name + ".bin" fits the depot
+// folder's path buffer.
+bool isUsableDataSetName(const std::string& name);
+
+// Brings the sub-folder's items and files into agreement after a run that
+// stopped midway (killed, or the power lost): a cache file without its item
+// (an import stopped between writing its file and adding its item) gets its
+// item back, titled after the file; a temporary file a write left behind
+// ("<name>~" and eight hex digits, ".bin") that is no item's file is
+// deleted. Nothing is done when the sub-folder or its directory is missing;
+// a file whose name the module could not have written stays as it is.
+// Items without their file are left to the user, who may have moved the
+// file away for a while. Returns the number of items added.
+int32_t reconcileDepotFolder();
 
 // Whether directory exists: the file system finds an entry of
 // directory\*.* (its "." entry at least). False when the pattern does not fit

@@ -96,7 +96,7 @@ std::string unusedDataSetName(const std::string& name) {
 int32_t importE00File(const char* path) {
   PluginModule& module = pluginModule();
   const std::string fileName = dataSetNameOf(path);
-  if (isReservedWindowsName(fileName.c_str())) {
+  if (!isUsableDataSetName(fileName)) {
     showMessageBox(kTextUnusableDataSetName, MessageIcon::kExclamation);
     return 0;
   }
@@ -133,19 +133,24 @@ int32_t importE00File(const char* path) {
   if (!registerDataSet(dataSet.get())) return 0;
   LineDataSet& registered = *dataSet.release();
 
-  // Kept only with its item and its whole cache file; otherwise the import
-  // is undone, so that nothing claims to be kept that is not: also when
-  // memory runs out on the way.
-  uint32_t item = 0;
+  // Kept only with its whole cache file and its item, in that order: a run
+  // stopped between the two leaves a whole file, which the next start
+  // gives its item back (reconcileDepotFolder), never an item without its
+  // file. Otherwise the import is undone, so that nothing claims to be
+  // kept that is not: also when memory runs out on the way.
+  bool written = false;
   auto undo = [&] {
-    if (item != 0) VPI_DD_RemoveItem(item);
+    if (written) deleteCacheFile(registered);
     unregisterDataSet(rowId);
   };
   try {
     const uint32_t folder = depotSubFolderId();
     const std::string file = name + ".bin";
-    if (folder != 0) item = VPI_DD_AddItem(folder, name.c_str(), file.c_str());
-    if (item != 0 && saveCache(registered)) return 1;
+    written = folder != 0 && saveCache(registered);
+    if (written &&
+        VPI_DD_AddItem(folder, name.c_str(), file.c_str()) != 0) {
+      return 1;
+    }
   } catch (...) {
     undo();
     throw;

@@ -80,6 +80,9 @@ int32_t runLoad() {
   }
   module.panelId = VPI_AddDialogPanel(window, kTextMenuTitle);
 
+  // A run that stopped midway may have left a cache file without its item.
+  reconcileDepotFolder();
+
   if (module.restorePending != 0 &&
       VPI_GetProfileInt(module.pluginHandle, kProfileKeyLoad, 0) != 0) {
     addLayers();

@@ -79,31 +79,6 @@ class PieceReader {
   size_t size_ = 0;
 };
 
-// Whether name is one the module could have written, and so one whose
-// cache file lies inside the depot folder.
-bool isUsableName(const std::string& name) {
-  if (name.empty()) return false;
-  for (size_t i = 0; i < name.size(); ++i) {
-    unsigned char c = static_cast<unsigned char>(name[i]);
-    if (isPathLeadByte(c)) {
-      if (i + 1 >= name.size()) return false;  // cut inside a character
-      unsigned char second = static_cast<unsigned char>(name[i + 1]);
-      if (second < 0x40) return false;  // no second byte: a broken text
-      ++i;
-      continue;
-    }
-    if (c < 0x20 || c == 0x7F || std::strchr("\\/:<>\"|?*", c) != nullptr) {
-      return false;
-    }
-  }
-  // "NUL.bin" would swallow the points and "CON.bin" read the console.
-  if (isReservedWindowsName(name.c_str())) return false;
-  char file[kVpiPathSize];
-  std::memcpy(file, pluginModule().depotFolderPath, kVpiPathSize);
-  file[kVpiPathSize - 1] = '\0';
-  return appendPathComponent(file, (name + ".bin").c_str());
-}
-
 }  // namespace
 
 bool registerDataSet(LineDataSet* dataSet) {
@@ -185,7 +160,7 @@ void restoreReopenList() {
     bool filled = !wholeLine && piece.size() == kPieceBytes;
     bool fragment = insideLongLine || filled;
     insideLongLine = fragment && !wholeLine;
-    if (fragment || !isUsableName(piece)) continue;
+    if (fragment || !isUsableDataSetName(piece)) continue;
     // No item: deleted (a delete cut short before the list was rewritten),
     // so there is nothing of the user's to bring back.
     if (VPI_DD_GetID(folder, piece.c_str()) == 0) continue;

@@ -9,12 +9,21 @@
 // second host on the same home (in another process or this one) is refused
 // with a message, changing nothing. A home that is a file, a module that
 // cannot be loaded, a profile file that cannot be read and a module that
-// refuses Init are refused the same way. The unreadable profile is left
-// exactly as it is: started with the defaults, the module would conclude
-// that no data was open and its Close would rewrite the reopen list empty,
-// so the host rather does not start until the file is repaired or removed.
+// refuses Init are refused the same way, and so are a profile or depot index
+// that cannot be read, and a folder, FIFO, device or symbolic link in place
+// of the profile, the depot index or the place-name database. Such a file
+// is left exactly as it is: started with the defaults, the module would
+// conclude that no data was open and its Close would rewrite the reopen
+// list empty, so the host rather does not start until the file is repaired
+// or removed.
 //
 // The stand-in host is one per process, so one session runs at a time.
+//
+// The home may lie inside an in-memory tree (platform/MemoryFileSystem.h):
+// with MemoryFileSystem("Z:\\mem\\") mounted, the home "/mem/home" keeps
+// its profile, depot index, depot folders, place names and lock in memory
+// (the module's cache files and reopen list follow, as the depot's paths
+// lead there), crash simulation included.
 
 #ifndef MORVANE_STANDIN_HOSTSESSION_H_
 #define MORVANE_STANDIN_HOSTSESSION_H_
@@ -56,12 +65,17 @@ class HostSession {
   int32_t about();
 
   // Close, Release, unload, save the place-name database, unlock. Nothing
-  // when not running. False when the place names could not be saved.
+  // when not running. False when the place names could not be saved, or a
+  // host file could not be written during the run (the profile, the depot
+  // index: standin/StandinFiles.h, hostFilesFailed).
   bool stop();
 
  private:
+  void unlock(void* lock);
+
   LoadedModule module_;
   void* lock_ = nullptr;
+  bool memoryHome_ = false;  // the home lies in a mounted in-memory tree
   bool running_ = false;
 };
 

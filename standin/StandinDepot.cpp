@@ -6,10 +6,11 @@
 #include <filesystem>
 #include <map>
 #include <memory>
-#include <sstream>
 #include <system_error>
 #include <vector>
 
+#include "base/HostBoundary.h"
+#include "base/PathHelpers.h"
 #include "host/PluginIf.h"
 #include "platform/FileSystem.h"
 #include "standin/StandinFiles.h"
@@ -26,12 +27,18 @@ struct Entry {
   uint32_t id;
   uint32_t parent;  // 0: the depot root
   bool folder;
+  // Written to the index as being removed: its file (or folder) is deleted
+  // next, and a start that finds the mark finishes the removal.
+  bool removing;
   std::string title;
   std::string name;  // on disk, Shift-JIS
 };
 
 struct Depot {
   bool loaded = false;
+  // The index is there but cannot be read: the depot shows nothing and
+  // changes nothing, so that the file stays as it is for the user.
+  bool unusable = false;
   uint32_t nextId = 1;
   // In the order added; unique_ptr keeps the titles VPI_DD_GetTitle hands
   // out in place while others are added.
@@ -70,8 +77,9 @@ bool safeComponent(const std::string& name) {
       return false;
     }
   }
-  char last = name.back();
-  return last != '.' && last != ' ';
+  // Windows makes a device of CON, NUL, COM1 and their kin in every folder
+  // (with any extension), and drops a trailing dot or blank.
+  return !isReservedWindowsName(name.c_str());
 }
 
 bool sameNameOnDisk(const std::string& a, const std::string& b) {
@@ -125,33 +133,83 @@ std::string entryModulePath(uint32_t id) {
   return path;
 }
 
-// The file-system path for a module path under the root, or empty when it is
-// not under the root (which the checks on names make impossible; asked all
-// the same before anything is deleted).
-fs::path nativeUnderRoot(const std::string& module) {
+// Whether a module path lies under the root (which the checks on names make
+// certain; asked all the same before anything is made or deleted).
+bool underRoot(const std::string& module) {
   std::string root = rootModulePath();
-  if (root.empty() || module.size() <= root.size() + 1 ||
-      module.compare(0, root.size(), root) != 0 || module[root.size()] != '\\') {
-    return fs::path();
+  return !root.empty() && module.size() > root.size() + 1 &&
+         module.compare(0, root.size(), root) == 0 &&
+         module[root.size()] == '\\';
+}
+
+// Makes the folder at a module path when missing; false when there is no
+// folder there afterwards, or a link stands there (a depot folder that is a
+// link would put the depot's files outside the home).
+bool makeFolderAt(const std::string& path) {
+  if (isSymbolicLink(path.c_str())) return false;
+  if (fileKind(path.c_str()) == FileKind::kMissing) {
+    createDirectory(path.c_str());
   }
-  return fileSystemPath(module);
+  return fileKind(path.c_str()) == FileKind::kDirectory;
+}
+
+// Makes the directory of folder id (0: the root) and those above it where
+// missing (a folder deleted on disk comes back), through the platform layer,
+// so that a home in an in-memory tree keeps its depot there too.
+bool makeFolder(uint32_t id) {
+  if (id == 0) {
+    createFolders(depotRoot());
+    return makeFolderAt(rootModulePath());
+  }
+  const Entry* e = findEntry(id);
+  return e != nullptr && e->folder && makeFolder(e->parent) &&
+         makeFolderAt(entryModulePath(id));
+}
+
+// Whether the root or a folder on the way to id (id itself when it is a
+// folder) is a symbolic link: its path would lead out of the depot.
+bool throughLink(uint32_t id) {
+  for (const Entry* e = findEntry(id); e != nullptr;
+       e = e->parent == 0 ? nullptr : findEntry(e->parent)) {
+    if (e->folder && isSymbolicLink(entryModulePath(e->id).c_str())) {
+      return true;
+    }
+  }
+  return isSymbolicLink(rootModulePath().c_str());
 }
 
 bool fitsModuleBuffer(const std::string& path) {
   return !path.empty() && path.size() < static_cast<size_t>(kVpiPathSize);
 }
 
-void save() {
+bool saveIndex() {
   Depot& d = depot();
-  std::ostringstream out;
-  out << kHeader << '\n' << "next " << d.nextId << '\n';
+  // Built as a string, not through a stream: a stream that runs out of
+  // memory only sets its badbit, and would hand over a cut index as whole.
+  std::string out = std::string(kHeader) + "\nnext " +
+                    std::to_string(d.nextId) + "\n";
   for (const auto& e : d.entries) {
-    out << e->id << '\t' << e->parent << '\t' << (e->folder ? 'F' : 'I') << '\t'
-        << escapeField(e->title) << '\t' << escapeField(e->name) << '\n';
+    const char kind = e->folder ? (e->removing ? 'f' : 'F')
+                                : (e->removing ? 'i' : 'I');
+    out += std::to_string(e->id) + '\t' + std::to_string(e->parent) + '\t' +
+           kind + '\t' + escapeField(e->title) + '\t' + escapeField(e->name) +
+           '\n';
   }
-  if (!writeFileAtomically(depotIndexPath(), out.str())) {
-    std::fprintf(stderr, "morvane-host: cannot write the depot index %s\n",
-                 depotIndexPath().c_str());
+  if (!writeFileAtomically(depotIndexPath(), out)) {
+    noteHostFileFailure("cannot write the depot index " + depotIndexPath());
+    return false;
+  }
+  return true;
+}
+
+// Writes the index anew; false (told on stderr, remembered for the exit
+// code) when it could not be replaced, the old index then as it was.
+bool save() {
+  try {
+    return saveIndex();
+  } catch (const std::exception&) {
+    noteHostFileFailure("cannot write the depot index: out of memory");
+    return false;
   }
 }
 
@@ -179,26 +237,45 @@ std::vector<std::string> splitTabs(const std::string& line) {
 
 // Parses the index into d; false (d partly filled) when it is not one.
 bool parseIndex(const std::string& content, Depot& d) {
-  std::istringstream in(content);
-  std::string line;
-  if (!std::getline(in, line) || line != kHeader) return false;
-  if (!std::getline(in, line) || line.compare(0, 5, "next ") != 0 ||
-      !parseId(line.substr(5), &d.nextId) || d.nextId == 0) {
+  // Every line ends in a line feed: a last line without one was cut, and its
+  // name may be a cut file name.
+  if (content.empty() || content.back() != '\n') return false;
+  // Lines split by hand, not by a stream: a stream that runs out of memory
+  // only sets its badbit, and the index would read as ending early.
+  std::vector<std::string> lines;
+  for (size_t start = 0; start < content.size();) {
+    size_t end = content.find('\n', start);
+    lines.push_back(content.substr(start, end - start));
+    start = end + 1;
+  }
+  if (lines.size() < 2 || lines[0] != kHeader) return false;
+  if (lines[1].compare(0, 5, "next ") != 0 ||
+      !parseId(lines[1].substr(5), &d.nextId) || d.nextId == 0) {
     return false;
   }
-  while (std::getline(in, line)) {
+  for (size_t n = 2; n < lines.size(); ++n) {
+    const std::string& line = lines[n];
     std::vector<std::string> f = splitTabs(line);
     auto e = std::make_unique<Entry>();
     if (f.size() != 5 || !parseId(f[0], &e->id) || e->id == 0 ||
         e->id >= d.nextId || !parseId(f[1], &e->parent) ||
-        (f[2] != "F" && f[2] != "I") || !unescapeField(f[3], &e->title) ||
+        f[2].size() != 1 || std::strchr("FIfi", f[2][0]) == nullptr ||
+        !unescapeField(f[3], &e->title) ||
         !unescapeField(f[4], &e->name) || !safeComponent(e->name)) {
       return false;
     }
-    e->folder = f[2] == "F";
-    if (findEntry(e->id) != nullptr) return false;
+    e->folder = f[2] == "F" || f[2] == "f";
+    e->removing = f[2] == "f" || f[2] == "i";
+    if (!e->folder && isReservedWindowsName(e->title.c_str())) return false;
+    auto find = [&d](uint32_t id) -> const Entry* {
+      for (const auto& other : d.entries) {
+        if (other->id == id) return other.get();
+      }
+      return nullptr;
+    };
+    if (find(e->id) != nullptr) return false;
     if (e->parent != 0) {
-      const Entry* parent = findEntry(e->parent);
+      const Entry* parent = find(e->parent);
       if (parent == nullptr || !parent->folder) return false;
     }
     for (const auto& other : d.entries) {
@@ -211,29 +288,44 @@ bool parseIndex(const std::string& content, Depot& d) {
   return true;
 }
 
+void finishRemovals();
+
+// Reads the index once. Out of memory on the way leaves the depot unread
+// (the next call tries again), never read in part.
 Depot& loaded() {
   Depot& d = depot();
   if (d.loaded) return d;
-  d.loaded = true;
   std::string content;
-  if (!readWholeFile(depotIndexPath(), &content)) return d;  // a new depot
-  if (!parseIndex(content, d)) {
-    d.entries.clear();
-    d.nextId = 1;
-    std::string aside = setAsideUnreadable(depotIndexPath());
-    std::fprintf(stderr,
-                 "morvane-host: the depot index %s cannot be read; kept as %s, "
-                 "the depot starts empty\n",
-                 depotIndexPath().c_str(),
-                 aside.empty() ? "it is" : aside.c_str());
+  std::string problem;
+  HostFileRead read = readHostFile(depotIndexPath(), &content, &problem);
+  Depot parsed;
+  const bool good = read == HostFileRead::kRead && parseIndex(content, parsed);
+  d.loaded = true;
+  if (read == HostFileRead::kMissing) return d;  // a new depot
+  if (good) {
+    d.nextId = parsed.nextId;
+    d.entries = std::move(parsed.entries);
+    finishRemovals();
+    return d;
   }
+  d.entries.clear();
+  d.nextId = 1;
+  d.unusable = true;
+  noteHostFileFailure(
+      (read == HostFileRead::kRefused
+           ? problem
+           : "the depot index " + depotIndexPath() + " is damaged") +
+      "; the depot is left as it is");
   return d;
 }
 
 uint32_t addEntry(uint32_t parent, const char* title, const char* name,
                   bool folder) {
   Depot& d = loaded();
-  if (title == nullptr || name == nullptr || !safeComponent(name)) return 0;
+  if (d.unusable || title == nullptr || name == nullptr ||
+      !safeComponent(name) || (!folder && isReservedWindowsName(title))) {
+    return 0;
+  }
   if (parent != 0) {
     const Entry* p = findEntry(parent);
     if (p == nullptr || !p->folder) return 0;
@@ -248,31 +340,58 @@ uint32_t addEntry(uint32_t parent, const char* title, const char* name,
   if (parentPath.empty()) return 0;
   std::string path = parentPath + '\\' + name;
   if (!fitsModuleBuffer(path)) return 0;
-  if (folder) {
-    fs::path native = nativeUnderRoot(path);
-    std::error_code ec;
-    if (native.empty()) return 0;
-    fs::create_directories(native, ec);
-    if (!fs::is_directory(native, ec)) return 0;
+  if (folder && (!underRoot(path) || !makeFolder(parent) ||
+                 !makeFolderAt(path))) {
+    return 0;
   }
-  if (d.nextId == 0) return 0;  // every id given out
-  auto e = std::make_unique<Entry>(Entry{d.nextId, parent, folder, title, name});
+  // Every id given out: the last one is kept as the next, never wrapped to
+  // 0, which the index reader refuses.
+  if (d.nextId == UINT32_MAX) return 0;
+  auto e = std::make_unique<Entry>(Entry{d.nextId, parent, folder, false, title, name});
   ++d.nextId;
   uint32_t id = e->id;
   d.entries.push_back(std::move(e));
-  save();
+  if (!save()) {
+    // Not in the index on disk: not added (a folder made stays, empty).
+    d.entries.pop_back();
+    --d.nextId;
+    return 0;
+  }
   return id;
 }
 
-// Forgets id and everything below it.
-void forget(uint32_t id) {
-  auto& entries = depot().entries;
+
+// Deletes the file or folder at path (entry id's), never following a link
+// (a link is deleted itself; a folder where an item's file should be is
+// left, as no file of the item's). True when nothing of it is left.
+bool deleteOnDisk(const std::string& path, bool folder) {
+  if (!underRoot(path)) return true;
+  const bool link = isSymbolicLink(path.c_str());
+  const FileKind kind = fileKind(path.c_str());
+  if (!folder && !link && kind == FileKind::kDirectory) return true;
+  if (folder && !link) {
+    if (kind == FileKind::kDirectory) deleteFolderTree(path.c_str());
+  } else {
+    deleteFile(path.c_str());
+  }
+  return fileKind(path.c_str()) == FileKind::kMissing &&
+         !isSymbolicLink(path.c_str());
+}
+
+// The entries of id and everything below it.
+std::vector<uint32_t> subtree(uint32_t id) {
   std::vector<uint32_t> gone = {id};
   for (size_t i = 0; i < gone.size(); ++i) {
-    for (const auto& e : entries) {
+    for (const auto& e : depot().entries) {
       if (e->parent == gone[i]) gone.push_back(e->id);
     }
   }
+  return gone;
+}
+
+// Takes the entries out; allocates nothing, so it cannot fail half-way.
+void forget(const std::vector<uint32_t>& gone) {
+  auto& entries = depot().entries;
   for (uint32_t g : gone) {
     for (auto it = entries.begin(); it != entries.end(); ++it) {
       if ((*it)->id == g) {
@@ -283,101 +402,184 @@ void forget(uint32_t id) {
   }
 }
 
+// A removal in three steps, each one whole on the disk: the index marks the
+// entry as being removed, its file (or folder) is deleted, the index drops
+// it. Interrupted anywhere, the next start sees either the entry with its
+// whole file or the mark, and finishes the removal (finishRemovals): never
+// an item without its file, never a file left that no item names. A file
+// that cannot be deleted (a read-only folder, a file held open) unmarks the
+// entry and the removal is refused.
 int32_t removeEntry(uint32_t id, bool folder) {
-  loaded();
+  Depot& d = loaded();
   Entry* e = findEntry(id);
-  if (e == nullptr || e->folder != folder) return 0;
-  fs::path p = nativeUnderRoot(entryModulePath(id));
-  if (!p.empty()) {
-    std::error_code ec;
-    // A symbolic link is removed, never followed.
-    if (folder) {
-      fs::remove_all(p, ec);
-    } else if (!fs::is_directory(fs::symlink_status(p, ec))) {
-      fs::remove(p, ec);
-    }
+  if (d.unusable || e == nullptr || e->folder != folder) return 0;
+  const std::vector<uint32_t> gone = subtree(id);
+  const std::string path = entryModulePath(id);
+  e->removing = true;
+  if (!save()) {
+    e->removing = false;
+    return 0;
   }
-  forget(id);
+  // From here the removal stands: the index holds the mark, and the next
+  // start finishes what this run could not (out of memory on the way).
+  bool deleted = true;
+  try {
+    deleted = deleteOnDisk(path, folder);
+  } catch (const std::exception&) {
+  }
+  if (!deleted) {
+    e->removing = false;
+    if (save()) {
+      noteHostFileFailure("cannot delete " + path + "; its depot entry is kept");
+    }
+    return 0;
+  }
+  forget(gone);
+  // Not written: the mark stays in the index, and the next start drops the
+  // entry whose file is gone. The removal itself is done.
   save();
   return 1;
 }
 
+// At the start: the removals a crash interrupted are finished; one whose
+// file still cannot be deleted is kept as an entry with its file.
+void finishRemovals() {
+  std::vector<uint32_t> marked;
+  for (const auto& e : depot().entries) {
+    if (e->removing) marked.push_back(e->id);
+  }
+  if (marked.empty()) return;
+  for (uint32_t id : marked) {
+    Entry* e = findEntry(id);
+    if (e == nullptr) continue;  // below a folder removed already
+    if (deleteOnDisk(entryModulePath(id), e->folder)) {
+      forget(subtree(id));
+    } else {
+      e->removing = false;
+    }
+  }
+  save();
+}
+
 }  // namespace
 
-std::string depotRoot() { return (fs::path(home()) / "depot").string(); }
-std::string depotIndexPath() {
-  return (fs::path(home()) / "depot.idx").string();
+namespace {
+std::string inHome(const char* name) {
+  const std::string& folder = home();
+  return folder + (!folder.empty() && folder.back() == '/' ? "" : "/") + name;
+}
+}  // namespace
+
+std::string depotRoot() { return inHome("depot"); }
+std::string depotIndexPath() { return inHome("depot.idx"); }
+
+bool depotIndexReadable(std::string* problem) {
+  std::string content;
+  Depot scratch;
+  HostFileRead read = readHostFile(depotIndexPath(), &content, problem);
+  if (read == HostFileRead::kMissing) return true;
+  if (read == HostFileRead::kRefused) {
+    *problem = "the depot index: " + *problem;
+    return false;
+  }
+  bool ok = parseIndex(content, scratch);
+  if (!ok) *problem = "the depot index " + depotIndexPath() + " is damaged";
+  return ok;
 }
 
 void resetDepot() {
   Depot& d = depot();
   d.loaded = false;
+  d.unusable = false;
   d.nextId = 1;
   d.entries.clear();
 }
 
 }  // namespace standin
 
+// No exception leaves a host function: out of memory (the only exception
+// the depot's own code can meet) gives the call's failure result.
+
 extern "C" {
 
 uint32_t VPI_DD_GetID(uint32_t parent, const char* title) {
-  standin::Depot& d = standin::loaded();
-  if (title == nullptr) return 0;
-  for (const auto& e : d.entries) {
-    if (e->parent == parent && e->title == title) return e->id;
-  }
-  return 0;
+  return guardHostCall(0, [&]() -> uint32_t {
+    standin::Depot& d = standin::loaded();
+    if (title == nullptr) return 0;
+    for (const auto& e : d.entries) {
+      if (e->parent == parent && e->title == title) return e->id;
+    }
+    return 0;
+  });
 }
 
 uint32_t VPI_DD_AddFolder(uint32_t parent, const char* title,
                           const char* folder) {
-  return standin::addEntry(parent, title, folder, true);
+  return guardHostCall(0, [&]() -> uint32_t {
+    return standin::addEntry(parent, title, folder, true);
+  });
 }
 
 uint32_t VPI_DD_AddItem(uint32_t parent, const char* title, const char* file) {
-  return standin::addEntry(parent, title, file, false);
+  return guardHostCall(0, [&]() -> uint32_t {
+    return standin::addEntry(parent, title, file, false);
+  });
 }
 
 int32_t VPI_DD_GetPath(uint32_t id, char* buffer) {
-  standin::loaded();
   if (buffer == nullptr) return 0;
   buffer[0] = '\0';
-  if (standin::findEntry(id) == nullptr) return 0;
-  std::string path = standin::entryModulePath(id);
-  if (!standin::fitsModuleBuffer(path)) return 0;
-  std::memcpy(buffer, path.c_str(), path.size() + 1);
-  return 1;
+  return guardHostCall(0, [&]() -> int32_t {
+    standin::loaded();
+    if (standin::findEntry(id) == nullptr || standin::throughLink(id)) {
+      return 0;
+    }
+    std::string path = standin::entryModulePath(id);
+    if (!standin::fitsModuleBuffer(path)) return 0;
+    std::memcpy(buffer, path.c_str(), path.size() + 1);
+    return 1;
+  });
 }
 
 const char* VPI_DD_GetTitle(uint32_t id) {
-  standin::loaded();
-  const standin::Entry* e = standin::findEntry(id);
-  return e != nullptr ? e->title.c_str() : "";
+  return guardHostCall("", [&]() -> const char* {
+    standin::loaded();
+    const standin::Entry* e = standin::findEntry(id);
+    return e != nullptr ? e->title.c_str() : "";
+  });
 }
 
 uint32_t VPI_DD_EnumFirstID(uint32_t folder) {
-  for (const auto& e : standin::loaded().entries) {
-    if (e->parent == folder) return e->id;
-  }
-  return 0;
+  return guardHostCall(0, [&]() -> uint32_t {
+    for (const auto& e : standin::loaded().entries) {
+      if (e->parent == folder) return e->id;
+    }
+    return 0;
+  });
 }
 
 uint32_t VPI_DD_EnumNextID(uint32_t folder, uint32_t id) {
-  bool seen = false;
-  for (const auto& e : standin::loaded().entries) {
-    if (e->parent != folder) continue;
-    if (seen) return e->id;
-    seen = e->id == id;
-  }
-  return 0;
+  return guardHostCall(0, [&]() -> uint32_t {
+    bool seen = false;
+    for (const auto& e : standin::loaded().entries) {
+      if (e->parent != folder) continue;
+      if (seen) return e->id;
+      seen = e->id == id;
+    }
+    return 0;
+  });
 }
 
 int32_t VPI_DD_RemoveItem(uint32_t id) {
-  return standin::removeEntry(id, false);
+  return guardHostCall(0, [&]() -> int32_t {
+    return standin::removeEntry(id, false);
+  });
 }
 
 int32_t VPI_DD_RemoveFolder(uint32_t id) {
-  return standin::removeEntry(id, true);
+  return guardHostCall(0, [&]() -> int32_t {
+    return standin::removeEntry(id, true);
+  });
 }
 
 }  // extern "C"

@@ -17,8 +17,12 @@
 // Names on disk are single path components and are checked before anything
 // is made: not empty, no separator ("\" outside a two-byte character, "/",
 // ":"), no control byte or character Windows refuses in a file name
-// (<>"|?*), not "." or "..", no trailing dot or blank, not ending inside a
-// two-byte character, and the module path of the result within 259 bytes.
+// (<>"|?*), not only dots or blanks, no trailing dot or blank, no device
+// name Windows reserves in every folder (CON, PRN, AUX, NUL, COM1-9,
+// LPT1-9, in any case, with any extension), not ending inside a two-byte
+// character, and the module path of the result within 259 bytes. An item's
+// title obeys the same device-name rule (the module names its file after
+// it).
 // A name that fails is refused (the Add call gives 0), so nothing outside
 // the depot root is ever made, written or deleted. Within one folder two
 // entries never share a name on disk (compared without case, as Windows
@@ -31,10 +35,15 @@
 //   ID <TAB> PARENT <TAB> F|I <TAB> TITLE <TAB> NAME <LF>
 //
 // TITLE and NAME escaped as standin/StandinFiles.h describes. It is
-// rewritten after every change, atomically. An index that cannot be
-// understood (wrong header, a malformed line, an unknown parent, an unsafe
-// name) is renamed to "depot.idx.bad" and reported on stderr; the depot
-// then starts empty and no file under the depot root is touched.
+// replaced whole after every change (platform/ReplacingFile.h). An index
+// that cannot be understood (wrong header, a malformed line, a last line
+// without its line feed, an unknown parent, an unsafe name) or that is no
+// regular file (a folder, FIFO, device or link) stops the host's start
+// (depotIndexReadable): the index alone knows the titles and ids the files
+// on disk do not, and a depot started empty would let the module forget
+// every data set it holds. Met outside a start, such an index leaves the
+// depot empty and unchangeable (every Add and Remove gives 0), and the
+// index file exactly as it is, for the user to repair or remove.
 
 #ifndef MORVANE_STANDIN_STANDINDEPOT_H_
 #define MORVANE_STANDIN_STANDINDEPOT_H_
@@ -47,6 +56,10 @@ namespace standin {
 // Native paths of the depot root and its index file.
 std::string depotRoot();
 std::string depotIndexPath();
+
+// Whether the index can be read (or does not exist yet), read without
+// touching it; false with *problem naming the file and saying why.
+bool depotIndexReadable(std::string* problem);
 
 // Forgets what is held in memory; the next call reads the index again (a
 // new run of the host, for tests).

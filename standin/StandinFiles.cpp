@@ -2,51 +2,119 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
+#include <memory>
 #include <system_error>
+
+#include "platform/FileSystem.h"
+#include "platform/ReplacingFile.h"
 
 namespace standin {
 
+namespace {
+
+bool gFailed = false;
+
+}  // namespace
+
+std::string hostFileProblem(const std::string& path) {
+  const std::string module = modulePath(path);
+  if (module.empty()) return path + " has no Windows path";
+  if (isSymbolicLink(module.c_str())) {
+    return path + " is a symbolic link, not a file of the host's own";
+  }
+  switch (fileKind(module.c_str())) {
+    case FileKind::kFile:
+    case FileKind::kMissing:
+      return std::string();
+    case FileKind::kDirectory:
+      return path + " is a folder, not a file";
+    case FileKind::kFifo:
+      return path + " is a FIFO, not a file";
+    case FileKind::kDevice:
+      return path + " is a device, not a file";
+    case FileKind::kOther:
+    case FileKind::kUnusable:
+      break;
+  }
+  return path + " cannot be examined";
+}
+
+HostFileRead readHostFile(const std::string& path, std::string* content,
+                          std::string* problem) {
+  content->clear();
+  *problem = hostFileProblem(path);
+  if (!problem->empty()) return HostFileRead::kRefused;
+  const std::string module = modulePath(path);
+  if (fileKind(module.c_str()) == FileKind::kMissing) {
+    return HostFileRead::kMissing;
+  }
+  // Opened without waiting (a FIFO put there since is refused by the
+  // platform layer, never waited on), shared with readers.
+  std::unique_ptr<PlatformFile> file =
+      openFileForReading(module.c_str(), FileShare::kReadShared);
+  if (file) {
+    char buffer[65536];
+    for (;;) {
+      int64_t n = file->read(buffer, sizeof buffer);
+      if (n == 0) return HostFileRead::kRead;
+      if (n < 0) break;
+      content->append(buffer, static_cast<size_t>(n));
+    }
+  }
+  content->clear();
+  *problem = path + " cannot be read";
+  return HostFileRead::kRefused;
+}
+
 bool readWholeFile(const std::string& path, std::string* content) {
-  std::ifstream in(std::filesystem::path(path), std::ios::binary);
-  if (!in) return false;
-  content->assign(std::istreambuf_iterator<char>(in),
-                  std::istreambuf_iterator<char>());
-  return !in.bad();
+  std::string problem;
+  return readHostFile(path, content, &problem) == HostFileRead::kRead;
+}
+
+void createFolders(const std::string& nativeFolder) {
+  for (size_t end = 1; end <= nativeFolder.size(); ++end) {
+    if (end == nativeFolder.size() || nativeFolder[end] == '/' ||
+        nativeFolder[end] == '\\') {
+      std::string folder = modulePath(nativeFolder.substr(0, end));
+      if (!folder.empty() && fileKind(folder.c_str()) == FileKind::kMissing) {
+        createDirectory(folder.c_str());
+      }
+    }
+  }
 }
 
 bool writeFileAtomically(const std::string& path, const std::string& content) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  fs::path target(path);
-  if (target.has_parent_path()) fs::create_directories(target.parent_path(), ec);
-  fs::path temporary = target;
-  temporary += ".tmp";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out.write(content.data(), static_cast<std::streamsize>(content.size()));
-    out.close();
-    if (!out) {
-      fs::remove(temporary, ec);
-      return false;
-    }
+  const std::string module = modulePath(path);
+  if (module.empty()) return false;
+  size_t slash = path.find_last_of("/\\");
+  if (slash != std::string::npos && slash > 0) {
+    createFolders(path.substr(0, slash));
   }
-  // std::filesystem::rename replaces an existing target on Windows too
-  // (std::rename does not).
-  fs::rename(temporary, target, ec);
-  if (ec) {
-    fs::remove(temporary, ec);
-    return false;
-  }
-  return true;
+  ReplacingFile out(module);
+  return out.opened() && out.write(content) && out.commit();
 }
+
+void noteHostFileFailure(const std::string& sentence) {
+  gFailed = true;
+  std::fprintf(stderr, "morvane-host: %s\n", sentence.c_str());
+}
+
+void noteHostFileFailure(const char* sentence) noexcept {
+  gFailed = true;
+  std::fprintf(stderr, "morvane-host: %s\n", sentence);
+}
+
+bool hostFilesFailed() { return gFailed; }
+void resetHostFileFailures() { gFailed = false; }
 
 std::string setAsideUnreadable(const std::string& path) {
   namespace fs = std::filesystem;
   for (int n = 1; n < 1000; ++n) {
     std::string aside = path + ".bad" + (n == 1 ? "" : std::to_string(n));
     std::error_code ec;
-    if (fs::exists(fs::path(aside), ec) || ec) continue;
+    if (fs::symlink_status(fs::path(aside), ec).type() != fs::file_type::not_found) {
+      continue;
+    }
     fs::rename(fs::path(path), fs::path(aside), ec);
     return ec ? std::string() : aside;
   }

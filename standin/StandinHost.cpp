@@ -1,5 +1,6 @@
 #include "standin/StandinHost.h"
 
+#include "base/HostBoundary.h"
 #include "host/PluginIf.h"
 #include "standin/StandinWindows.h"
 
@@ -56,13 +57,17 @@ VpiWindow VPI_GetMainWnd(void) { return standin::hostMainWindow(); }
 
 // The window messages first (a click on a real button), then the robot's
 // clicks for this pump.
+// No exception crosses into the module: a dispatcher or hook that throws
+// ends the pump with 0.
 int32_t VPI_Pump(void) {
-  standin::General& g = standin::general();
-  int32_t number = ++g.pumps;
-  standin::pumpHostWindowMessages();
-  if (g.dispatcher) g.dispatcher(number);
-  if (g.pumpHook) g.pumpHook(number);
-  return 1;
+  return guardHostCall(0, [] {
+    standin::General& g = standin::general();
+    int32_t number = ++g.pumps;
+    standin::pumpHostWindowMessages();
+    if (g.dispatcher) g.dispatcher(number);
+    if (g.pumpHook) g.pumpHook(number);
+    return 1;
+  });
 }
 
 void VPI_UpdateAllViews(int32_t /*flag*/) {
@@ -73,11 +78,12 @@ void VPI_UpdateAllViews(int32_t /*flag*/) {
 VpiWindow VPI_GetParentDialogPanel(void) { return standin::hostPanelParent(); }
 
 uint32_t VPI_AddDialogPanel(VpiWindow window, const char* title) {
-  standin::General& g = standin::general();
-  uint32_t id = g.nextPanelId++;
-  g.panels.push_back({id, window, title != nullptr ? title : ""});
-  standin::placeHostPanels();
-  return id;
+  return guardHostCall(0u, [&] {
+    standin::General& g = standin::general();
+    g.panels.push_back({g.nextPanelId, window, title != nullptr ? title : ""});
+    standin::placeHostPanels();
+    return g.nextPanelId++;
+  });
 }
 
 int32_t VPI_RemoveDialogPanel(uint32_t panel) {
@@ -95,3 +101,4 @@ int32_t VPI_RemoveDialogPanel(uint32_t panel) {
 }
 
 }  // extern "C"
+

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/HostBoundary.h"
 #include "standin/StandinHost.h"
 #include "standin/StandinView2d.h"
 #include "standin/StandinView3d.h"
@@ -51,7 +52,8 @@ int32_t drawAll(bool is3d, int32_t event, uintptr_t view, intptr_t record) {
   int32_t drawn = 0;
   for (const LayerEntry& e : pass) {
     if (e.is3d != is3d || !stillRegistered(e.handle)) continue;
-    e.callback(event, view, record);
+    // No exception of the module's crosses into the host.
+    guardHostCall(0, [&] { return e.callback(event, view, record); });
     ++drawn;
   }
   return drawn;
@@ -82,12 +84,17 @@ void resetLayers() {
 
 extern "C" {
 
+// No exception crosses into the module: out of memory adds no layer.
 uint32_t VPI_AddLayer(uint32_t plugin, VpiCallback callback, int32_t id) {
-  return standin::add(plugin, callback, id, false);
+  return guardHostCall(0u, [&] {
+    return standin::add(plugin, callback, id, false);
+  });
 }
 
 uint32_t VPI_AddLayer3d(uint32_t plugin, VpiCallback callback, int32_t id) {
-  return standin::add(plugin, callback, id, true);
+  return guardHostCall(0u, [&] {
+    return standin::add(plugin, callback, id, true);
+  });
 }
 
 int32_t VPI_DeleteLayer(uint32_t layer) { return standin::remove(layer, false); }

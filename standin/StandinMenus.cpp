@@ -1,5 +1,7 @@
 #include "standin/StandinMenus.h"
 
+#include "base/HostBoundary.h"
+
 namespace standin {
 namespace {
 
@@ -30,7 +32,12 @@ bool menuCommandEnabled(uint32_t commandId) {
   const MenuCommand* c = findCommand(commandId);
   if (c == nullptr) return false;
   int32_t enabled = 0;
-  c->callback(kMenuQueryEnabled, 0, reinterpret_cast<intptr_t>(&enabled));
+  // No exception of the module's crosses into the host: a callback that
+  // throws leaves its command disabled, or its run ended.
+  VpiCallback callback = c->callback;
+  guardHostCall(0, [&] {
+    return callback(kMenuQueryEnabled, 0, reinterpret_cast<intptr_t>(&enabled));
+  });
   return enabled != 0;
 }
 
@@ -40,7 +47,7 @@ MenuResult invokeMenuCommand(uint32_t commandId) {
   // Copied: the command may add menus while it runs.
   VpiCallback callback = c->callback;
   if (!menuCommandEnabled(commandId)) return MenuResult::kDisabled;
-  callback(kMenuRunCommand, 0, 0);
+  guardHostCall(0, [&] { return callback(kMenuRunCommand, 0, 0); });
   return MenuResult::kRan;
 }
 
@@ -68,23 +75,28 @@ extern "C" {
 
 uint32_t VPI_AddPopupMenu(uint32_t plugin, int32_t position, const char* title,
                           int32_t flag) {
-  standin::Menus& m = standin::registry();
-  if (m.nextId == 0) return 0;
-  m.popups.push_back(
-      {m.nextId, plugin, position, flag, title != nullptr ? title : "", {}});
-  return m.nextId++;
+  // No exception crosses into the module: out of memory adds nothing.
+  return guardHostCall(0u, [&]() -> uint32_t {
+    standin::Menus& m = standin::registry();
+    if (m.nextId == 0) return 0;
+    m.popups.push_back(
+        {m.nextId, plugin, position, flag, title != nullptr ? title : "", {}});
+    return m.nextId++;
+  });
 }
 
 uint32_t VPI_AddChildMenu(uint32_t plugin, uint32_t menu, const char* title,
                           VpiCallback callback) {
-  standin::Menus& m = standin::registry();
-  if (callback == nullptr || m.nextId == 0) return 0;
-  for (standin::PopupMenu& p : m.popups) {
-    if (p.id != menu || p.plugin != plugin) continue;
-    p.commands.push_back({m.nextId, title != nullptr ? title : "", callback});
-    return m.nextId++;
-  }
-  return 0;
+  return guardHostCall(0u, [&]() -> uint32_t {
+    standin::Menus& m = standin::registry();
+    if (callback == nullptr || m.nextId == 0) return 0;
+    for (standin::PopupMenu& p : m.popups) {
+      if (p.id != menu || p.plugin != plugin) continue;
+      p.commands.push_back({m.nextId, title != nullptr ? title : "", callback});
+      return m.nextId++;
+    }
+    return 0;
+  });
 }
 
 }  // extern "C"

@@ -8,6 +8,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/ReplacingFile.h"
+#include "standin/StandinFiles.h"
 #include "standin/StandinHost.h"
 
 namespace standin {
@@ -120,7 +121,8 @@ std::string dbModulePath() { return modulePath(nameDbPath()); }
 bool NameDb::startWorking() {
   const std::string path = dbModulePath();
   FileKind kind = fileKind(path.c_str());
-  if (kind != FileKind::kFile && kind != FileKind::kMissing) {
+  if ((kind != FileKind::kFile && kind != FileKind::kMissing) ||
+      isSymbolicLink(path.c_str())) {
     fail(nameDbPath() + " is not a file");
     return false;
   }
@@ -177,8 +179,11 @@ void readDb(NameDb& d) {
   const std::string path = dbModulePath();
   FileKind kind = fileKind(path.c_str());
   std::string text;
+  // A link in its place is not the host's file: never read or replaced.
+  const bool link = isSymbolicLink(path.c_str());
+  if (link) kind = FileKind::kOther;
   d.open = kind == FileKind::kFile && readWhole(path, &text);
-  d.unusable = kind != FileKind::kMissing && !d.open;
+  d.unusable = (kind != FileKind::kMissing || link) && !d.open;
   if (!d.open) return;
   size_t start = 0;
   while (start < text.size()) {
@@ -211,17 +216,6 @@ void load(NameDb& d) {
     d.saved = 0;
     d.open = false;
     d.unusable = true;
-  }
-}
-
-// Creates the native folder and the folders above it, through the platform
-// layer (so that a home in an in-memory tree works too).
-void createFolders(const std::string& nativeFolder) {
-  for (size_t end = 1; end <= nativeFolder.size(); ++end) {
-    if (end == nativeFolder.size() || nativeFolder[end] == '/') {
-      std::string folder = modulePath(nativeFolder.substr(0, end));
-      if (!folder.empty()) createDirectory(folder.c_str());
-    }
   }
 }
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
-#include <sstream>
+#include <string>
 #include <utility>
 
 #include "host/PluginIf.h"
@@ -20,6 +20,8 @@ constexpr char kHeader[] = "#morvane-profile 1";
 
 struct Profile {
   bool loaded = false;
+  // Something is at profile.tsv that cannot be read: it is never replaced.
+  bool unusable = false;
   std::map<std::pair<uint32_t, std::string>, int32_t> values;
 };
 
@@ -39,11 +41,17 @@ bool parseInteger(const std::string& text, long long low, long long high,
          *value <= high && text[0] != ' ' && text[0] != '+';
 }
 
+// Lines split by hand, not by a stream: a stream that runs out of memory
+// only sets its badbit, and the profile would read as ending early. Every
+// line ends in a line feed; a last line without one was cut.
 bool parse(const std::string& content, Profile& p) {
-  std::istringstream in(content);
-  std::string line;
-  if (!std::getline(in, line) || line != kHeader) return false;
-  while (std::getline(in, line)) {
+  if (content.empty() || content.back() != '\n') return false;
+  size_t start = content.find('\n');
+  if (content.compare(0, start, kHeader) != 0) return false;
+  for (++start; start < content.size();) {
+    size_t end = content.find('\n', start);
+    const std::string line = content.substr(start, end - start);
+    start = end + 1;
     size_t tab1 = line.find('\t');
     size_t tab2 = tab1 == std::string::npos ? tab1 : line.find('\t', tab1 + 1);
     if (tab2 == std::string::npos) return false;
@@ -63,11 +71,22 @@ bool parse(const std::string& content, Profile& p) {
 Profile& loaded() {
   Profile& p = profile();
   if (p.loaded) return p;
-  p.loaded = true;
   std::string content;
-  if (!readWholeFile(profilePath(), &content)) return p;
-  if (!parse(content, p)) {
-    p.values.clear();
+  std::string problem;
+  // Read and parsed aside: out of memory on the way leaves the profile
+  // unread (the next call tries again), never read in part.
+  HostFileRead read = readHostFile(profilePath(), &content, &problem);
+  Profile parsed;
+  const bool good = read == HostFileRead::kRead && parse(content, parsed);
+  p.loaded = true;
+  if (good) p.values = std::move(parsed.values);
+  if (read == HostFileRead::kMissing) return p;
+  if (read == HostFileRead::kRefused) {
+    p.unusable = true;
+    noteHostFileFailure(problem + "; the profile is left as it is");
+    return p;
+  }
+  if (!good) {
     std::string aside = setAsideUnreadable(profilePath());
     std::fprintf(stderr,
                  "morvane-host: the profile %s cannot be read; kept as %s, "
@@ -80,16 +99,18 @@ Profile& loaded() {
 }  // namespace
 
 std::string profilePath() {
-  return (std::filesystem::path(home()) / "profile.tsv").string();
+  const std::string& folder = home();
+  return folder + (!folder.empty() && folder.back() == '/' ? "" : "/") +
+         "profile.tsv";
 }
 
 bool profileReadable(std::string* problem) {
-  std::error_code ec;
-  if (!std::filesystem::exists(profilePath(), ec)) return true;
   std::string content;
   Profile scratch;
-  if (!readWholeFile(profilePath(), &content)) {
-    *problem = "the profile " + profilePath() + " cannot be read";
+  HostFileRead read = readHostFile(profilePath(), &content, problem);
+  if (read == HostFileRead::kMissing) return true;
+  if (read == HostFileRead::kRefused) {
+    *problem = "the profile: " + *problem;
     return false;
   }
   if (!parse(content, scratch)) {
@@ -102,6 +123,7 @@ bool profileReadable(std::string* problem) {
 void resetProfile() {
   Profile& p = profile();
   p.loaded = false;
+  p.unusable = false;
   p.values.clear();
 }
 
@@ -109,29 +131,57 @@ void resetProfile() {
 
 extern "C" {
 
+// No exception leaves a host function: out of memory gives the default, or
+// a write that did not happen.
 int32_t VPI_GetProfileInt(uint32_t plugin, const char* key, int32_t def) {
-  standin::Profile& p = standin::loaded();
-  if (key == nullptr) return def;
-  auto it = p.values.find({plugin, key});
-  return it != p.values.end() ? it->second : def;
+  try {
+    standin::Profile& p = standin::loaded();
+    if (key == nullptr) return def;
+    auto it = p.values.find({plugin, key});
+    return it != p.values.end() ? it->second : def;
+  } catch (const std::exception&) {
+    return def;
+  }
 }
 
 int32_t VPI_WriteProfileInt(uint32_t plugin, const char* key, int32_t value) {
-  standin::Profile& p = standin::loaded();
-  if (key == nullptr) return 0;
-  p.values[{plugin, key}] = value;
-  std::ostringstream out;
-  out << standin::kHeader << '\n';
-  for (const auto& v : p.values) {
-    out << v.first.first << '\t' << standin::escapeField(v.first.second) << '\t'
-        << v.second << '\n';
-  }
-  if (!standin::writeFileAtomically(standin::profilePath(), out.str())) {
-    std::fprintf(stderr, "morvane-host: cannot write the profile %s\n",
-                 standin::profilePath().c_str());
+  try {
+    standin::Profile& p = standin::loaded();
+    if (key == nullptr) return 0;
+    if (p.unusable) {
+      standin::noteHostFileFailure("cannot write the profile " +
+                                   standin::profilePath() +
+                                   ": something else is there");
+      return 0;
+    }
+    auto it = p.values.find({plugin, key});
+    const bool had = it != p.values.end();
+    const int32_t before = had ? it->second : 0;
+    p.values[{plugin, key}] = value;
+    // A string, not a stream: a stream out of memory would end early,
+    // silently, and the cut profile be written as whole.
+    std::string out = std::string(standin::kHeader) + '\n';
+    for (const auto& v : p.values) {
+      out += std::to_string(v.first.first) + '\t' +
+             standin::escapeField(v.first.second) + '\t' +
+             std::to_string(v.second) + '\n';
+    }
+    if (!standin::writeFileAtomically(standin::profilePath(), out)) {
+      // What is held stays what the file holds.
+      if (had) {
+        p.values[{plugin, key}] = before;
+      } else {
+        p.values.erase({plugin, key});
+      }
+      standin::noteHostFileFailure("cannot write the profile " +
+                                   standin::profilePath());
+      return 0;
+    }
+    return 1;
+  } catch (const std::exception&) {
+    standin::noteHostFileFailure("cannot write the profile: out of memory");
     return 0;
   }
-  return 1;
 }
 
 }  // extern "C"

@@ -1,5 +1,6 @@
 #include "standin/StandinProgressBar.h"
 
+#include "base/HostBoundary.h"
 #include "host/PluginIf.h"
 
 namespace standin {
@@ -32,21 +33,31 @@ void resetProgressBar() {
 
 extern "C" {
 
+// Out of memory forgets the event record, never throws into the module.
 int32_t VPI_CreateProgressBar(void) {
   standin::ProgressBar& b = standin::bar();
-  b.events.push_back({standin::ProgressBarEvent::kCreate, 0});
+  guardHostCall(0, [&] {
+    b.events.push_back({standin::ProgressBarEvent::kCreate, 0});
+    return 0;
+  });
   b.shown = true;
   return 1;
 }
 
 void VPI_SetPosProgressBar(int32_t percent) {
-  standin::bar().events.push_back(
-      {standin::ProgressBarEvent::kSetPos, percent});
+  guardHostCall(0, [&] {
+    standin::bar().events.push_back(
+        {standin::ProgressBarEvent::kSetPos, percent});
+    return 0;
+  });
 }
 
 void VPI_DeleteProgressBar(void) {
   standin::ProgressBar& b = standin::bar();
-  b.events.push_back({standin::ProgressBarEvent::kDelete, 0});
+  guardHostCall(0, [&] {
+    b.events.push_back({standin::ProgressBarEvent::kDelete, 0});
+    return 0;
+  });
   b.shown = false;
 }
 

@@ -1,5 +1,6 @@
 #include "standin/StandinView2d.h"
 
+#include "base/HostBoundary.h"
 #include "standin/Geodesy.h"
 
 namespace standin {
@@ -57,6 +58,12 @@ void resetView2d() {
 
 using standin::view;
 
+namespace {
+// The lines of one Draw call, the module's point callback asked point by
+// point.
+int32_t drawLines(standin::View2d& s, VpiCallback callback);
+}  // namespace
+
 extern "C" {
 
 uint32_t VPI_GetMap(uint32_t v) {
@@ -90,6 +97,17 @@ int32_t VPI_DrawVideoLines(uint32_t v, VpiCallback callback) {
   standin::View2d& s = view();
   ++s.calls.drawVideoLines;
   if (v != standin::kView2d || callback == nullptr) return 0;
+  // No exception crosses the interface either way: one from the module's
+  // point callback, or out of memory while the scene grows, ends the lines
+  // with 0.
+  return guardHostCall(0, [&] { return drawLines(s, callback); });
+}
+
+}  // extern "C"
+
+namespace {
+
+int32_t drawLines(standin::View2d& s, VpiCallback callback) {
   for (int32_t index = 0;; ++index) {
     tagGEOPOS output = {0.0, 0.0};
     s.currentIndex = index;
@@ -109,15 +127,21 @@ int32_t VPI_DrawVideoLines(uint32_t v, VpiCallback callback) {
   return 1;
 }
 
+}  // namespace
+
+extern "C" {
+
 int32_t VPI_DrawVideoMoveTo(uint32_t v, const tagGEOPOS* position) {
   standin::View2d& s = view();
   ++s.calls.drawVideoMoveTo;
   if (v != standin::kView2d || position == nullptr) return 0;
-  s.scene.moveTo(*position);
-  if (s.tracing) {
-    s.trace.push_back({s.currentIndex, standin::kTraceMoveTo, *position});
-  }
-  return 1;
+  return guardHostCall(0, [&] {
+    s.scene.moveTo(*position);
+    if (s.tracing) {
+      s.trace.push_back({s.currentIndex, standin::kTraceMoveTo, *position});
+    }
+    return 1;
+  });
 }
 
 }  // extern "C"

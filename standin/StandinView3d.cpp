@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/HostBoundary.h"
 #include "standin/Geodesy.h"
 
 namespace standin {
@@ -116,6 +117,12 @@ void resetView3d() {
 
 using standin::view;
 
+namespace {
+// The lines of one Draw call, the module's point callback asked point by
+// point.
+int32_t drawLines(standin::View3d& s, VpiCallback callback);
+}  // namespace
+
 extern "C" {
 
 uint32_t VPI_GetMap3d(uint32_t v) {
@@ -173,6 +180,15 @@ int32_t VPI_Draw3dLines(uint32_t v, VpiCallback callback) {
   standin::View3d& s = view();
   ++s.calls.draw3dLines;
   if (v != standin::kView3d || callback == nullptr) return 0;
+  // No exception crosses the interface either way (see VPI_DrawVideoLines).
+  return guardHostCall(0, [&] { return drawLines(s, callback); });
+}
+
+}  // extern "C"
+
+namespace {
+
+int32_t drawLines(standin::View3d& s, VpiCallback callback) {
   for (int32_t index = 0;; ++index) {
     Point3dRecord record = {0.0, 0.0, 0.0, 0};
     int32_t result = callback(index, 0, reinterpret_cast<intptr_t>(&record));
@@ -193,6 +209,10 @@ int32_t VPI_Draw3dLines(uint32_t v, VpiCallback callback) {
   return 1;
 }
 
+}  // namespace
+
+extern "C" {
+
 double VPI_GetDistance(const tagGEOPOS* a, const tagGEOPOS* b) {
   ++view().calls.getDistance;
   if (a == nullptr || b == nullptr) return NAN;
@@ -204,12 +224,19 @@ int32_t VPI_IsAbortRendering(uint32_t /*v*/) {
   return view().abort ? 1 : 0;
 }
 
+// Out of memory forgets the record, never throws into the module.
 void VPI_SetRenderingProgressMessage(uint32_t /*v*/, const char* text) {
-  view().calls.progressMessages.push_back(text != nullptr ? text : "");
+  guardHostCall(0, [&] {
+    view().calls.progressMessages.push_back(text != nullptr ? text : "");
+    return 0;
+  });
 }
 
 void VPI_SetRenderingProgressPos(uint32_t /*v*/, int32_t percent) {
-  view().calls.progressPositions.push_back(percent);
+  guardHostCall(0, [&] {
+    view().calls.progressPositions.push_back(percent);
+    return 0;
+  });
 }
 
 }  // extern "C"

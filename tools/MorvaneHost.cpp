@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "standin/StandinFiles.h"
 #include "standin/StandinHost.h"
 #include "tools/Commands.h"
 #include "tools/HostSession.h"
@@ -99,7 +100,12 @@ int main(int argc, char** argv) {
   const std::string name = argv[i];
   Arguments args(argv + i + 1, argv + argc);
   for (const Subcommand& s : kSubcommands) {
-    if (name == s.name) return s.run(options, args);
+    if (name != s.name) continue;
+    int status = s.run(options, args);
+    // A host file (profile, depot index) that could not be written was told
+    // when it happened; however the module took the failed call, the run
+    // failed.
+    return status == 0 && standin::hostFilesFailed() ? 1 : status;
   }
   std::fprintf(stderr, "morvane-host: unknown command %s\n", name.c_str());
   return usage(stderr);

@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 #include <strings.h>
 
 #include "platform/Sjis.h"
@@ -17,10 +19,9 @@ namespace {
 
 class PosixFile : public PlatformFile {
  public:
-  explicit PosixFile(int fd) : fd_(fd) {}
+  PosixFile() : fd_(-1) {}
   ~PosixFile() override { close(); }
-
-  // Takes an open descriptor into an object made before it was opened.
+  // Takes over an open descriptor.
   void adopt(int fd) { fd_ = fd; }
 
   int64_t length() override {
@@ -56,6 +57,15 @@ class PosixFile : public PlatformFile {
     return true;
   }
 
+  bool flush() override {
+    if (fd_ < 0) return false;
+    int rc;
+    do {
+      rc = ::fsync(fd_);
+    } while (rc != 0 && errno == EINTR);
+    return rc == 0;
+  }
+
   bool close() override {
     if (fd_ < 0) return true;
     int rc = ::close(fd_);  // also drops the flock
@@ -70,22 +80,15 @@ class PosixFile : public PlatformFile {
 // Windows sharing modes, natively: an exclusive open takes an exclusive
 // flock, a shared read takes a shared one. flock locks of separate opens
 // conflict even inside one process, as Windows share modes do.
-std::unique_ptr<PlatformFile> wrap(int fd) {
-  try {
-    return std::unique_ptr<PlatformFile>(new PosixFile(fd));
-  } catch (...) {
-    ::close(fd);  // out of memory: never leave the file open and locked
-    throw;
-  }
-}
-
-std::unique_ptr<PlatformFile> lockOrClose(int fd, int operation) {
+std::unique_ptr<PlatformFile> lockOrClose(std::unique_ptr<PosixFile> file,
+                                          int fd, int operation) {
   if (fd < 0) return nullptr;
   if (flock(fd, operation | LOCK_NB) != 0) {
     ::close(fd);
     return nullptr;
   }
-  return wrap(fd);
+  file->adopt(fd);
+  return file;
 }
 
 // The name a Windows program would reach for one component of a path in
@@ -182,6 +185,9 @@ std::unique_ptr<PlatformFile> openFileForReading(const char* path,
                                                  FileShare share) {
   std::string p = hostPath(path);
   if (p.empty()) return nullptr;
+  // Made before the file is opened: running out of memory once it is open
+  // would leak the descriptor and its lock.
+  std::unique_ptr<PosixFile> file(new PosixFile());
   // O_NONBLOCK: opening a FIFO for reading would wait for a writer. It is
   // refused below like any other file that is not a regular one.
   int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
@@ -193,20 +199,23 @@ std::unique_ptr<PlatformFile> openFileForReading(const char* path,
       return nullptr;
     }
   }
-  return lockOrClose(fd, share == FileShare::kExclusive ? LOCK_EX : LOCK_SH);
+  return lockOrClose(std::move(file), fd,
+                     share == FileShare::kExclusive ? LOCK_EX : LOCK_SH);
 }
 
 std::unique_ptr<PlatformFile> openFileForWriting(const char* path,
                                                  FileCreation creation) {
   std::string p = hostPath(path);
   if (p.empty()) return nullptr;
-  // Made before the file is: running out of memory once the file exists
-  // would leave behind a file nobody knows of.
-  std::unique_ptr<PosixFile> file(new PosixFile(-1));
   // Take the lock before truncating, so a file held open elsewhere is left
-  // as it is. O_NONBLOCK: a FIFO must not wait for a reader.
-  int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK;
+  // as it is. O_NONBLOCK: a FIFO must not wait for a reader. O_NOFOLLOW: a
+  // symbolic link is refused (ELOOP), so nothing is written through one and
+  // no file is made where a dangling one points.
+  int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW;
   if (creation == FileCreation::kNew) flags |= O_EXCL;
+  // Made before the file is: running out of memory once it is made would
+  // leak the descriptor and leave the file.
+  std::unique_ptr<PosixFile> file(new PosixFile());
   int fd = ::open(p.c_str(), flags, 0644);
   if (fd < 0) return nullptr;
   struct stat st;
@@ -251,22 +260,57 @@ bool fileStamp(const char* path, FileStamp* stamp) {
   return true;
 }
 
+bool isSymbolicLink(const char* path) {
+  std::string p = hostPath(path);
+  struct stat st;
+  return !p.empty() && lstat(p.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
 bool renameFile(const char* from, const char* to) {
   std::string source = hostPath(from);
   std::string target = hostPath(to);
   if (source.empty() || target.empty()) return false;
+  // Made first: nothing below may run out of memory, with the target's lock
+  // held or the file replaced (the caller would be told it was not).
+  size_t slash = target.rfind('/');
+  const std::string folder = slash == std::string::npos ? "."
+                             : slash == 0               ? "/"
+                                                        : target.substr(0, slash);
   // rename(2) replaces a file whoever holds it; Windows refuses a file held
   // open. Hold the target's lock across the rename, so that a file another
-  // program has locked is left alone, as on Windows.
-  int held = ::open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (held >= 0 && flock(held, LOCK_EX | LOCK_NB) != 0) {
-    ::close(held);
+  // program has locked is left alone, as on Windows. A symbolic link is
+  // replaced itself (rename never follows one) and nobody can hold it; a
+  // folder, FIFO or device in its place is left alone, as Windows would.
+  int held = -1;
+  struct stat st;
+  if (lstat(target.c_str(), &st) == 0) {
+    if (!S_ISLNK(st.st_mode)) {
+      if (!S_ISREG(st.st_mode)) return false;
+      held = ::open(target.c_str(),
+                    O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW);
+      if (held < 0) return false;
+      if (flock(held, LOCK_EX | LOCK_NB) != 0 || fstat(held, &st) != 0 ||
+          !S_ISREG(st.st_mode)) {
+        ::close(held);
+        return false;
+      }
+    }
+  } else if (errno != ENOENT) {
     return false;
   }
-  struct stat st;
-  bool ok = (held < 0 || (fstat(held, &st) == 0 && S_ISREG(st.st_mode))) &&
-            ::rename(source.c_str(), target.c_str()) == 0;
+  bool ok = ::rename(source.c_str(), target.c_str()) == 0;
   if (held >= 0) ::close(held);
+  if (ok) {
+    // The new name is only durable once its folder is: without this a power
+    // loss may bring the old file back, or neither. The rename itself is
+    // done by now, so a folder that cannot be flushed (some file systems
+    // refuse fsync on one) does not make it a failure.
+    int dir = ::open(folder.c_str(), O_RDONLY | O_CLOEXEC | O_DIRECTORY);
+    if (dir >= 0) {
+      ::fsync(dir);
+      ::close(dir);
+    }
+  }
   return ok;
 }
 
@@ -278,6 +322,34 @@ bool createDirectory(const char* path) {
 bool deleteFile(const char* path) {
   std::string p = hostPath(path);
   return !p.empty() && ::unlink(p.c_str()) == 0;
+}
+
+bool deleteFolderTree(const char* path) {
+  std::string p = hostPath(path);
+  if (p.empty()) return false;
+  struct stat st;
+  if (lstat(p.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+  // remove_all never follows a symbolic link: it deletes the link.
+  std::error_code ec;
+  std::filesystem::remove_all(p, ec);
+  return lstat(p.c_str(), &st) != 0 && errno == ENOENT;
+}
+
+std::vector<std::string> folderEntries(const char* folder) {
+  std::vector<std::string> names;
+  std::string p = hostPath(folder);
+  if (p.empty()) return names;
+  DIR* d = opendir(p.c_str());
+  if (d == nullptr) return names;
+  // Closed however this ends (out of memory included).
+  std::unique_ptr<DIR, int (*)(DIR*)> owner(d, closedir);
+  while (struct dirent* entry = readdir(d)) {
+    const std::string name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    const std::string module = modulePath(name);
+    if (!module.empty()) names.push_back(module);
+  }
+  return names;
 }
 
 bool findFirstFile(const char* pattern) {

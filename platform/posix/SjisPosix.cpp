@@ -6,16 +6,20 @@
 
 namespace {
 
+// Closes the conversion however convert() leaves (out of memory included).
+struct Converter {
+  iconv_t cd;
+  ~Converter() {
+    if (cd != reinterpret_cast<iconv_t>(-1)) iconv_close(cd);
+  }
+};
+
 std::string convert(const char* to, const char* from, const std::string& in,
                     const char* replacement) {
   std::string out;
-  iconv_t cd = iconv_open(to, from);
+  Converter converter{iconv_open(to, from)};
+  iconv_t cd = converter.cd;
   if (cd == reinterpret_cast<iconv_t>(-1)) return in;
-  // Closed on every way out, running out of memory in append included.
-  struct Closer {
-    iconv_t cd;
-    ~Closer() { iconv_close(cd); }
-  } closer{cd};
   char* src = const_cast<char*>(in.data());
   size_t srcLeft = in.size();
   char buffer[256];

@@ -20,10 +20,9 @@ bool usablePath(const char* path) {
 
 class Win32File : public PlatformFile {
  public:
-  explicit Win32File(HANDLE handle) : handle_(handle) {}
+  Win32File() : handle_(INVALID_HANDLE_VALUE) {}
   ~Win32File() override { close(); }
-
-  // Takes an open handle into an object made before it was opened.
+  // Takes over an open handle.
   void adopt(HANDLE handle) { handle_ = handle; }
 
   int64_t length() override {
@@ -66,6 +65,10 @@ class Win32File : public PlatformFile {
     return true;
   }
 
+  bool flush() override {
+    return handle_ != INVALID_HANDLE_VALUE && FlushFileBuffers(handle_) != 0;
+  }
+
   bool close() override {
     if (handle_ == INVALID_HANDLE_VALUE) return true;
     BOOL ok = CloseHandle(handle_);
@@ -79,14 +82,13 @@ class Win32File : public PlatformFile {
   HANDLE handle_;
 };
 
-std::unique_ptr<PlatformFile> wrap(HANDLE handle) {
+// file is made before the handle is opened: running out of memory once it
+// is open would leak the handle, and with it the file's sharing lock.
+std::unique_ptr<PlatformFile> wrap(std::unique_ptr<Win32File> file,
+                                   HANDLE handle) {
   if (handle == INVALID_HANDLE_VALUE) return nullptr;
-  try {
-    return std::unique_ptr<PlatformFile>(new Win32File(handle));
-  } catch (...) {
-    CloseHandle(handle);  // out of memory: never leave the file held
-    throw;
-  }
+  file->adopt(handle);
+  return file;
 }
 
 }  // namespace
@@ -102,6 +104,7 @@ std::unique_ptr<PlatformFile> openFileForReading(const char* path,
   // file that another program is still writing (a copy in progress, a GIS
   // tool that keeps it open) can be read. Such a program has to let readers
   // in itself, so openFileForWriting below still keeps a reader out.
+  std::unique_ptr<Win32File> file(new Win32File());
   DWORD shareMode = share == FileShare::kExclusive
                         ? 0
                         : FILE_SHARE_READ | FILE_SHARE_WRITE;
@@ -113,28 +116,37 @@ std::unique_ptr<PlatformFile> openFileForReading(const char* path,
     CloseHandle(handle);
     return nullptr;
   }
-  return wrap(handle);
+  return wrap(std::move(file), handle);
 }
 
 std::unique_ptr<PlatformFile> openFileForWriting(const char* path,
                                                  FileCreation creation) {
   if (!usablePath(path)) return nullptr;
   // CREATE_ALWAYS truncates only once the open has succeeded, so a file
-  // held open elsewhere is left as it is.
-  DWORD disposition =
-      creation == FileCreation::kNew ? CREATE_NEW : CREATE_ALWAYS;
-  // Made before the file is: running out of memory once the file exists
-  // would leave behind a file nobody knows of.
-  std::unique_ptr<Win32File> file(new Win32File(INVALID_HANDLE_VALUE));
+  // held open elsewhere is left as it is. It would truncate the target of a
+  // symbolic link, so a reparse point there is refused first. CREATE_NEW
+  // fails on any name taken, a link included; FILE_FLAG_OPEN_REPARSE_POINT
+  // makes sure that no reparse point is followed to create its target.
+  DWORD flags = FILE_ATTRIBUTE_NORMAL;
+  DWORD disposition = CREATE_NEW;
+  if (creation == FileCreation::kNew) {
+    flags |= FILE_FLAG_OPEN_REPARSE_POINT;
+  } else {
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+      return nullptr;
+    }
+    disposition = CREATE_ALWAYS;
+  }
+  std::unique_ptr<Win32File> file(new Win32File());
   HANDLE handle = CreateFileA(path, GENERIC_WRITE, 0, nullptr, disposition,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return nullptr;
-  if (GetFileType(handle) != FILE_TYPE_DISK) {
+                              flags, nullptr);
+  if (handle != INVALID_HANDLE_VALUE && GetFileType(handle) != FILE_TYPE_DISK) {
     CloseHandle(handle);
     return nullptr;
   }
-  file->adopt(handle);
-  return file;
+  return wrap(std::move(file), handle);
 }
 
 FileKind fileKind(const char* path) {
@@ -169,12 +181,34 @@ bool fileStamp(const char* path, FileStamp* stamp) {
   return true;
 }
 
+bool isSymbolicLink(const char* path) {
+  if (!usablePath(path)) return false;
+  DWORD attributes = GetFileAttributesA(path);
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
 bool renameFile(const char* from, const char* to) {
-  // MOVEFILE_REPLACE_EXISTING replaces the file in one step; without
+  // MOVEFILE_REPLACE_EXISTING replaces the file in one step (a symbolic
+  // link there is replaced itself, never followed); without
   // MOVEFILE_COPY_ALLOWED a move to another volume fails instead of copying.
-  // A target held open, or a directory, is refused by the system.
-  return usablePath(from) && usablePath(to) &&
-         MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) != 0;
+  // MOVEFILE_WRITE_THROUGH returns only once the move is on the disk. A
+  // target held open, or a directory, is refused by the system; a device
+  // name (CON, NUL) is no file to replace.
+  if (!usablePath(from) || !usablePath(to)) return false;
+  HANDLE probe = CreateFileA(to, 0, FILE_SHARE_READ | FILE_SHARE_WRITE |
+                                        FILE_SHARE_DELETE,
+                             nullptr, OPEN_EXISTING,
+                             FILE_FLAG_OPEN_REPARSE_POINT |
+                                 FILE_FLAG_BACKUP_SEMANTICS,
+                             nullptr);
+  if (probe != INVALID_HANDLE_VALUE) {
+    DWORD type = GetFileType(probe);
+    CloseHandle(probe);
+    if (type != FILE_TYPE_DISK) return false;
+  }
+  return MoveFileExA(from, to,
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 bool createDirectory(const char* path) {
@@ -183,6 +217,66 @@ bool createDirectory(const char* path) {
 
 bool deleteFile(const char* path) {
   return usablePath(path) && DeleteFileA(path) != 0;
+}
+
+// Deletes what is in folder (a path ending without a backslash), deepest
+// first; a reparse point (a link, a junction) is deleted itself, never
+// entered.
+static bool deleteInside(const std::string& folder) {
+  if (folder.size() + 4 >= MAX_PATH) return false;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  bool all = true;
+  do {
+    const std::string name = found.cFileName;
+    if (name == "." || name == "..") continue;
+    const std::string path = folder + "\\" + name;
+    if (path.size() >= MAX_PATH) {
+      all = false;
+      continue;
+    }
+    const DWORD attributes = found.dwFileAttributes;
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+        all = deleteInside(path) && all;
+      }
+      all = RemoveDirectoryA(path.c_str()) != 0 && all;
+    } else {
+      all = DeleteFileA(path.c_str()) != 0 && all;
+    }
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return all;
+}
+
+bool deleteFolderTree(const char* path) {
+  if (!usablePath(path)) return false;
+  DWORD attributes = GetFileAttributesA(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES ||
+      (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    return false;
+  }
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) deleteInside(path);
+  return RemoveDirectoryA(path) != 0;
+}
+
+std::vector<std::string> folderEntries(const char* folder) {
+  std::vector<std::string> names;
+  if (!usablePath(folder) || std::strlen(folder) + 2 >= MAX_PATH) return names;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((std::string(folder) + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  // Closed however this ends (out of memory included).
+  struct Search {
+    HANDLE handle;
+    ~Search() { FindClose(handle); }
+  } owner{search};
+  do {
+    const std::string name = found.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileA(search, &found));
+  return names;
 }
 
 bool findFirstFile(const char* pattern) {

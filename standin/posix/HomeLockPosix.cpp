@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -16,9 +17,18 @@ namespace standin {
 
 void* lockHome(const std::string& home, std::string* error) {
   std::string path = (std::filesystem::path(home) / "host.lock").string();
-  int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  // Never through a link, never waiting on a FIFO; only a regular file is
+  // the lock.
+  int fd = open(path.c_str(),
+                O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0644);
+  struct stat st;
+  if (fd >= 0 && (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+    close(fd);
+    fd = -1;
+  }
   if (fd < 0) {
-    *error = "cannot lock the home " + home;
+    *error = "cannot lock the home " + home + ": " + path +
+             " is no regular file it can make";
     return nullptr;
   }
   if (flock(fd, LOCK_EX | LOCK_NB) != 0) {

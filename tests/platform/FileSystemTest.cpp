@@ -3,10 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <system_error>
+
+#include "platform/MemoryFileSystem.h"
+#include "platform/ReplacingFile.h"
 
 namespace {
 
@@ -29,6 +34,21 @@ class FileSystemTest : public ::testing::Test {
 
   std::string in(const std::string& name) const {
     return module_ + "\\" + name;
+  }
+
+  // Through the file functions, so that a path in memory works too.
+  static bool writeFile(const std::string& path, const std::string& bytes) {
+    auto file = openFileForWriting(path.c_str());
+    return file && file->write(bytes.data(), static_cast<int64_t>(bytes.size())) &&
+           file->close();
+  }
+  static std::string read(const std::string& path) {
+    auto file = openFileForReading(path.c_str(), FileShare::kReadShared);
+    if (!file) return "<none>";
+    std::string out(1024, '\0');
+    int64_t n = file->read(&out[0], static_cast<int64_t>(out.size()));
+    out.resize(n < 0 ? 0 : static_cast<size_t>(n));
+    return out;
   }
 
   static std::string contents(const fs::path& path) {
@@ -161,12 +181,140 @@ TEST_F(FileSystemTest, OverlongPathsAreRefused) {
   EXPECT_TRUE(hostPath(tooLong.c_str()).empty());
 }
 
+// What a writer killed before its commit leaves (its temporary file) is
+// deleted; anything else of a like name, a link or a folder, never.
+TEST_F(FileSystemTest, LeftoverTemporariesAndNothingElseAreRemoved) {
+  MemoryFileSystem memory("M:\\");
+  for (const std::string& root : {module_, std::string("M:")}) {
+    SCOPED_TRACE(root);
+    const std::string target = root + "\\t.bin";
+    const char* kept[] = {"t.bin", "t~0123ABC.bin", "t~0123GBCD.bin",
+                          "u~0123ABCD.bin", "t~0123ABCD.bin.x",
+                          "t~0123ABCDE.bin"};
+    for (const char* name : kept) ASSERT_TRUE(writeFile(root + "\\" + name, "k"));
+    ASSERT_TRUE(writeFile(root + "\\t~0123ABCD.bin", "left"));
+    ASSERT_TRUE(writeFile(root + "\\t~FFFFFFFF.bin", "left"));
+    ASSERT_TRUE(createDirectory((root + "\\t~00000000.bin").c_str()));
+    EXPECT_EQ(ReplacingFile::removeLeftovers(target), 2);
+    for (const char* name : kept) EXPECT_EQ(read(root + "\\" + name), "k") << name;
+    EXPECT_EQ(fileKind((root + "\\t~0123ABCD.bin").c_str()), FileKind::kMissing);
+    EXPECT_EQ(fileKind((root + "\\t~00000000.bin").c_str()),
+              FileKind::kDirectory);
+  }
+}
+
 TEST(ModulePathTest, NativePathsBecomeWindowsPaths) {
   EXPECT_EQ(modulePath("/work/main/tests/data"), "Z:\\work\\main\\tests\\data");
   EXPECT_EQ(modulePath("/"), "Z:\\");
   EXPECT_EQ(modulePath("a/b.e00"), "a\\b.e00");
   EXPECT_EQ(modulePath("/d/\xE8\xA1\xA8/x"), "Z:\\d\\\x95\x5C\\x");
   EXPECT_EQ(modulePath("/d/\xED\x95\x9C"), "");  // 한 has no Shift-JIS form
+}
+
+uint32_t gNextNumber = 0;
+uint32_t countingNumbers() { return gNextNumber++; }
+
+// Whatever stands at the temporary names of a ReplacingFile (a file, a
+// folder, a link to a file outside, a dangling link) is never touched or
+// followed: the write goes to the first free name. With every name taken it
+// fails cleanly. A link at the target is replaced itself, a folder or FIFO
+// there never. On the disk and in memory.
+TEST_F(FileSystemTest, ReplacingFileNeverTouchesWhatIsAtItsNames) {
+  MemoryFileSystem memory("M:\\");
+  ReplacingFile::setNumberSource(countingNumbers);
+  for (const std::string& root : {module_, std::string("M:")}) {
+    const bool onDisk = root == module_;
+    // Links on the disk need the system's permission (and Wine's support).
+    auto makeLink = [&](const std::string& at, const std::string& to) {
+      if (!onDisk) {
+        memory.putLink(at, to);
+        return true;
+      }
+      std::error_code ec;
+      fs::create_symlink(fs::u8path(hostPath(to.c_str())),
+                         fs::u8path(hostPath(at.c_str())), ec);
+      return !ec;
+    };
+    enum What { kFile, kFolder, kLinkOut, kDangling };
+    for (What what : {kFile, kFolder, kLinkOut, kDangling}) {
+      SCOPED_TRACE(root + " " + std::to_string(what));
+      const std::string target = root + "\\t.bin";
+      const std::string outsideFile = root + "\\outside.txt";
+      ASSERT_TRUE(writeFile(target, "old"));
+      ASSERT_TRUE(writeFile(outsideFile, "outside"));
+      bool made = true;
+      for (uint32_t n = 0; n + 1 < ReplacingFile::kAttempts && made; ++n) {
+        const std::string name = ReplacingFile::temporaryName(target, n);
+        if (what == kFile) made = writeFile(name, "someone's");
+        if (what == kFolder) made = createDirectory(name.c_str());
+        if (what == kLinkOut) made = makeLink(name, outsideFile);
+        if (what == kDangling) made = makeLink(name, root + "\\gone\\x");
+      }
+      if (!made) {
+        std::printf("links cannot be made under %s here; skipped\n",
+                    root.c_str());
+        continue;
+      }
+      gNextNumber = 0;
+      {
+        ReplacingFile out(target);
+        ASSERT_TRUE(out.opened());
+        EXPECT_EQ(out.temporaryPath(),
+                  ReplacingFile::temporaryName(
+                      target, ReplacingFile::kAttempts - 1));
+        EXPECT_TRUE(out.write("new") && out.commit());
+      }
+      EXPECT_EQ(read(target), "new");
+      EXPECT_EQ(read(outsideFile), "outside");
+      EXPECT_EQ(fileKind((root + "\\gone").c_str()), FileKind::kMissing);
+      // Every name taken: refused, nothing followed or left.
+      ASSERT_TRUE(writeFile(ReplacingFile::temporaryName(
+                                target, ReplacingFile::kAttempts - 1),
+                            "last"));
+      gNextNumber = 0;
+      {
+        ReplacingFile out(target);
+        EXPECT_FALSE(out.opened());
+        EXPECT_FALSE(out.commit());
+      }
+      EXPECT_EQ(read(target), "new");
+      EXPECT_EQ(read(outsideFile), "outside");
+      for (uint32_t n = 0; n < ReplacingFile::kAttempts; ++n) {
+        const std::string name = ReplacingFile::temporaryName(target, n);
+        if (fileKind(name.c_str()) == FileKind::kDirectory) {
+          fs::remove(fs::u8path(hostPath(name.c_str())));
+          memory.remove(name.c_str());
+        }
+        deleteFile(name.c_str());
+      }
+    }
+    // A link at the target: replaced itself, its file untouched.
+    const std::string linked = root + "\\linked.bin";
+    if (makeLink(linked, root + "\\outside.txt")) {
+      // Written in place, the link is refused, not followed.
+      EXPECT_EQ(openFileForWriting(linked.c_str()), nullptr);
+      EXPECT_EQ(read(root + "\\outside.txt"), "outside");
+      gNextNumber = 100;
+      ReplacingFile out(linked);
+      EXPECT_TRUE(out.write("mine") && out.commit());
+      EXPECT_FALSE(isSymbolicLink(linked.c_str()));
+      EXPECT_EQ(read(linked), "mine");
+      EXPECT_EQ(read(root + "\\outside.txt"), "outside");
+    }
+    // A folder at the target is never replaced.
+    ASSERT_TRUE(createDirectory((root + "\\dir.bin").c_str()));
+    ReplacingFile intoFolder(root + "\\dir.bin");
+    EXPECT_FALSE(intoFolder.opened());
+    EXPECT_EQ(fileKind((root + "\\dir.bin").c_str()), FileKind::kDirectory);
+  }
+  ReplacingFile::setNumberSource(nullptr);
+  // Long paths get fewer digits, never a name past 259 bytes.
+  for (size_t size : {240u, 250u, 256u, 257u, 258u}) {
+    const std::string target = "M:\\" + std::string(size - 3, 'x');
+    const std::string name = ReplacingFile::temporaryName(target, 0xABCDEF12);
+    EXPECT_LE(name.size(), 259u);
+    EXPECT_EQ(name.empty(), size > 257) << size;
+  }
 }
 
 }  // namespace

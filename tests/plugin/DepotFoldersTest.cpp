@@ -107,6 +107,37 @@ TEST_F(DepotFoldersTest, RemovalTakesTheWholeTopFolderOnlyWhenNothingIsKept) {
   }
 }
 
+// What a run stopped midway leaves in the folder: a whole cache file
+// without its item gets it back, a temporary file is deleted, the rest
+// stays as it is.
+TEST_F(DepotFoldersTest, ReconcilingGivesOrphansTheirItemsAndDropsTemporaries) {
+  ASSERT_EQ(createDepotFolder(), 1);
+  const uint32_t sub = findDepotFolder();
+  ASSERT_NE(VPI_DD_AddItem(sub, "roads", "roads.bin"), 0u);
+  const fs::path dir = native(pluginModule().depotFolderPath);
+  struct File {
+    const char* name;
+    bool kept;
+  } files[] = {
+      {"roads.bin", true},           // an item's file
+      {"rivers.bin", true},          // an import stopped before its item
+      {"roads~0123ABCD.bin", false},  // a rewrite stopped before its rename
+      {"coast~89EF0123.bin", false},
+      {"x~0123abcd.bin", true},  // not this module's temporary name
+      {"CON.bin", true},          // no name the module writes
+      {"notes.txt", true},
+  };
+  for (const File& f : files) writeAll(dir / f.name, "cache");
+  EXPECT_EQ(reconcileDepotFolder(), 2);  // rivers and x~0123abcd
+  for (const File& f : files) {
+    EXPECT_EQ(fs::exists(dir / f.name), f.kept) << f.name;
+  }
+  EXPECT_NE(VPI_DD_GetID(sub, "rivers"), 0u);
+  EXPECT_NE(VPI_DD_GetID(sub, "x~0123abcd"), 0u);
+  EXPECT_EQ(VPI_DD_GetID(sub, "CON"), 0u);
+  EXPECT_EQ(reconcileDepotFolder(), 0);  // nothing left to do
+}
+
 TEST_F(DepotFoldersTest, DirectoryTest) {
   fs::create_directories(home_ / "empty");
   writeAll(home_ / "file", "x");

@@ -6,10 +6,12 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "host/PluginIf.h"
 #include "platform/FileSystem.h"
+#include "platform/MemoryFileSystem.h"
 #include "standin/StandinFiles.h"
 #include "standin/StandinHost.h"
 #include "tests/TempName.h"
@@ -183,7 +185,10 @@ TEST_F(StandinDepotTest, RemovalDeletesOnlyInsideItsFolder) {
   EXPECT_EQ(VPI_DD_GetID(0, "Other"), other);
 }
 
-TEST_F(StandinDepotTest, UnreadableIndexIsKeptAndTheDepotStartsEmpty) {
+// A damaged index is never set aside for an empty depot: that would make
+// the module forget every data set. It is refused as it is, byte for byte,
+// and nothing in the depot changes until the user repairs or removes it.
+TEST_F(StandinDepotTest, DamagedIndexIsLeftAsItIsAndChangesNothing) {
   uint32_t f = VPI_DD_AddFolder(0, "F", "F");
   uint32_t item = VPI_DD_AddItem(f, "a", "a.bin");
   touch(native(item));
@@ -202,23 +207,196 @@ TEST_F(StandinDepotTest, UnreadableIndexIsKeptAndTheDepotStartsEmpty) {
       header + "1\t0\tI\tF\tF\n2\t1\tI\ta\ta\n",  // item as parent
       header + "1\t0\tX\tF\tF\n",
       header + "1\t0\tF\tF\t%G0\n",
+      header + "1\t0\tF\tF\tF\n2\t1\tI\ta\ta.b",  // cut inside its last line
+      header + "1\t0\tF\tF\tCON\n",            // a device on Windows
+      header + "1\t0\tF\tF\tF\n2\t1\tI\tNUL\ta.bin\n",
+      "#morvane-depot 1\nnext 0\n",
   };
   for (const std::string& content : cases) {
     SCOPED_TRACE(content);
     standin::resetDepot();
-    fs::remove(standin::depotIndexPath() + ".bad");
+    standin::resetHostFileFailures();
     ASSERT_TRUE(standin::writeFileAtomically(standin::depotIndexPath(), content));
+    std::string problem;
+    EXPECT_FALSE(standin::depotIndexReadable(&problem));
+    EXPECT_NE(problem.find(standin::depotIndexPath()), std::string::npos);
     EXPECT_EQ(VPI_DD_GetID(0, "F"), 0u);
     EXPECT_EQ(VPI_DD_EnumFirstID(0), 0u);
+    EXPECT_EQ(VPI_DD_AddFolder(0, "G", "G"), 0u);
+    EXPECT_EQ(VPI_DD_RemoveItem(item), 0);
+    EXPECT_TRUE(standin::hostFilesFailed());
     std::string kept;
-    EXPECT_TRUE(standin::readWholeFile(standin::depotIndexPath() + ".bad", &kept));
+    EXPECT_TRUE(standin::readWholeFile(standin::depotIndexPath(), &kept));
     EXPECT_EQ(kept, content);
+    EXPECT_FALSE(fs::exists(standin::depotIndexPath() + ".bad"));
+    EXPECT_FALSE(fs::exists(home_ / "depot" / "G"));
     EXPECT_TRUE(fs::exists(file));
   }
   // The good index still reads.
   standin::resetDepot();
   ASSERT_TRUE(standin::writeFileAtomically(standin::depotIndexPath(), good));
+  std::string problem;
+  EXPECT_TRUE(standin::depotIndexReadable(&problem)) << problem;
   EXPECT_EQ(VPI_DD_GetID(f, "a"), item);
+}
+
+// Windows makes devices of these names in every folder, and drops a
+// trailing dot or blank: as a file name or an item's title, refused.
+TEST_F(StandinDepotTest, DeviceAndDotNamesAreRefused) {
+  uint32_t f = VPI_DD_AddFolder(0, "F", "F");
+  ASSERT_NE(f, 0u);
+  const std::vector<std::string> before = everything();
+  const char* refused[] = {"CON", "con.bin", "Nul.bin", "AUX", "PRN.e00",
+                           "COM1", "com9.bin", "LPT1", "lpt9.x.y",
+                           "Com1 .txt", ".", "..", "...", " ", "  ", "a.",
+                           "a "};
+  for (const char* name : refused) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(VPI_DD_AddItem(f, "t", name), 0u);
+    EXPECT_EQ(VPI_DD_AddFolder(f, "t", name), 0u);
+    EXPECT_EQ(VPI_DD_AddItem(f, name, "t.bin"), 0u);
+  }
+  EXPECT_EQ(VPI_DD_EnumFirstID(f), 0u);
+  EXPECT_EQ(everything(), before);
+  // Names that only begin like one are files like any other.
+  for (const char* name : {"CONSOLE.bin", "COM10.bin", "LPT0.bin", "NULL"}) {
+    EXPECT_NE(VPI_DD_AddItem(f, name, name), 0u) << name;
+  }
+}
+
+// The last id is kept as the next one, never wrapped to 0: the index still
+// reads at the next start, and adding is refused.
+TEST_F(StandinDepotTest, IdsRunOutWithoutWrapping) {
+  fs::create_directories(home_ / "depot" / "F");
+  const std::string index =
+      "#morvane-depot 1\nnext 4294967294\n4294967293\t0\tF\tF\tF\n";
+  ASSERT_TRUE(standin::writeFileAtomically(standin::depotIndexPath(), index));
+  standin::resetDepot();
+  uint32_t f = VPI_DD_GetID(0, "F");
+  ASSERT_EQ(f, 4294967293u);
+  EXPECT_EQ(VPI_DD_AddItem(f, "a", "a.bin"), 4294967294u);
+  EXPECT_EQ(VPI_DD_AddItem(f, "b", "b.bin"), 0u);
+  standin::resetDepot();
+  std::string problem;
+  EXPECT_TRUE(standin::depotIndexReadable(&problem)) << problem;
+  EXPECT_EQ(VPI_DD_GetID(f, "a"), 4294967294u);
+  EXPECT_EQ(VPI_DD_GetID(f, "b"), 0u);
+}
+
+// A depot folder that is a link leads out of the home: no path is given
+// through it, and no folder is made through it.
+TEST_F(StandinDepotTest, NoPathLeadsThroughALinkedFolder) {
+  uint32_t f = VPI_DD_AddFolder(0, "F", "F");
+  uint32_t item = VPI_DD_AddItem(f, "a", "a.bin");
+  const fs::path outside = home_ / "outside";
+  fs::create_directories(outside);
+  fs::remove(home_ / "depot" / "F");
+  std::error_code ec;
+  fs::create_directory_symlink(outside, home_ / "depot" / "F", ec);
+  if (ec) GTEST_SKIP() << "no links here: " << ec.message();
+  EXPECT_EQ(pathOf(item), "<none>");
+  EXPECT_EQ(pathOf(f), "<none>");
+  EXPECT_EQ(VPI_DD_AddFolder(f, "S", "S"), 0u);
+  EXPECT_TRUE(fs::is_empty(outside));
+}
+
+// A home in an in-memory tree, where a test can fill the disk or crash it.
+struct MemoryHome {
+  explicit MemoryHome(const std::string& name)
+      : memory("Z:\\" + name + "\\"), home("/" + name + "/home") {
+    standin::setHome(home);
+    standin::resetDepot();
+    standin::resetHostFileFailures();
+  }
+  ~MemoryHome() { standin::resetDepot(); }
+  std::string index() const {
+    std::string bytes;
+    memory.fileBytes(modulePath(standin::depotIndexPath()), &bytes);
+    return bytes;
+  }
+  MemoryFileSystem memory;
+  std::string home;
+};
+
+std::string itemPath(uint32_t id) {
+  char buffer[kVpiPathSize];
+  return VPI_DD_GetPath(id, buffer) != 0 ? buffer : "";
+}
+
+// Nothing counts that the index on disk does not hold: an Add or a Remove
+// whose index cannot be written, or a Remove whose file cannot be deleted,
+// gives 0 and leaves the entry, its file and the index as they were.
+TEST(StandinDepotMemoryTest, ChangesTheIndexCannotHoldDoNotCount) {
+  MemoryHome m("morvane-depot-full");
+  uint32_t f = VPI_DD_AddFolder(0, "F", "F");
+  uint32_t a = VPI_DD_AddItem(f, "a", "a.bin");
+  ASSERT_NE(a, 0u);
+  const std::string file = itemPath(a);
+  m.memory.putFile(file, "data");
+  const std::string index = m.index();
+  EXPECT_FALSE(standin::hostFilesFailed());
+  for (int64_t k : {0, 10, 40}) {
+    SCOPED_TRACE(k);
+    m.memory.failWritesAt(k);
+    EXPECT_EQ(VPI_DD_AddItem(f, "b", "b.bin"), 0u);
+    EXPECT_EQ(VPI_DD_AddFolder(0, "G", "G"), 0u);
+    EXPECT_EQ(VPI_DD_RemoveItem(a), 0);
+    EXPECT_EQ(VPI_DD_GetID(f, "b"), 0u);
+    EXPECT_EQ(VPI_DD_GetID(f, "a"), a);
+    EXPECT_EQ(m.index(), index);
+    EXPECT_TRUE(standin::hostFilesFailed());
+  }
+  m.memory.failWritesAt(-1);
+  {
+    // Another program holds the file: the removal is refused.
+    auto held = openFileForReading(file.c_str(), FileShare::kExclusive);
+    EXPECT_EQ(VPI_DD_RemoveItem(a), 0);
+  }
+  standin::resetDepot();
+  EXPECT_EQ(VPI_DD_GetID(f, "a"), a);
+  std::string bytes;
+  EXPECT_TRUE(m.memory.fileBytes(file, &bytes));
+  EXPECT_EQ(bytes, "data");
+  EXPECT_EQ(VPI_DD_RemoveItem(a), 1);
+  EXPECT_FALSE(m.memory.fileBytes(file, &bytes));
+}
+
+// Power lost at every operation of a removal: the next start finds the
+// item with its whole file, or neither (no item, no file), for an item and
+// for a folder with items in it.
+TEST(StandinDepotMemoryTest, RemovalInterruptedAnywhereLeavesAllOrNothing) {
+  for (bool folder : {false, true}) {
+    int64_t operations = -1;
+    for (int64_t k = 1; operations < 0 || k <= operations + 1; ++k) {
+      SCOPED_TRACE(std::string(folder ? "folder" : "item") + " at " +
+                   std::to_string(k));
+      MemoryHome m("morvane-depot-crash");
+      uint32_t f = VPI_DD_AddFolder(0, "F", "F");
+      uint32_t a = VPI_DD_AddItem(f, "a", "a.bin");
+      const std::string file = itemPath(a);
+      m.memory.putFile(file, "data");
+      const int64_t before = m.memory.operationCount();
+      if (operations >= 0) m.memory.crashAtOperation(before + k);
+      folder ? VPI_DD_RemoveFolder(f) : VPI_DD_RemoveItem(a);
+      if (operations < 0) {
+        operations = m.memory.operationCount() - before;
+        continue;
+      }
+      m.memory.applyCrash();
+      standin::resetDepot();  // the next start
+      std::string problem;
+      ASSERT_TRUE(standin::depotIndexReadable(&problem)) << problem;
+      const bool hasItem = VPI_DD_GetID(VPI_DD_GetID(0, "F"), "a") == a;
+      std::string bytes;
+      const bool hasFile = m.memory.fileBytes(file, &bytes);
+      EXPECT_EQ(hasItem, hasFile);
+      if (hasFile) {
+        EXPECT_EQ(bytes, "data");
+      }
+      EXPECT_EQ(VPI_DD_GetID(0, "F") != 0, folder ? hasItem : true);
+    }
+    EXPECT_GT(operations, 3);
+  }
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <string>
 
 #include "host/PluginIf.h"
+#include "platform/FileSystem.h"
+#include "platform/MemoryFileSystem.h"
 #include "standin/StandinFiles.h"
 #include "standin/StandinHost.h"
 #include "tests/TempName.h"
@@ -67,6 +69,40 @@ TEST_F(StandinProfileTest, UnreadableFileGivesDefaultsAndIsKept) {
     EXPECT_EQ(VPI_GetProfileInt(1, "Load", 5), 1);
     EXPECT_TRUE(fs::exists(standin::profilePath() + ".bad"));
   }
+}
+
+// A profile write that fails anywhere (a full disk at every byte, bytes
+// lost at the flush) gives 0, is remembered for the exit code and leaves
+// the file byte for byte as it was; the value held stays what the file
+// holds.
+TEST(StandinProfileMemoryTest, FailedWriteLeavesTheFileAndTheValue) {
+  MemoryFileSystem memory("Z:\\morvane-profile-memory\\");
+  standin::setHome("/morvane-profile-memory/home");
+  const std::string file = modulePath(standin::profilePath());
+  for (int fault = 0; fault < 2; ++fault) {
+    for (int64_t k = 0; k < 32; ++k) {
+      SCOPED_TRACE(std::to_string(fault) + " at " + std::to_string(k));
+      standin::resetProfile();
+      standin::resetHostFileFailures();
+      memory.failWritesAt(-1);
+      memory.shortWritesAt(-1);
+      ASSERT_EQ(VPI_WriteProfileInt(1, "Load", 1), 1);
+      std::string before;
+      ASSERT_TRUE(memory.fileBytes(file, &before));
+      ASSERT_EQ(before.size(), 28u);
+      if (fault == 0) memory.failWritesAt(k);
+      if (fault == 1) memory.shortWritesAt(k);
+      const bool written = VPI_WriteProfileInt(1, "Load", 0) == 1;
+      EXPECT_EQ(written, k >= 28);
+      EXPECT_EQ(standin::hostFilesFailed(), !written);
+      EXPECT_EQ(VPI_GetProfileInt(1, "Load", 5), written ? 0 : 1);
+      std::string after;
+      ASSERT_TRUE(memory.fileBytes(file, &after));
+      EXPECT_EQ(after == before, !written);
+      EXPECT_EQ(memory.paths().size(), 2u);  // the home and the file: no temporary
+    }
+  }
+  standin::resetProfile();
 }
 
 }  // namespace

@@ -74,15 +74,15 @@ class CrashSafetyTest : public ::testing::Test {
     for (const auto& [path, bytes] : from) tree.putFile(path, bytes);
   }
 
-  // The depot after a crash, checked before and after one more start:
-  // every item's cache file whole, every cache file an item's (temporary
-  // files a crash left behind aside), every name of the reopen list an
-  // item, and the next start exits 0.
+  // The depot after a crash, as the next two starts leave it: each exits 0,
+  // every item's cache file is whole, every cache file is an item's
+  // (temporary files a crash left behind aside), every name of the reopen
+  // list is an item.
   void expectWholeOrAbsent(const MemoryFileSystem& tree, int64_t k) {
     SCOPED_TRACE("crash at operation " + std::to_string(k));
     for (int pass = 0; pass < 2; ++pass) {
-      const Tree now = files(tree);
       HostRun listed = run({"list"});
+      const Tree now = files(tree);
       EXPECT_EQ(listed.exit, 0) << listed.err;
       std::set<std::string> items;
       size_t at = 0;

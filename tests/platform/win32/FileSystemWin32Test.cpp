@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/FileSystem.h"
+#include "platform/ReplacingFile.h"
 #include "tests/TempName.h"
 
 namespace {
@@ -34,6 +35,46 @@ TEST(FileSystemWin32Test, ReadersGetInWhileAnotherProgramWrites) {
   }
   CloseHandle(writer);
   EXPECT_TRUE(deleteFile(path.c_str()));
+}
+
+// ReplacingFile on the Win32 backend: a target another program holds open
+// without sharing is not replaced (MoveFileExA refuses it), and the
+// temporary goes; a device name is no file to replace, and nothing is
+// written to the device.
+TEST(FileSystemWin32Test, ReplacementLeavesWhatItCannotReplace) {
+  const std::string path = modulePath(uniqueTempPath("morvane-replace-", ".bin"));
+  {
+    auto out = openFileForWriting(path.c_str());
+    ASSERT_NE(out, nullptr);
+    ASSERT_TRUE(out->write("old", 3));
+    ASSERT_TRUE(out->flush());
+  }
+  HANDLE holder = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  std::string temporary;
+  {
+    ReplacingFile out(path);
+    ASSERT_TRUE(out.opened());
+    temporary = out.temporaryPath();
+    EXPECT_TRUE(out.write("new"));
+    EXPECT_FALSE(out.commit());
+  }
+  CloseHandle(holder);
+  EXPECT_EQ(fileKind(temporary.c_str()), FileKind::kMissing);
+  auto in = openFileForReading(path.c_str(), FileShare::kReadShared);
+  ASSERT_NE(in, nullptr);
+  char buffer[8];
+  EXPECT_EQ(in->read(buffer, sizeof buffer), 3);
+  EXPECT_EQ(std::string(buffer, 3), "old");
+  in.reset();
+  EXPECT_TRUE(deleteFile(path.c_str()));
+
+  const std::string folder = path.substr(0, path.rfind('\\'));
+  for (const char* device : {"NUL", "CON", "nul.bin"}) {
+    ReplacingFile out(folder + "\\" + device);
+    EXPECT_FALSE(out.opened() && out.write("x") && out.commit()) << device;
+  }
 }
 
 }  // namespace

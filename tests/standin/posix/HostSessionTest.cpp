@@ -5,10 +5,14 @@
 
 #include "standin/HostSession.h"
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "platform/MemoryFileSystem.h"
 #include "resources/Texts.h"
 #include "standin/StandinFiles.h"
 #include "tests/TempName.h"
@@ -173,6 +177,72 @@ TEST_F(HostSessionTest, SecondHostOnTheSameHomeIsRefused) {
   EXPECT_EQ(standin::menus().size(), 2u);
   EXPECT_TRUE(session_.stop());
   EXPECT_EQ(storedLoad(), 0);
+}
+
+// A folder, FIFO, device or link in place of one of the host's own files
+// stops the start with the file named; nothing waits on it (ctest gives
+// the program 10 s) and it is left as it was, a link's target untouched.
+TEST_F(HostSessionTest, HostFilesThatAreNoFilesStopTheStart) {
+  fs::create_directories(home_);
+  const fs::path outside = home_.string() + "-outside";
+  std::ofstream(outside) << "outside\n";
+  enum What { kFolder, kFifo, kDevice, kLink };
+  for (const char* name : {"profile.tsv", "depot.idx", "names.tsv"}) {
+    for (What what : {kFolder, kFifo, kDevice, kLink}) {
+      SCOPED_TRACE(std::string(name) + " " + std::to_string(what));
+      const fs::path at = home_ / name;
+      bool made = true;
+      if (what == kFolder) fs::create_directory(at);
+      if (what == kFifo) made = mkfifo(at.c_str(), 0600) == 0;
+      if (what == kDevice) {
+        made = mknod(at.c_str(), S_IFCHR | 0600, makedev(1, 3)) == 0;
+      }
+      if (what == kLink) fs::create_symlink(outside, at);
+      if (!made) {
+        std::printf("cannot make a %s here; skipped\n",
+                    what == kFifo ? "FIFO" : "device");
+        continue;
+      }
+      std::string error;
+      EXPECT_FALSE(start(&error));
+      EXPECT_NE(error.find(at.string()), std::string::npos) << error;
+      EXPECT_FALSE(session_.running());
+      EXPECT_EQ(read(outside), "outside\n");
+      struct stat st;
+      EXPECT_EQ(lstat(at.c_str(), &st), 0);
+      fs::remove(at);
+    }
+  }
+  std::string error;
+  EXPECT_TRUE(start(&error)) << error;  // nothing stayed locked
+  fs::remove(outside);
+}
+
+// A file the host could not write during a run (here the profile, which
+// the module's Close writes) fails the run, told on stderr; the next run
+// starts from the files as they were.
+TEST_F(HostSessionTest, FilesTheHostCouldNotWriteFailTheRun) {
+  MemoryFileSystem memory("Z:\\morvane-session-memory\\");
+  const std::string home = "/morvane-session-memory/home";
+  std::string error;
+  ASSERT_TRUE(session_.start(home, MORVANE_MODULE_PATH, &error)) << error;
+  ASSERT_TRUE(session_.stop());
+  std::string profile;
+  ASSERT_TRUE(memory.fileBytes(modulePath(home + "/profile.tsv"), &profile));
+  resetTestHost();
+  ASSERT_TRUE(session_.start(home, MORVANE_MODULE_PATH, &error)) << error;
+  memory.failWritesAt(0);
+  VPI_WriteProfileInt(standin::kSessionPluginHandle, "Load", 1);
+  EXPECT_FALSE(session_.stop());
+  memory.failWritesAt(-1);
+  std::string after;
+  ASSERT_TRUE(memory.fileBytes(modulePath(home + "/profile.tsv"), &after));
+  EXPECT_EQ(after, profile);
+  resetTestHost();
+  ASSERT_TRUE(session_.start(home, MORVANE_MODULE_PATH, &error)) << error;
+  EXPECT_TRUE(session_.stop());
+  // The whole home stayed in memory.
+  EXPECT_FALSE(fs::exists("/morvane-session-memory"));
 }
 
 }  // namespace
