@@ -259,8 +259,11 @@ Pass readArcs(E00LineReader& reader, ReadingProgress& bar,
           showMessageBox(kTextNotGeographicDegrees, MessageIcon::kExclamation);
           return Pass::kFailed;
         }
+        // Only the PRJ section is looked for now, and the file is then
+        // read again: half the bar for each.
         notDegrees = true;
         afterSection = true;
+        bar.narrow(reader.position(), 50);
         continue;
       }
       if (!projection.seen()) takenAsDegrees = true;
@@ -311,24 +314,25 @@ bool readE00Arcs(LineDataSet& dataSet, const char* path,
   dataSet.clear();
   E00Projection projection;
   Pass pass;
+  int32_t shown;
   {
     ReadingProgress bar(progress, reader.length());
     progress.setPosition(0);
     pass = readArcs(reader, bar, dataSet, projection);
+    shown = bar.shown();
   }
   if (pass == Pass::kProjected) {
     // Writers put the PRJ section after the arcs: the first reading only
     // looked for it (once a point was plainly not degrees) or took the
     // points as they stand. The second converts each point as it comes,
-    // with the bar from 0 again.
+    // the bar going on from where the first left it.
     reader.close();
     dataSet.clear();
     if (!reader.open(path)) {
       showMessageBox(kTextCannotReadGisFile, MessageIcon::kExclamation);
       return false;
     }
-    ReadingProgress bar(progress, reader.length());
-    progress.setPosition(0);
+    ReadingProgress bar(progress, reader.length(), shown);
     E00Projection known = projection;
     pass = readArcs(reader, bar, dataSet, known);
     // The file changed between the readings.

@@ -135,6 +135,16 @@ TEST_P(ProjectedFilesTest, ReadersAgreeWithGdal) {
   }
   // The separator after the last arc, and nothing else.
   EXPECT_EQ(data_.points.size(), at + 1);
+  // Read twice when the PRJ section comes after the arcs, the bar climbing
+  // all the way in steps of 5 even so: the dialog's 0, the reader's 0, ...
+  const std::vector<int32_t>& bar =
+      headless::windowOf(progress_)->control(kProgressBarControl).positions;
+  ASSERT_GE(bar.size(), 3u);
+  EXPECT_EQ(bar.back(), 100);
+  for (size_t i = 3; i + 1 < bar.size(); ++i) {
+    EXPECT_EQ(bar[i] % 5, 0);
+    EXPECT_GT(bar[i], bar[i - 1]);
+  }
 
   headless::resetUi();
   ASSERT_TRUE(readE00PlaceNames(modulePath(e00).c_str(), progress_));
