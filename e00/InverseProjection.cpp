@@ -33,6 +33,18 @@ constexpr double kAngleTolerance = 1e-10;
 // written exactly on a map's edge (a world map's 180th meridian).
 constexpr double kEdgeTolerance = 1e-9;
 
+// A point may lie this far (metres) into the gap of a conic map: the apex
+// of a Lambert conic is the pole, where the angle of a point rounded to it
+// means nothing.
+constexpr double kGapTolerance = 1e-3;
+
+// True when the point at rho, theta from a cone's apex lies in the gap
+// between the edges of the unrolled cone of constant n.
+bool inConeGap(double rho, double theta, double n) {
+  double past = std::fabs(theta) - kPi * std::fabs(n);
+  return !(past <= 0 || past * rho <= kGapTolerance);
+}
+
 // Beyond this |eta| (about 82 degrees of longitude from the central
 // meridian at the equator) the Krueger series no longer reproduce the
 // mapping to their accuracy; the forward series stop at the same place.
@@ -420,8 +432,7 @@ bool InverseProjection::lambertConformalConic(double x, double y, double* phi,
   double rho = std::hypot(dx, dy);
   double theta = std::atan2(dx, dy);
   // Outside the cone's sector: the gap of a conic map.
-  if (!(std::fabs(theta) <= kPi * std::fabs(cone_) + kEdgeTolerance))
-    return false;
+  if (inConeGap(rho, theta, cone_)) return false;
   if (rho == 0) {
     *phi = cone_ > 0 ? kHalfPi : -kHalfPi;
   } else {
@@ -441,8 +452,7 @@ bool InverseProjection::albersEqualArea(double x, double y, double* phi,
   }
   double rho = std::hypot(dx, dy);
   double theta = std::atan2(dx, dy);
-  if (!(std::fabs(theta) <= kPi * std::fabs(cone_) + kEdgeTolerance))
-    return false;
+  if (inConeGap(rho, theta, cone_)) return false;
   double r = rho * cone_ / a_;
   double q = (coneScale_ - r * r) / cone_;
   double sinBeta = q / qPole_;
@@ -482,42 +492,58 @@ bool InverseProjection::polarStereographic(double x, double y, double* phi,
 
 bool InverseProjection::polyconic(double x, double y, double* phi,
                                   double* lam) const {
-  // [Snyder eq. 18-17 to 18-19, ellipsoid]: Newton's method on phi, in
-  // units of a.
-  const double A = y / a_ + polyM0_;
+  // [Snyder p. 127-129, eq. 18-1 to 18-4 and the inverse 18-17 to 18-19],
+  // in units of a. The parallel of phi is the circle through (0, M) of
+  // radius cot(phi) / w, w = sqrt(1 - e^2 sin^2 phi); the point (X, A) lies
+  // on it when h(phi) = w sin(phi) (X^2 + (A - M)^2) - 2 (A - M) cos(phi)
+  // is 0. That is Snyder's equation times cos(phi), which keeps it finite
+  // at the pole; it is solved by Newton's method as he does, kept inside
+  // the bracket where h changes sign so that a far point cannot throw it
+  // past the pole. The map is symmetric about the equator: the southern
+  // half is solved as the northern one.
   const double X = x / a_;
+  const double A = y / a_ + polyM0_;
+  const double absA = std::fabs(A);
   if (A == 0) {
     *phi = 0;
     *lam = X;
     return std::fabs(X) <= kPi + kEdgeTolerance;
   }
-  const double B = X * X + A * A;
-  double p = A;
+  double lo = 0, hi = kHalfPi;  // h(lo) < 0 <= h(hi)
+  double p = absA < kHalfPi ? absA : kHalfPi;
   bool converged = false;
-  for (int i = 0; i < 20 && !converged; ++i) {
-    double s = std::sin(p), c = std::cos(p);
-    if (std::fabs(c) < 1e-12) return false;  // the pole: no meridian here
-    double w = std::sqrt(1 - es_ * s * s);
-    double C = w * s / c;
-    double M = meridianArc(p);
+  double s = 0, c = 0, w = 0, M = 0;
+  for (int i = 0; i < 60; ++i) {
+    s = std::sin(p);
+    c = std::cos(p);
+    w = std::sqrt(1 - es_ * s * s);
+    M = meridianArc(p);
+    double d = absA - M;
+    double D = X * X + d * d;
+    double h = w * s * D - 2 * d * c;
+    if (h < 0) lo = p; else hi = p;
     double dM = (1 - es_) / (w * w * w);
-    double sin2 = 2 * s * c;
-    double num = A * (C * M + 1) - M - (M * M + B) * C / 2;
-    double den = es_ * sin2 * (M * M + B - 2 * A * M) / (4 * C) +
-                 (A - M) * (C * dM - 2 / sin2) - dM;
-    double step = num / den;
-    if (!isFinite(step)) return false;
-    p -= step;
-    converged = std::fabs(step) <= 1e-12;
+    double dh = c * (1 - 2 * es_ * s * s) / w * D - 2 * w * s * d * dM +
+                2 * dM * c + 2 * d * s;
+    double next = p - h / dh;
+    if (!(next > lo && next < hi)) next = (lo + hi) / 2;  // bisect instead
+    double step = next - p;
+    p = next;
+    if (std::fabs(step) <= 1e-14) {
+      converged = true;
+      break;
+    }
   }
-  if (!converged || !(std::fabs(p) <= kHalfPi)) return false;
-  // [Snyder eq. 18-3, 18-4]: sin E = X C and 1 - cos E = (A - M) C, so
-  // E = lam sin(phi) comes from atan2 on its whole circle, where Snyder's
-  // asin would fold points past |E| = 90 degrees back.
-  double s = std::sin(p), c = std::cos(p);
-  double C = std::sqrt(1 - es_ * s * s) * s / c;
-  double E = std::atan2(X * C, 1 - (A - meridianArc(p)) * C);
-  *phi = p;
+  if (!converged) return false;
+  s = std::sin(p);
+  c = std::cos(p);
+  w = std::sqrt(1 - es_ * s * s);
+  double d = absA - meridianArc(p);
+  // sin E = X C and 1 - cos E = (A - M) C with C = w tan(phi) [eq. 18-3,
+  // 18-4, times cos(phi)]: atan2 finds E = lam sin(phi) on its whole
+  // circle, where Snyder's asin folds points past |E| = 90 degrees back.
+  double E = std::atan2(X * w * s, c - d * w * s);
+  *phi = A < 0 ? -p : p;
   *lam = E / s;
   return std::fabs(*lam) <= kPi + kEdgeTolerance;
 }
@@ -533,8 +559,7 @@ bool InverseProjection::equidistantConic(double x, double y, double* phi,
   }
   double rho = std::hypot(dx, dy);
   double theta = std::atan2(dx, dy);
-  if (!(std::fabs(theta) <= kPi * std::fabs(cone_) + kEdgeTolerance))
-    return false;
+  if (inConeGap(rho, theta, cone_)) return false;
   double M = coneScale_ - (cone_ < 0 ? -rho : rho);
   double mu = M / rectifyingRadius_;
   if (!(std::fabs(mu) <= kHalfPi + kEdgeTolerance)) return false;
@@ -566,7 +591,11 @@ bool InverseProjection::lambertAzimuthalEqualArea(double x, double y,
     }
     return true;
   }
-  // [Snyder eq. 24-27 to 24-29, oblique and equatorial].
+  // [Snyder eq. 24-27 to 24-29, oblique and equatorial], with the
+  // angular distance ce from the centre on the authalic sphere. The
+  // point's direction there has the height sin(beta) and the horizontal
+  // parts (u, v); beta = atan2(sin, hypot(u, v)) keeps the precision next
+  // to a pole that Snyder's asin loses.
   double X = x / laeaD_, Y = y * laeaD_;
   double rho = std::hypot(X, Y);
   if (rho == 0) {
@@ -574,16 +603,17 @@ bool InverseProjection::lambertAzimuthalEqualArea(double x, double y,
     *lam = 0;
     return true;
   }
-  double half = rho / (2 * laeaRq_);
+  double half = rho / (2 * laeaRq_);  // sin(ce / 2)
   if (!(half <= 1 + kEdgeTolerance)) return false;  // past the antipode
   if (half > 1) half = 1;
-  double ce = 2 * std::asin(half);
-  double sc = std::sin(ce), cc = std::cos(ce);
-  double sinBeta = cc * sinBeta1_ + Y * sc * cosBeta1_ / rho;
-  if (sinBeta > 1) sinBeta = 1;
-  if (sinBeta < -1) sinBeta = -1;
-  *phi = fromAuthalic(sinBeta, std::sqrt((1 - sinBeta) * (1 + sinBeta)));
-  *lam = std::atan2(X * sc, rho * cosBeta1_ * cc - Y * sinBeta1_ * sc);
+  double sc = 2 * half * std::sqrt((1 - half) * (1 + half));
+  double cc = (1 - half) * (1 + half) - half * half;
+  double along = Y / rho, across = X / rho;
+  double sinBeta = cc * sinBeta1_ + sc * along * cosBeta1_;
+  double u = cc * cosBeta1_ - sc * along * sinBeta1_;
+  double v = sc * across;
+  *phi = fromAuthalic(sinBeta, std::hypot(u, v));
+  *lam = std::atan2(v, u);
   return true;
 }
 
