@@ -9,6 +9,8 @@
 //             Professional Paper 1395, 1987.
 //   [Karney]  C. F. F. Karney, "Transverse Mercator with an accuracy of a few
 //             nanometers", J. Geodesy 85 (2011) 475-485.
+//   [Helmert] F. R. Helmert, "Die mathematischen und physikalischen
+//             Theorieen der hoeheren Geodaesie", vol. 1, Teubner, 1880.
 //   [KW]      R. Koenig and K. H. Weise, "Mathematische Grundlagen der
 //             hoeheren Geodaesie und Kartographie", Springer, 1951, as
 //             carried to sixth order by K. Engsager and K. Poder, "A highly
@@ -82,6 +84,11 @@ void clenshawSinComplex(const double (&c)[6], double sr, double si, double cr,
   *imag = b1r * si + b1i * sr;
 }
 
+// sqrt(a^2 + b^2): a few times faster than std::hypot, whose care for
+// overflow map coordinates never need (their squares overflow past 1e154
+// metres, which then give the projection's far limit or a refusal).
+double length(double a, double b) { return std::sqrt(a * a + b * b); }
+
 bool isFinite(double v) { return std::isfinite(v); }
 
 bool isLatitude(double degrees) {
@@ -112,12 +119,18 @@ double InverseProjection::authalicQ(double sinPhi) const {
   return (1 - es_) * (sinPhi / (1 - es) + std::atanh(e_ * sinPhi) / e_);
 }
 
+double InverseProjection::meridianArc(double phi, double sinPhi,
+                                      double cosPhi) const {
+  // Rectifying latitude from geodetic by Helmert's series in n [Helmert,
+  // to n^4; Snyder eq. 3-21 is the same in e^2]: mu = phi + sum c_k
+  // sin(2k phi), and the arc is A mu with A the rectifying radius.
+  return rectifyingRadius_ *
+         (phi + clenshawSin(toRectifying_, 2 * sinPhi * cosPhi,
+                            (cosPhi - sinPhi) * (cosPhi + sinPhi)));
+}
+
 double InverseProjection::meridianArc(double phi) const {
-  // Rectifying latitude from geodetic, Helmert's series in n [Karney,
-  // eq. 35's series for the meridian arc, here to n^4]: mu = phi +
-  // sum c_k sin(2k phi), arc = A mu with A the rectifying radius.
-  double s = std::sin(2 * phi), c = std::cos(2 * phi);
-  return rectifyingRadius_ * (phi + clenshawSin(toRectifying_, s, c));
+  return meridianArc(phi, std::sin(phi), std::cos(phi));
 }
 
 double InverseProjection::fromRectifying(double mu) const {
@@ -134,14 +147,18 @@ double InverseProjection::fromConformal(double sinChi, double cosChi) const {
                            (cosChi - sinChi) * (cosChi + sinChi));
 }
 
-double InverseProjection::fromIsometric(double psi) const {
-  // chi = gd(psi) = atan(sinh psi): sin chi = tanh psi, cos chi = 1 / cosh
-  // psi. Past |psi| = 40, chi is the pole to within 1e-17.
-  if (psi > 40) return kHalfPi;
-  if (psi < -40) return -kHalfPi;
-  double s = std::sinh(psi);
-  double h = std::sqrt(1 + s * s);
-  return fromConformal(s / h, 1 / h);
+double InverseProjection::fromConformalT(double t) const {
+  // t = tan(pi/4 - chi/2) [Snyder eq. 7-11, 15-9 on the conformal sphere]:
+  // sin chi = (1 - t^2) / (1 + t^2), cos chi = 2t / (1 + t^2), so neither
+  // a logarithm nor an arc tangent is needed to reach chi's sine and
+  // cosine. Past t = 1, in 1/t, so that nothing overflows.
+  if (!(t <= 1)) {
+    double v = 1 / t;  // 0 for an infinite t: the south pole
+    double v2 = 1 + v * v;
+    return fromConformal((v - 1) * (v + 1) / v2, 2 * v / v2);
+  }
+  double t2 = 1 + t * t;
+  return fromConformal((1 - t) * (1 + t) / t2, 2 * t / t2);
 }
 
 double InverseProjection::fromAuthalic(double sinBeta, double cosBeta) const {
@@ -400,19 +417,23 @@ bool InverseProjection::transverseMercator(double x, double y, double* phi,
   // limit.
   if (!(std::fabs(xi) <= kHalfPi) || !(std::fabs(eta) <= kTmEtaLimit))
     return false;
-  double s2 = std::sin(2 * xi), c2 = std::cos(2 * xi);
-  double e2 = std::exp(2 * eta), ie2 = 1 / e2;
-  double sh2 = (e2 - ie2) / 2, ch2 = (e2 + ie2) / 2;
-  double dxi, deta;
-  // sin 2z = sin2x cosh2y + i cos2x sinh2y, cos 2z = cos2x cosh2y - i
-  // sin2x sinh2y.
-  clenshawSinComplex(tmBeta_, s2 * ch2, c2 * sh2, c2 * ch2, -s2 * sh2, &dxi,
-                     &deta);
-  double xip = xi - dxi, etap = eta - deta;
+  double xip = xi, etap = eta;
+  if (n_ != 0) {
+    // sin 2z = sin2x cosh2y + i cos2x sinh2y, cos 2z = cos2x cosh2y - i
+    // sin2x sinh2y for z = xi + i eta.
+    double s2 = std::sin(2 * xi), c2 = std::cos(2 * xi);
+    double e2 = std::exp(2 * eta), ie2 = 1 / e2;
+    double sh2 = (e2 - ie2) / 2, ch2 = (e2 + ie2) / 2;
+    double dxi, deta;
+    clenshawSinComplex(tmBeta_, s2 * ch2, c2 * sh2, c2 * ch2, -s2 * sh2, &dxi,
+                       &deta);
+    xip -= dxi;
+    etap -= deta;
+  }
   double sxi = std::sin(xip), cxi = std::cos(xip);
   double ex = std::exp(etap), iex = 1 / ex;
   double sh = (ex - iex) / 2, ch = (ex + iex) / 2;
-  double r = std::hypot(sh, cxi);
+  double r = length(sh, cxi);
   // [Karney eq. 10]: sin chi = sin xi' / cosh eta', lam = atan2(sinh eta',
   // cos xi').
   *phi = fromConformal(sxi / ch, r / ch);
@@ -429,14 +450,14 @@ bool InverseProjection::lambertConformalConic(double x, double y, double* phi,
     dx = -dx;
     dy = -dy;
   }
-  double rho = std::hypot(dx, dy);
+  double rho = length(dx, dy);
   double theta = std::atan2(dx, dy);
   // Outside the cone's sector: the gap of a conic map.
   if (inConeGap(rho, theta, cone_)) return false;
   if (rho == 0) {
     *phi = cone_ > 0 ? kHalfPi : -kHalfPi;
   } else {
-    *phi = fromIsometric(-std::log(rho / std::fabs(coneScale_)) / cone_);
+    *phi = fromConformalT(std::pow(rho / std::fabs(coneScale_), 1 / cone_));
   }
   *lam = theta / cone_;
   return true;
@@ -450,7 +471,7 @@ bool InverseProjection::albersEqualArea(double x, double y, double* phi,
     dx = -dx;
     dy = -dy;
   }
-  double rho = std::hypot(dx, dy);
+  double rho = length(dx, dy);
   double theta = std::atan2(dx, dy);
   if (inConeGap(rho, theta, cone_)) return false;
   double r = rho * cone_ / a_;
@@ -470,7 +491,7 @@ bool InverseProjection::mercator(double x, double y, double* phi,
   // [Snyder eq. 7-10, 7-12 and 7-13 (here the sixth-order series)].
   *lam = x / mercatorScale_;
   if (!(std::fabs(*lam) <= kPi + kEdgeTolerance)) return false;
-  *phi = fromIsometric(y / mercatorScale_);
+  *phi = fromConformalT(std::exp(-y / mercatorScale_));
   return true;
 }
 
@@ -478,8 +499,8 @@ bool InverseProjection::polarStereographic(double x, double y, double* phi,
                                            double* lam) const {
   // [Snyder eq. 21-38 to 21-40, 7-9 by the conformal series]; the south
   // polar aspect reverses the signs of y and phi.
-  double rho = std::hypot(x, y);
-  double p = rho == 0 ? kHalfPi : fromIsometric(-std::log(rho * stereoT_));
+  double rho = length(x, y);
+  double p = fromConformalT(rho * stereoT_);
   if (south_) {
     *phi = -p;
     *lam = std::atan2(x, y);
@@ -511,34 +532,39 @@ bool InverseProjection::polyconic(double x, double y, double* phi,
   }
   double lo = 0, hi = kHalfPi;  // h(lo) < 0 <= h(hi)
   double p = absA < kHalfPi ? absA : kHalfPi;
-  bool converged = false;
-  double s = 0, c = 0, w = 0, M = 0;
-  for (int i = 0; i < 60; ++i) {
+  double s = 0, c = 0, w = 0, d = 0;
+  for (int i = 0;; ++i) {
+    if (i == 60) return false;
     s = std::sin(p);
     c = std::cos(p);
     w = std::sqrt(1 - es_ * s * s);
-    M = meridianArc(p);
-    double d = absA - M;
+    d = absA - meridianArc(p, s, c);
     double D = X * X + d * d;
     double h = w * s * D - 2 * d * c;
+    if (h == 0) break;
     if (h < 0) lo = p; else hi = p;
     double dM = (1 - es_) / (w * w * w);
     double dh = c * (1 - 2 * es_ * s * s) / w * D - 2 * w * s * d * dM +
                 2 * dM * c + 2 * d * s;
     double next = p - h / dh;
-    if (!(next > lo && next < hi)) next = (lo + hi) / 2;  // bisect instead
-    double step = next - p;
-    p = next;
-    if (std::fabs(step) <= 1e-14) {
-      converged = true;
-      break;
+    // Newton converges quadratically: after a step of 1e-11 radian the
+    // error is far below a double's resolution. A step that leaves the
+    // bracket is replaced by halving it, done when the bracket is.
+    if (next > lo && next < hi) {
+      if (std::fabs(next - p) <= 1e-11) {
+        p = next;
+        break;
+      }
+    } else {
+      next = (lo + hi) / 2;
+      if (hi - lo <= 1e-15) break;
     }
+    p = next;
   }
-  if (!converged) return false;
   s = std::sin(p);
   c = std::cos(p);
   w = std::sqrt(1 - es_ * s * s);
-  double d = absA - meridianArc(p);
+  d = absA - meridianArc(p, s, c);
   // sin E = X C and 1 - cos E = (A - M) C with C = w tan(phi) [eq. 18-3,
   // 18-4, times cos(phi)]: atan2 finds E = lam sin(phi) on its whole
   // circle, where Snyder's asin folds points past |E| = 90 degrees back.
@@ -557,7 +583,7 @@ bool InverseProjection::equidistantConic(double x, double y, double* phi,
     dx = -dx;
     dy = -dy;
   }
-  double rho = std::hypot(dx, dy);
+  double rho = length(dx, dy);
   double theta = std::atan2(dx, dy);
   if (inConeGap(rho, theta, cone_)) return false;
   double M = coneScale_ - (cone_ < 0 ? -rho : rho);
@@ -577,7 +603,7 @@ bool InverseProjection::lambertAzimuthalEqualArea(double x, double y,
     // [Snyder eq. 24-30 to 24-32 and 3-11]: 1 - sin(beta) = rho^2 /
     // (a^2 qp), and cos(beta) from it without the loss asin would have
     // next to the pole.
-    double rho = std::hypot(x, y);
+    double rho = length(x, y);
     double u = rho * rho / (a_ * a_ * qPole_);
     if (!(u <= 2 * (1 + kEdgeTolerance))) return false;
     if (u > 2) u = 2;
@@ -597,7 +623,7 @@ bool InverseProjection::lambertAzimuthalEqualArea(double x, double y,
   // parts (u, v); beta = atan2(sin, hypot(u, v)) keeps the precision next
   // to a pole that Snyder's asin loses.
   double X = x / laeaD_, Y = y * laeaD_;
-  double rho = std::hypot(X, Y);
+  double rho = length(X, Y);
   if (rho == 0) {
     *phi = fromAuthalic(sinBeta1_, cosBeta1_);
     *lam = 0;
@@ -612,7 +638,7 @@ bool InverseProjection::lambertAzimuthalEqualArea(double x, double y,
   double sinBeta = cc * sinBeta1_ + sc * along * cosBeta1_;
   double u = cc * cosBeta1_ - sc * along * sinBeta1_;
   double v = sc * across;
-  *phi = fromAuthalic(sinBeta, std::hypot(u, v));
+  *phi = fromAuthalic(sinBeta, length(u, v));
   *lam = std::atan2(v, u);
   return true;
 }
@@ -660,7 +686,8 @@ bool InverseProjection::toDegrees(double easting, double northing,
   if (!ok) return false;
   double lat = phi * kToDegrees;
   // remainder keeps -180 and 180 as they are and is exact.
-  double lon = std::remainder(centralMeridian_ + lam * kToDegrees, 360.0);
+  double lon = centralMeridian_ + lam * kToDegrees;
+  if (lon > 180 || lon < -180) lon = std::remainder(lon, 360.0);
   if (!isFinite(lat) || !isFinite(lon) || !(std::fabs(lat) <= 90)) return false;
   *latitude = lat;
   *longitude = lon;

@@ -79,14 +79,16 @@ class InverseProjection {
                                  double* lam) const;
 
   // Geodetic latitude from the conformal latitude chi, given its sine and
-  // cosine; from the isometric latitude psi; from the authalic latitude
+  // cosine; from Snyder's t = exp(-psi), psi the isometric latitude
+  // (infinite t is the south pole); from the authalic latitude
   // beta, given its sine and cosine; from the rectifying latitude mu.
   double fromConformal(double sinChi, double cosChi) const;
-  double fromIsometric(double psi) const;
+  double fromConformalT(double t) const;
   double fromAuthalic(double sinBeta, double cosBeta) const;
   double fromRectifying(double mu) const;
   // Meridian arc from the equator to phi, in units of the semi-major axis.
   double meridianArc(double phi) const;
+  double meridianArc(double phi, double sinPhi, double cosPhi) const;
   // Snyder's q (authalic), in units of the semi-major axis squared.
   double authalicQ(double sinPhi) const;
 
