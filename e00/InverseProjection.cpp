@@ -30,9 +30,10 @@ constexpr double kToDegrees = 180 / kPi;
 // parallels as one, a latitude of origin as the pole.
 constexpr double kAngleTolerance = 1e-10;
 
-// How far past an edge a point may lie and still be taken as on it, in
-// radians or in the relative units of each test: the rounding of a point
-// written exactly on a map's edge (a world map's 180th meridian).
+// How far past an edge a point may lie and still be taken as on it (in
+// radians of longitude or latitude, or as a fraction of a radius): room for
+// the rounding of a point written exactly on a map's edge, such as a world
+// map's 180th meridian.
 constexpr double kEdgeTolerance = 1e-9;
 
 // A point may lie this far (metres) into the gap of a conic map: the apex
@@ -49,7 +50,8 @@ bool inConeGap(double rho, double theta, double n) {
 
 // Beyond this |eta| (about 82 degrees of longitude from the central
 // meridian at the equator) the Krueger series no longer reproduce the
-// mapping to their accuracy; the forward series stop at the same place.
+// mapping to their accuracy; forward implementations of the same series
+// (Engsager and Poder's) give up at the same place.
 constexpr double kTmEtaLimit = 2.623395162778;
 
 // sum of c[k] sin(2 (k+1) x) for k < size, by Clenshaw's recurrence from
@@ -97,8 +99,9 @@ bool isLatitude(double degrees) {
 
 }  // namespace
 
-// Isometric latitude psi of phi on an ellipsoid of eccentricity e
-// [Snyder eq. 3-7, 7-7]: t = exp(-psi) is Snyder's t (eq. 15-9).
+// Isometric latitude psi of phi on an ellipsoid of eccentricity e, as in
+// the Mercator northing [Snyder eq. 7-7, with asinh(tan phi) for
+// ln tan(pi/4 + phi/2)]: exp(-psi) is Snyder's t [eq. 15-9].
 static double isometric(double phi, double e) {
   double s = std::sin(phi);
   double psi = std::asinh(std::tan(phi));
@@ -134,13 +137,14 @@ double InverseProjection::meridianArc(double phi) const {
 }
 
 double InverseProjection::fromRectifying(double mu) const {
-  // [Snyder eq. 3-26], whose e1 is the third flattening n.
+  // [Snyder p. 17, eq. 3-26], whose e1 is the third flattening n.
   return mu + clenshawSin(fromRectifying_, std::sin(2 * mu), std::cos(2 * mu));
 }
 
 double InverseProjection::fromConformal(double sinChi, double cosChi) const {
   // Gaussian (conformal) to geodetic latitude [KW p. 190-191, eq. 61-62,
-  // sixth order]: phi = chi + sum c_k sin(2k chi). No iteration.
+  // sixth order]: phi = chi + sum c_k sin(2k chi), in place of Snyder's
+  // iteration [eq. 7-9] or his series in e^2 [eq. 3-5].
   double chi = std::atan2(sinChi, cosChi);
   if (n_ == 0) return chi;
   return chi + clenshawSin(fromConformal_, 2 * sinChi * cosChi,
@@ -148,7 +152,7 @@ double InverseProjection::fromConformal(double sinChi, double cosChi) const {
 }
 
 double InverseProjection::fromConformalT(double t) const {
-  // t = tan(pi/4 - chi/2) [Snyder eq. 7-11, 15-9 on the conformal sphere]:
+  // t = tan(pi/4 - chi/2) [Snyder eq. 15-9 on the conformal sphere]:
   // sin chi = (1 - t^2) / (1 + t^2), cos chi = 2t / (1 + t^2), so neither
   // a logarithm nor an arc tangent is needed to reach chi's sine and
   // cosine. Past t = 1, in 1/t, so that nothing overflows.
@@ -164,10 +168,10 @@ double InverseProjection::fromConformalT(double t) const {
 double InverseProjection::fromAuthalic(double sinBeta, double cosBeta) const {
   double beta = std::atan2(sinBeta, cosBeta);
   if (e_ == 0) return beta;
-  // [Snyder eq. 3-18] to e^6, whose e^8 remainder (about 1e-10 radian) one
-  // Newton step of [Snyder eq. 3-16] removes. Within a few metres of the
-  // pole the step's division by cos(phi) would lose more than the series
-  // leaves out, so it is taken only farther away.
+  // [Snyder p. 16, eq. 3-18] to e^6, whose e^8 remainder (about 1e-10
+  // radian) one Newton step of [eq. 3-16] removes. Within 6 km of a pole
+  // (cos phi < 1e-3) the series' own error is below 1e-12 radian and the
+  // step's division by cos(phi) would lose more than it gains.
   double phi = beta + clenshawSin(fromAuthalic_, 2 * sinBeta * cosBeta,
                                   (cosBeta - sinBeta) * (cosBeta + sinBeta));
   double c = std::cos(phi);
@@ -219,10 +223,11 @@ bool InverseProjection::init(const ProjectionDefinition& d) {
                       n * (-399572 / 14175.0)));
   fromConformal_[4] = n5 * (4174 / 315.0 + n * (-144838 / 6237.0));
   fromConformal_[5] = n6 * (601676 / 22275.0);
-  // Rectifying radius in units of a [Karney eq. 14].
+  // Rectifying radius A in units of a [Karney eq. 14].
   rectifyingRadius_ = (1 + n2 * (1 / 4.0 + n2 * (1 / 64.0 + n2 / 256.0))) /
                       (1 + n);
-  // Geodetic to rectifying (Helmert) and back [Snyder eq. 3-26, e1 = n].
+  // Geodetic to rectifying [Helmert] and back [Snyder eq. 3-26, e1 = n],
+  // to n^4: the n^5 terms are below 1e-13 radian (1 micrometre).
   toRectifying_[0] = -3 / 2.0 * n + 9 / 16.0 * n3;
   toRectifying_[1] = 15 / 16.0 * n2 - 15 / 32.0 * n4;
   toRectifying_[2] = -35 / 48.0 * n3;
@@ -231,7 +236,8 @@ bool InverseProjection::init(const ProjectionDefinition& d) {
   fromRectifying_[1] = 21 / 16.0 * n2 - 55 / 32.0 * n4;
   fromRectifying_[2] = 151 / 96.0 * n3;
   fromRectifying_[3] = 1097 / 512.0 * n4;
-  // Authalic to geodetic [Snyder eq. 3-18] and q at the pole [eq. 3-12].
+  // Authalic to geodetic [Snyder eq. 3-18] and q at the pole [eq. 3-12,
+  // 14-20].
   const double e2 = es_, e4 = e2 * e2, e6 = e4 * e2;
   fromAuthalic_[0] = e2 / 3 + 31 * e4 / 180 + 517 * e6 / 5040;
   fromAuthalic_[1] = 23 * e4 / 360 + 251 * e6 / 3780;
@@ -242,19 +248,20 @@ bool InverseProjection::init(const ProjectionDefinition& d) {
   const double phi1 = d.standardParallel1 * kToRadians;
   const double phi2 = d.standardParallel2 * kToRadians;
   const bool oneParallel = std::fabs(phi1 - phi2) < kAngleTolerance;
-  // Two standard parallels symmetric about the equator make a cylinder,
-  // and one at a pole a plane: no cone.
-  const bool noCone = std::fabs(phi1 + phi2) < kAngleTolerance ||
-                      std::fabs(phi1) > kHalfPi - kAngleTolerance ||
-                      std::fabs(phi2) > kHalfPi - kAngleTolerance;
+  // Two standard parallels symmetric about the equator make a cylinder:
+  // no cone.
+  const bool noCone = std::fabs(phi1 + phi2) < kAngleTolerance;
+  // A conformal cone cannot touch the sphere at a pole, where m is 0.
+  const bool parallelAtPole = std::fabs(phi1) > kHalfPi - kAngleTolerance ||
+                              std::fabs(phi2) > kHalfPi - kAngleTolerance;
 
   switch (kind_) {
     case ProjectionKind::kGeographic:
       break;
 
     case ProjectionKind::kTransverseMercator: {
-      // [Karney eq. 15, 36]: the beta coefficients take the normalised
-      // coordinates (xi, eta) to the conformal sphere's (xi', eta').
+      // [Karney eq. 36]: Krueger's beta coefficients take the normalised
+      // coordinates (xi, eta) back to the conformal sphere's (xi', eta').
       tmBeta_[0] = n * (1 / 2.0 + n * (-2 / 3.0 + n * (37 / 96.0 + n * (-1 / 360.0 +
                    n * (-81 / 512.0 + n * (96199 / 604800.0))))));
       tmBeta_[1] = n2 * (1 / 48.0 + n * (1 / 15.0 + n * (-437 / 1440.0 +
@@ -265,8 +272,9 @@ bool InverseProjection::init(const ProjectionDefinition& d) {
                    n * (-830251 / 7257600.0)));
       tmBeta_[4] = n5 * (4583 / 161280.0 + n * (-108847 / 3991680.0));
       tmBeta_[5] = n6 * (20648693 / 638668800.0);
-      // [Karney eq. 35]: alpha, for the forward series along the central
-      // meridian, where it gives the rectifying latitude of the origin.
+      // [Karney eq. 35]: Krueger's alpha, for the forward series along the
+      // central meridian, where it gives the origin's rectifying latitude
+      // from its conformal one.
       const double alpha[6] = {
           n * (1 / 2.0 + n * (-2 / 3.0 + n * (5 / 16.0 + n * (41 / 180.0 +
               n * (-127 / 288.0 + n * (7891 / 37800.0)))))),
@@ -286,9 +294,9 @@ bool InverseProjection::init(const ProjectionDefinition& d) {
     }
 
     case ProjectionKind::kLambertConformalConic: {
-      // [Snyder eq. 15-8 to 15-10, 15-1a]: cone_ is n, coneScale_ is a F,
-      // rho = a F t^n with t = exp(-psi).
-      if (noCone) return false;
+      // [Snyder p. 108, eq. 15-7 to 15-10, 14-15]: cone_ is n, coneScale_
+      // is a F, rho = a F t^n with t = exp(-psi).
+      if (noCone || parallelAtPole) return false;
       double m1 = msfn(phi1, es_);
       double psi1 = isometric(phi1, e_);
       if (oneParallel) {
@@ -300,8 +308,8 @@ bool InverseProjection::init(const ProjectionDefinition& d) {
       }
       if (!isFinite(cone_) || std::fabs(cone_) < kAngleTolerance) return false;
       coneScale_ = a_ * m1 / (cone_ * std::exp(-cone_ * psi1));
-      // A latitude of origin at the pole the cone opens towards has its
-      // rho at infinity.
+      // The apex is the pole on n's side; a latitude of origin at the
+      // other pole lies at infinity.
       if (std::fabs(phi0) > kHalfPi - kAngleTolerance) {
         if ((phi0 > 0) != (cone_ > 0)) return false;
         rho0_ = 0;
@@ -313,8 +321,8 @@ bool InverseProjection::init(const ProjectionDefinition& d) {
     }
 
     case ProjectionKind::kAlbersEqualArea: {
-      // [Snyder eq. 14-3, 14-12 to 14-14]: cone_ is n, coneScale_ is C,
-      // rho = a sqrt(C - n q) / n.
+      // [Snyder p. 101, eq. 14-3, 14-12 to 14-14]: cone_ is n, coneScale_
+      // is C, rho = a sqrt(C - n q) / n.
       if (noCone) return false;
       double m1 = msfn(phi1, es_);
       double q1 = authalicQ(std::sin(phi1));
@@ -336,8 +344,8 @@ bool InverseProjection::init(const ProjectionDefinition& d) {
     }
 
     case ProjectionKind::kMercator: {
-      // [Snyder eq. 7-1, 7-2 with k0 from the latitude of true scale,
-      // eq. 7-8's m].
+      // [Snyder p. 44, eq. 7-6, 7-7] times k0 = m(latitude of true scale)
+      // [eq. 14-15], the scale of the parallel that stays true.
       double ts = d.latitudeOfTrueScale * kToRadians;
       if (std::fabs(ts) > kHalfPi - kAngleTolerance) return false;
       mercatorScale_ = a_ * msfn(ts, es_);
@@ -345,9 +353,9 @@ bool InverseProjection::init(const ProjectionDefinition& d) {
     }
 
     case ProjectionKind::kPolarStereographic: {
-      // [Snyder eq. 21-33, 21-34, 21-39]: rho = 2 a k0 t / sqrt((1+e)^(1+e)
-      // (1-e)^(1-e)) with k0 = 1 when the scale is true at the pole, else
-      // rho = a mc t / tc. stereoT_ is t / rho.
+      // [Snyder p. 160-161, eq. 21-33, 21-34]: rho = 2 a k0 t /
+      // sqrt((1+e)^(1+e) (1-e)^(1-e)) with k0 = 1 when the scale is true
+      // at the pole, else rho = a mc t / tc. stereoT_ is t / rho.
       double ts = d.latitudeOfTrueScale * kToRadians;
       if (ts == 0) return false;
       south_ = ts < 0;
@@ -367,8 +375,8 @@ bool InverseProjection::init(const ProjectionDefinition& d) {
       break;
 
     case ProjectionKind::kEquidistantConic: {
-      // [Snyder eq. 16-3 to 16-5, 16-5a], in units of a: cone_ is n,
-      // coneScale_ is G, rho = G - M.
+      // [Snyder p. 113, eq. 16-3 to 16-5, 16-5a], in units of a: cone_ is
+      // n, coneScale_ is G, rho = G - M.
       if (noCone) return false;
       double m1 = msfn(phi1, es_);
       double arc1 = meridianArc(phi1);
@@ -385,7 +393,8 @@ bool InverseProjection::init(const ProjectionDefinition& d) {
     }
 
     case ProjectionKind::kLambertAzimuthalEqualArea: {
-      // [Snyder eq. 3-13, 24-12 (Rq), 24-20 (D), 3-11 (beta1)].
+      // [Snyder p. 187-188, eq. 3-11, 3-13, 24-20]: the radius Rq of the
+      // sphere of equal area, beta1 and D.
       laeaRq_ = a_ * std::sqrt(qPole_ / 2);
       polar_ = std::fabs(phi0) > kHalfPi - kAngleTolerance;
       south_ = phi0 < 0;
@@ -408,14 +417,15 @@ bool InverseProjection::init(const ProjectionDefinition& d) {
 
 bool InverseProjection::transverseMercator(double x, double y, double* phi,
                                            double* lam) const {
-  // [Karney eq. 11, 7, 8]: normalised coordinates, Krueger's series back to
-  // the conformal sphere, then its transverse Mercator inverse.
+  // [Karney]: normalised coordinates, Krueger's series back to the
+  // conformal sphere, then the sphere's transverse Mercator inverse.
   double xi = y / tmScale_ + tmXi0_;
   double eta = x / tmScale_;
   // The hemisphere of the central meridian (|xi| <= pi/2 is |lon| <= 90,
   // the series leaving the line xi = pi/2 where it is), cut at the series'
   // limit.
-  if (!(std::fabs(xi) <= kHalfPi) || !(std::fabs(eta) <= kTmEtaLimit))
+  if (!(std::fabs(xi) <= kHalfPi + kEdgeTolerance) ||
+      !(std::fabs(eta) <= kTmEtaLimit))
     return false;
   double xip = xi, etap = eta;
   if (n_ != 0) {
@@ -434,8 +444,8 @@ bool InverseProjection::transverseMercator(double x, double y, double* phi,
   double ex = std::exp(etap), iex = 1 / ex;
   double sh = (ex - iex) / 2, ch = (ex + iex) / 2;
   double r = length(sh, cxi);
-  // [Karney eq. 10]: sin chi = sin xi' / cosh eta', lam = atan2(sinh eta',
-  // cos xi').
+  // On the conformal sphere [Karney; Snyder eq. 8-6, 8-7]: sin chi =
+  // sin xi' / cosh eta', lam = atan2(sinh eta', cos xi').
   *phi = fromConformal(sxi / ch, r / ch);
   *lam = std::atan2(sh, cxi);
   return true;
@@ -443,8 +453,8 @@ bool InverseProjection::transverseMercator(double x, double y, double* phi,
 
 bool InverseProjection::lambertConformalConic(double x, double y, double* phi,
                                               double* lam) const {
-  // [Snyder eq. 14-10, 15-10 to 15-11, 7-11]: rho and theta, t from rho,
-  // latitude from t = exp(-psi) by the conformal series.
+  // [Snyder p. 109, eq. 14-10, 14-11, 15-11]: rho and theta from the
+  // apex, t = (rho / aF)^(1/n), latitude from t by the conformal series.
   double dx = x, dy = rho0_ - y;
   if (cone_ < 0) {
     dx = -dx;
@@ -465,7 +475,8 @@ bool InverseProjection::lambertConformalConic(double x, double y, double* phi,
 
 bool InverseProjection::albersEqualArea(double x, double y, double* phi,
                                         double* lam) const {
-  // [Snyder eq. 14-10, 14-11, 14-19, 14-21 then 3-18 with a Newton step].
+  // [Snyder p. 102, eq. 14-10, 14-11, 14-19]: rho, theta, then q and the
+  // authalic latitude beta = asin(q / qp).
   double dx = x, dy = rho0_ - y;
   if (cone_ < 0) {
     dx = -dx;
@@ -488,7 +499,8 @@ bool InverseProjection::albersEqualArea(double x, double y, double* phi,
 
 bool InverseProjection::mercator(double x, double y, double* phi,
                                  double* lam) const {
-  // [Snyder eq. 7-10, 7-12 and 7-13 (here the sixth-order series)].
+  // [Snyder p. 44-45]: t = exp(-y / (a k0)) and lam = x / (a k0); the
+  // conformal series in place of his iteration [eq. 7-9].
   *lam = x / mercatorScale_;
   if (!(std::fabs(*lam) <= kPi + kEdgeTolerance)) return false;
   *phi = fromConformalT(std::exp(-y / mercatorScale_));
@@ -497,8 +509,8 @@ bool InverseProjection::mercator(double x, double y, double* phi,
 
 bool InverseProjection::polarStereographic(double x, double y, double* phi,
                                            double* lam) const {
-  // [Snyder eq. 21-38 to 21-40, 7-9 by the conformal series]; the south
-  // polar aspect reverses the signs of y and phi.
+  // [Snyder p. 161-162]: t from rho, the latitude from t by the conformal
+  // series; the south polar aspect reverses the signs of y and phi.
   double rho = length(x, y);
   double p = fromConformalT(rho * stereoT_);
   if (south_) {
@@ -576,8 +588,9 @@ bool InverseProjection::polyconic(double x, double y, double* phi,
 
 bool InverseProjection::equidistantConic(double x, double y, double* phi,
                                          double* lam) const {
-  // [Snyder eq. 14-10, 14-11, 16-11, 3-26]; rho = G - M, M the meridian
-  // arc, in units of a.
+  // [Snyder p. 114]: rho and theta as for the other conics [eq. 14-10,
+  // 14-11], the meridian arc M = G - rho (units of a), then the latitude
+  // from its rectifying one [eq. 3-26].
   double dx = x / a_, dy = rho0_ - y / a_;
   if (cone_ < 0) {
     dx = -dx;
@@ -600,9 +613,9 @@ bool InverseProjection::lambertAzimuthalEqualArea(double x, double y,
                                                   double* phi,
                                                   double* lam) const {
   if (polar_) {
-    // [Snyder eq. 24-30 to 24-32 and 3-11]: 1 - sin(beta) = rho^2 /
-    // (a^2 qp), and cos(beta) from it without the loss asin would have
-    // next to the pole.
+    // [Snyder p. 190, polar aspects]: q = qp - rho^2 / a^2, so 1 -
+    // sin(beta) = rho^2 / (a^2 qp), and cos(beta) from it without the loss
+    // asin would have next to the pole.
     double rho = length(x, y);
     double u = rho * rho / (a_ * a_ * qPole_);
     if (!(u <= 2 * (1 + kEdgeTolerance))) return false;
@@ -617,8 +630,8 @@ bool InverseProjection::lambertAzimuthalEqualArea(double x, double y,
     }
     return true;
   }
-  // [Snyder eq. 24-27 to 24-29, oblique and equatorial], with the
-  // angular distance ce from the centre on the authalic sphere. The
+  // [Snyder p. 189, oblique and equatorial aspects, eq. 24-28, 24-29],
+  // ce being the angular distance from the centre on the authalic sphere. The
   // point's direction there has the height sin(beta) and the horizontal
   // parts (u, v); beta = atan2(sin, hypot(u, v)) keeps the precision next
   // to a pole that Snyder's asin loses.
