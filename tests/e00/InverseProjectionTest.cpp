@@ -324,6 +324,7 @@ TEST_F(InverseProjectionTest, RefusesImpossibleParameters) {
       {"EqdcSymmetricParallels", define(K::kEquidistantConic, 0, 0, 20, -20)},
       {"MercatorTrueAtPole", define(K::kMercator, 0, 0, 0, 0, 90)},
       {"StereoTrueAtEquator", define(K::kPolarStereographic, 0, 0, 0, 0, 0)},
+      {"UnknownKind", define(static_cast<K>(99), 0, 0)},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
