@@ -30,22 +30,38 @@ constexpr double kToDegrees = 180 / kPi;
 // parallels as one, a latitude of origin as the pole.
 constexpr double kAngleTolerance = 1e-10;
 
-// How far past an edge a point may lie and still be taken as on it (in
-// radians of longitude or latitude, or as a fraction of a radius): room for
-// the rounding of a point written exactly on a map's edge, such as a world
-// map's 180th meridian.
-constexpr double kEdgeTolerance = 1e-9;
+// How far past an edge a point may lie and still be taken onto it, in
+// radians of longitude or latitude, or as a fraction of a radius: the
+// geographic test's kDegreeTolerance (about 11 m), room for the rounding of
+// single precision writers at a map's edge, such as a world map's 180th
+// meridian. Taken onto the edge, such a point stays on its side of the map.
+constexpr double kEdgeTolerance = kDegreeTolerance * kToRadians;
 
-// A point may lie this far (metres) into the gap of a conic map: the apex
-// of a Lambert conic is the pole, where the angle of a point rounded to it
-// means nothing.
-constexpr double kGapTolerance = 1e-3;
+// A point may also lie this far (metres) into the gap of a conic map: the
+// apex of a Lambert conic is the pole, where the angle of a point rounded
+// to it means nothing.
+constexpr double kGapTolerance = 1;
 
-// True when the point at rho, theta from a cone's apex lies in the gap
-// between the edges of the unrolled cone of constant n.
-bool inConeGap(double rho, double theta, double n) {
-  double past = std::fabs(theta) - kPi * std::fabs(n);
-  return !(past <= 0 || past * rho <= kGapTolerance);
+// Takes theta, the angle of a point at rho from a cone's apex, into the
+// unrolled cone of constant n when it lies in the gap between the cone's
+// edges by no more than the tolerances. False when it lies farther in.
+bool intoConeSector(double rho, double n, double* theta) {
+  double edge = kPi * std::fabs(n);
+  double past = std::fabs(*theta) - edge;
+  if (past <= 0) return true;
+  if (!(past <= kEdgeTolerance * std::fabs(n) || past * rho <= kGapTolerance))
+    return false;
+  *theta = *theta < 0 ? -edge : edge;
+  return true;
+}
+
+// Takes a longitude from the central meridian (radians) rounded past 180
+// degrees back onto it; false when it lies farther out.
+bool intoHalfTurn(double* lam) {
+  if (std::fabs(*lam) <= kPi) return true;
+  if (!(std::fabs(*lam) <= kPi + kEdgeTolerance)) return false;
+  *lam = *lam < 0 ? -kPi : kPi;
+  return true;
 }
 
 // Beyond this |eta| (about 82 degrees of longitude from the central
@@ -463,7 +479,7 @@ bool InverseProjection::lambertConformalConic(double x, double y, double* phi,
   double rho = length(dx, dy);
   double theta = std::atan2(dx, dy);
   // Outside the cone's sector: the gap of a conic map.
-  if (inConeGap(rho, theta, cone_)) return false;
+  if (!intoConeSector(rho, cone_, &theta)) return false;
   if (rho == 0) {
     *phi = cone_ > 0 ? kHalfPi : -kHalfPi;
   } else {
@@ -484,7 +500,7 @@ bool InverseProjection::albersEqualArea(double x, double y, double* phi,
   }
   double rho = length(dx, dy);
   double theta = std::atan2(dx, dy);
-  if (inConeGap(rho, theta, cone_)) return false;
+  if (!intoConeSector(rho, cone_, &theta)) return false;
   double r = rho * cone_ / a_;
   double q = (coneScale_ - r * r) / cone_;
   double sinBeta = q / qPole_;
@@ -502,7 +518,7 @@ bool InverseProjection::mercator(double x, double y, double* phi,
   // [Snyder p. 44-45]: t = exp(-y / (a k0)) and lam = x / (a k0); the
   // conformal series in place of his iteration [eq. 7-9].
   *lam = x / mercatorScale_;
-  if (!(std::fabs(*lam) <= kPi + kEdgeTolerance)) return false;
+  if (!intoHalfTurn(lam)) return false;
   *phi = fromConformalT(std::exp(-y / mercatorScale_));
   return true;
 }
@@ -540,7 +556,7 @@ bool InverseProjection::polyconic(double x, double y, double* phi,
   if (A == 0) {
     *phi = 0;
     *lam = X;
-    return std::fabs(X) <= kPi + kEdgeTolerance;
+    return intoHalfTurn(lam);
   }
   double lo = 0, hi = kHalfPi;  // h(lo) < 0 <= h(hi)
   double p = absA < kHalfPi ? absA : kHalfPi;
@@ -583,7 +599,7 @@ bool InverseProjection::polyconic(double x, double y, double* phi,
   double E = std::atan2(X * w * s, c - d * w * s);
   *phi = A < 0 ? -p : p;
   *lam = E / s;
-  return std::fabs(*lam) <= kPi + kEdgeTolerance;
+  return intoHalfTurn(lam);
 }
 
 bool InverseProjection::equidistantConic(double x, double y, double* phi,
@@ -598,7 +614,7 @@ bool InverseProjection::equidistantConic(double x, double y, double* phi,
   }
   double rho = length(dx, dy);
   double theta = std::atan2(dx, dy);
-  if (inConeGap(rho, theta, cone_)) return false;
+  if (!intoConeSector(rho, cone_, &theta)) return false;
   double M = coneScale_ - (cone_ < 0 ? -rho : rho);
   double mu = M / rectifyingRadius_;
   if (!(std::fabs(mu) <= kHalfPi + kEdgeTolerance)) return false;

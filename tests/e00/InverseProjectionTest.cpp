@@ -17,6 +17,7 @@ namespace {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kRoundTrip = 1e-9;  // degrees
+constexpr double kPi() { return 3.14159265358979323846; }
 
 struct NamedEllipsoid {
   const char* name;
@@ -290,6 +291,60 @@ TEST_F(InverseProjectionTest, RefusesPointsOutsideTheProjection) {
     EXPECT_EQ(lat, 7);
     EXPECT_EQ(lon, 8);
   }
+}
+
+// Single precision writers round a world map's edge a few metres past it:
+// such points are taken onto the edge, on their own side of the map.
+TEST_F(InverseProjectionTest, TakesPointsRoundedOntoAnEdge) {
+  struct Case {
+    const char* name;
+    ProjectionDefinition definition;
+    double x, y, lat, lon;
+  };
+  const double a = kEllipsoids[1].ellipsoid.semiMajorAxis;
+  const double past = 1 + 1e-7;  // 2 m at 2e7 m
+  // The radius of GRS80's sphere of equal area; an equatorial azimuthal
+  // map stretches it back to a along the equator.
+  const double rq = 6371007.1809;
+  const Case cases[] = {
+      {"MercatorEast", define(K::kMercator, 0, 0), kPi() * a * past, 0, 0, 180},
+      {"MercatorWest", define(K::kMercator, 30, 0), -kPi() * a * past, 0, 0,
+       -150},
+      {"LaeaAntipode", define(K::kLambertAzimuthalEqualArea, 0, 0),
+       2 * a * past, 0, 0, 180},
+      {"LaeaPolarAntipode", define(K::kLambertAzimuthalEqualArea, 0, 90), 0,
+       2 * rq * past, -90, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    InverseProjection inverse;
+    ASSERT_TRUE(inverse.init(c.definition));
+    double lat, lon;
+    ASSERT_TRUE(inverse.toDegrees(c.x, c.y, &lat, &lon));
+    EXPECT_NEAR(lat, c.lat, 1e-3);
+    if (std::fabs(c.lat) < 90) {
+      EXPECT_NEAR(lon, c.lon, 1e-9);
+    }
+  }
+  // A Lambert conic with its apex at the origin: the meridian 180 degrees
+  // from the central one is the cone's edge, at theta = pi n. A point turned
+  // 1e-7 radian past it is on the edge; 1e-4 radian is in the gap.
+  ProjectionDefinition d = define(K::kLambertConformalConic, -96, 90, 33, 45);
+  PJ* projection = proj_create(context_, projString(d).c_str());
+  ASSERT_NE(projection, nullptr);
+  double x, y;
+  ASSERT_TRUE(forward(projection, d, 40, 84, &x, &y));
+  proj_destroy(projection);
+  double rho = std::hypot(x, y), theta = std::atan2(x, -y);
+  InverseProjection inverse;
+  ASSERT_TRUE(inverse.init(d));
+  double lat, lon;
+  ASSERT_TRUE(inverse.toDegrees(rho * std::sin(theta + 1e-7),
+                                -rho * std::cos(theta + 1e-7), &lat, &lon));
+  EXPECT_NEAR(lat, 40, 1e-9);
+  EXPECT_NEAR(lon, 84, 1e-9);
+  EXPECT_FALSE(inverse.toDegrees(rho * std::sin(theta + 1e-4),
+                                 -rho * std::cos(theta + 1e-4), &lat, &lon));
 }
 
 // Parameters that make no projection, and a projection refused before and
