@@ -50,62 +50,30 @@ ProjectionDefinition define(ProjectionKind kind, double centralMeridian,
   return d;
 }
 
-// The same projection as PROJ writes it.
+// The same projection as PROJ writes it. PROJ reads only the parameters
+// its projection has; the polar stereographic one's pole is its lat_0.
 std::string projString(const ProjectionDefinition& d) {
-  char s[512];
-  const char* name = "";
-  std::string extra;
-  auto add = [&extra](const char* key, double value) {
-    char item[64];
-    std::snprintf(item, sizeof item, " +%s=%.17g", key, value);
-    extra += item;
-  };
-  switch (d.kind) {
-    case ProjectionKind::kTransverseMercator:
-      name = "tmerc";
-      add("lat_0", d.latitudeOfOrigin);
-      add("k_0", d.scaleFactor);
-      break;
-    case ProjectionKind::kLambertConformalConic:
-    case ProjectionKind::kAlbersEqualArea:
-    case ProjectionKind::kEquidistantConic:
-      name = d.kind == ProjectionKind::kLambertConformalConic ? "lcc"
-             : d.kind == ProjectionKind::kAlbersEqualArea     ? "aea"
-                                                              : "eqdc";
-      add("lat_0", d.latitudeOfOrigin);
-      add("lat_1", d.standardParallel1);
-      add("lat_2", d.standardParallel2);
-      break;
-    case ProjectionKind::kMercator:
-      name = "merc";
-      add("lat_ts", d.latitudeOfTrueScale);
-      break;
-    case ProjectionKind::kPolarStereographic:
-      name = "stere";
-      add("lat_0", d.latitudeOfTrueScale > 0 ? 90 : -90);
-      add("lat_ts", d.latitudeOfTrueScale);
-      break;
-    case ProjectionKind::kPolyconic:
-      name = "poly";
-      add("lat_0", d.latitudeOfOrigin);
-      break;
-    case ProjectionKind::kLambertAzimuthalEqualArea:
-      name = "laea";
-      add("lat_0", d.latitudeOfOrigin);
-      break;
-    case ProjectionKind::kGeographic:
-      break;
-  }
-  add("lon_0", d.centralMeridian);
-  add("x_0", d.falseEasting);
-  add("y_0", d.falseNorthing);
+  const char* names[] = {"longlat", "tmerc", "lcc", "aea", "merc",
+                         "stere", "poly", "eqdc", "laea"};
+  double lat0 = d.latitudeOfOrigin;
+  if (d.kind == ProjectionKind::kPolarStereographic)
+    lat0 = d.latitudeOfTrueScale > 0 ? 90 : -90;
+  char ellipsoid[96];
   if (d.ellipsoid.inverseFlattening == 0) {
-    add("R", d.ellipsoid.semiMajorAxis);
+    std::snprintf(ellipsoid, sizeof ellipsoid, "+R=%.17g",
+                  d.ellipsoid.semiMajorAxis);
   } else {
-    add("a", d.ellipsoid.semiMajorAxis);
-    add("rf", d.ellipsoid.inverseFlattening);
+    std::snprintf(ellipsoid, sizeof ellipsoid, "+a=%.17g +rf=%.17g",
+                  d.ellipsoid.semiMajorAxis, d.ellipsoid.inverseFlattening);
   }
-  std::snprintf(s, sizeof s, "+proj=%s%s +no_defs", name, extra.c_str());
+  char s[512];
+  std::snprintf(s, sizeof s,
+                "+proj=%s +lat_0=%.17g +lat_1=%.17g +lat_2=%.17g "
+                "+lat_ts=%.17g +k_0=%.17g +lon_0=%.17g +x_0=%.17g +y_0=%.17g "
+                "%s +no_defs",
+                names[static_cast<int>(d.kind)], lat0, d.standardParallel1,
+                d.standardParallel2, d.latitudeOfTrueScale, d.scaleFactor,
+                d.centralMeridian, d.falseEasting, d.falseNorthing, ellipsoid);
   return s;
 }
 
