@@ -9,6 +9,8 @@
 //             Professional Paper 1395, 1987.
 //   [Karney]  C. F. F. Karney, "Transverse Mercator with an accuracy of a few
 //             nanometers", J. Geodesy 85 (2011) 475-485.
+//   [Helmert] F. R. Helmert, "Die mathematischen und physikalischen
+//             Theorieen der hoeheren Geodaesie", vol. 1, Teubner, 1880.
 //   [KW]      R. Koenig and K. H. Weise, "Mathematische Grundlagen der
 //             hoeheren Geodaesie und Kartographie", Springer, 1951, as
 //             carried to sixth order by K. Engsager and K. Poder, "A highly
@@ -28,14 +30,44 @@ constexpr double kToDegrees = 180 / kPi;
 // parallels as one, a latitude of origin as the pole.
 constexpr double kAngleTolerance = 1e-10;
 
-// How far past an edge a point may lie and still be taken as on it, in
-// radians or in the relative units of each test: the rounding of a point
-// written exactly on a map's edge (a world map's 180th meridian).
-constexpr double kEdgeTolerance = 1e-9;
+// How far past an edge a point may lie and still be taken onto it, in
+// radians of longitude or latitude, or as a fraction of a radius: the
+// geographic test's kDegreeTolerance (about 11 m), room for the rounding of
+// single precision writers at a map's edge, such as a world map's 180th
+// meridian. Taken onto the edge, such a point stays on its side of the map.
+constexpr double kEdgeTolerance = kDegreeTolerance * kToRadians;
+
+// A point may also lie this far (metres) into the gap of a conic map: the
+// apex of a Lambert conic is the pole, where the angle of a point rounded
+// to it means nothing.
+constexpr double kGapTolerance = 1;
+
+// Takes theta, the angle of a point at rho from a cone's apex, into the
+// unrolled cone of constant n when it lies in the gap between the cone's
+// edges by no more than the tolerances. False when it lies farther in.
+bool intoConeSector(double rho, double n, double* theta) {
+  double edge = kPi * std::fabs(n);
+  double past = std::fabs(*theta) - edge;
+  if (past <= 0) return true;
+  if (!(past <= kEdgeTolerance * std::fabs(n) || past * rho <= kGapTolerance))
+    return false;
+  *theta = *theta < 0 ? -edge : edge;
+  return true;
+}
+
+// Takes a longitude from the central meridian (radians) rounded past 180
+// degrees back onto it; false when it lies farther out.
+bool intoHalfTurn(double* lam) {
+  if (std::fabs(*lam) <= kPi) return true;
+  if (!(std::fabs(*lam) <= kPi + kEdgeTolerance)) return false;
+  *lam = *lam < 0 ? -kPi : kPi;
+  return true;
+}
 
 // Beyond this |eta| (about 82 degrees of longitude from the central
 // meridian at the equator) the Krueger series no longer reproduce the
-// mapping to their accuracy; the forward series stop at the same place.
+// mapping to their accuracy; forward implementations of the same series
+// (Engsager and Poder's) give up at the same place.
 constexpr double kTmEtaLimit = 2.623395162778;
 
 // sum of c[k] sin(2 (k+1) x) for k < size, by Clenshaw's recurrence from
@@ -70,6 +102,11 @@ void clenshawSinComplex(const double (&c)[6], double sr, double si, double cr,
   *imag = b1r * si + b1i * sr;
 }
 
+// sqrt(a^2 + b^2): a few times faster than std::hypot, whose care for
+// overflow map coordinates never need (their squares overflow past 1e154
+// metres, which then give the projection's far limit or a refusal).
+double length(double a, double b) { return std::sqrt(a * a + b * b); }
+
 bool isFinite(double v) { return std::isfinite(v); }
 
 bool isLatitude(double degrees) {
@@ -78,8 +115,9 @@ bool isLatitude(double degrees) {
 
 }  // namespace
 
-// Isometric latitude psi of phi on an ellipsoid of eccentricity e
-// [Snyder eq. 3-7, 7-7]: t = exp(-psi) is Snyder's t (eq. 15-9).
+// Isometric latitude psi of phi on an ellipsoid of eccentricity e, as in
+// the Mercator northing [Snyder eq. 7-7, with asinh(tan phi) for
+// ln tan(pi/4 + phi/2)]: exp(-psi) is Snyder's t [eq. 15-9].
 static double isometric(double phi, double e) {
   double s = std::sin(phi);
   double psi = std::asinh(std::tan(phi));
@@ -100,45 +138,56 @@ double InverseProjection::authalicQ(double sinPhi) const {
   return (1 - es_) * (sinPhi / (1 - es) + std::atanh(e_ * sinPhi) / e_);
 }
 
+double InverseProjection::meridianArc(double phi, double sinPhi,
+                                      double cosPhi) const {
+  // Rectifying latitude from geodetic by Helmert's series in n [Helmert,
+  // to n^4; Snyder eq. 3-21 is the same in e^2]: mu = phi + sum c_k
+  // sin(2k phi), and the arc is A mu with A the rectifying radius.
+  return rectifyingRadius_ *
+         (phi + clenshawSin(toRectifying_, 2 * sinPhi * cosPhi,
+                            (cosPhi - sinPhi) * (cosPhi + sinPhi)));
+}
+
 double InverseProjection::meridianArc(double phi) const {
-  // Rectifying latitude from geodetic, Helmert's series in n [Karney,
-  // eq. 35's series for the meridian arc, here to n^4]: mu = phi +
-  // sum c_k sin(2k phi), arc = A mu with A the rectifying radius.
-  double s = std::sin(2 * phi), c = std::cos(2 * phi);
-  return rectifyingRadius_ * (phi + clenshawSin(toRectifying_, s, c));
+  return meridianArc(phi, std::sin(phi), std::cos(phi));
 }
 
 double InverseProjection::fromRectifying(double mu) const {
-  // [Snyder eq. 3-26], whose e1 is the third flattening n.
+  // [Snyder p. 17, eq. 3-26], whose e1 is the third flattening n.
   return mu + clenshawSin(fromRectifying_, std::sin(2 * mu), std::cos(2 * mu));
 }
 
 double InverseProjection::fromConformal(double sinChi, double cosChi) const {
   // Gaussian (conformal) to geodetic latitude [KW p. 190-191, eq. 61-62,
-  // sixth order]: phi = chi + sum c_k sin(2k chi). No iteration.
+  // sixth order]: phi = chi + sum c_k sin(2k chi), in place of Snyder's
+  // iteration [eq. 7-9] or his series in e^2 [eq. 3-5].
   double chi = std::atan2(sinChi, cosChi);
   if (n_ == 0) return chi;
   return chi + clenshawSin(fromConformal_, 2 * sinChi * cosChi,
                            (cosChi - sinChi) * (cosChi + sinChi));
 }
 
-double InverseProjection::fromIsometric(double psi) const {
-  // chi = gd(psi) = atan(sinh psi): sin chi = tanh psi, cos chi = 1 / cosh
-  // psi. Past |psi| = 40, chi is the pole to within 1e-17.
-  if (psi > 40) return kHalfPi;
-  if (psi < -40) return -kHalfPi;
-  double s = std::sinh(psi);
-  double h = std::sqrt(1 + s * s);
-  return fromConformal(s / h, 1 / h);
+double InverseProjection::fromConformalT(double t) const {
+  // t = tan(pi/4 - chi/2) [Snyder eq. 15-9 on the conformal sphere]:
+  // sin chi = (1 - t^2) / (1 + t^2), cos chi = 2t / (1 + t^2), so neither
+  // a logarithm nor an arc tangent is needed to reach chi's sine and
+  // cosine. Past t = 1, in 1/t, so that nothing overflows.
+  if (!(t <= 1)) {
+    double v = 1 / t;  // 0 for an infinite t: the south pole
+    double v2 = 1 + v * v;
+    return fromConformal((v - 1) * (v + 1) / v2, 2 * v / v2);
+  }
+  double t2 = 1 + t * t;
+  return fromConformal((1 - t) * (1 + t) / t2, 2 * t / t2);
 }
 
 double InverseProjection::fromAuthalic(double sinBeta, double cosBeta) const {
   double beta = std::atan2(sinBeta, cosBeta);
   if (e_ == 0) return beta;
-  // [Snyder eq. 3-18] to e^6, whose e^8 remainder (about 1e-10 radian) one
-  // Newton step of [Snyder eq. 3-16] removes. Within a few metres of the
-  // pole the step's division by cos(phi) would lose more than the series
-  // leaves out, so it is taken only farther away.
+  // [Snyder p. 16, eq. 3-18] to e^6, whose e^8 remainder (about 1e-10
+  // radian) one Newton step of [eq. 3-16] removes. Within 6 km of a pole
+  // (cos phi < 1e-3) the series' own error is below 1e-12 radian and the
+  // step's division by cos(phi) would lose more than it gains.
   double phi = beta + clenshawSin(fromAuthalic_, 2 * sinBeta * cosBeta,
                                   (cosBeta - sinBeta) * (cosBeta + sinBeta));
   double c = std::cos(phi);
@@ -190,10 +239,11 @@ bool InverseProjection::init(const ProjectionDefinition& d) {
                       n * (-399572 / 14175.0)));
   fromConformal_[4] = n5 * (4174 / 315.0 + n * (-144838 / 6237.0));
   fromConformal_[5] = n6 * (601676 / 22275.0);
-  // Rectifying radius in units of a [Karney eq. 14].
+  // Rectifying radius A in units of a [Karney eq. 14].
   rectifyingRadius_ = (1 + n2 * (1 / 4.0 + n2 * (1 / 64.0 + n2 / 256.0))) /
                       (1 + n);
-  // Geodetic to rectifying (Helmert) and back [Snyder eq. 3-26, e1 = n].
+  // Geodetic to rectifying [Helmert] and back [Snyder eq. 3-26, e1 = n],
+  // to n^4: the n^5 terms are below 1e-13 radian (1 micrometre).
   toRectifying_[0] = -3 / 2.0 * n + 9 / 16.0 * n3;
   toRectifying_[1] = 15 / 16.0 * n2 - 15 / 32.0 * n4;
   toRectifying_[2] = -35 / 48.0 * n3;
@@ -202,7 +252,8 @@ bool InverseProjection::init(const ProjectionDefinition& d) {
   fromRectifying_[1] = 21 / 16.0 * n2 - 55 / 32.0 * n4;
   fromRectifying_[2] = 151 / 96.0 * n3;
   fromRectifying_[3] = 1097 / 512.0 * n4;
-  // Authalic to geodetic [Snyder eq. 3-18] and q at the pole [eq. 3-12].
+  // Authalic to geodetic [Snyder eq. 3-18] and q at the pole [eq. 3-12,
+  // 14-20].
   const double e2 = es_, e4 = e2 * e2, e6 = e4 * e2;
   fromAuthalic_[0] = e2 / 3 + 31 * e4 / 180 + 517 * e6 / 5040;
   fromAuthalic_[1] = 23 * e4 / 360 + 251 * e6 / 3780;
@@ -213,19 +264,20 @@ bool InverseProjection::init(const ProjectionDefinition& d) {
   const double phi1 = d.standardParallel1 * kToRadians;
   const double phi2 = d.standardParallel2 * kToRadians;
   const bool oneParallel = std::fabs(phi1 - phi2) < kAngleTolerance;
-  // Two standard parallels symmetric about the equator make a cylinder,
-  // and one at a pole a plane: no cone.
-  const bool noCone = std::fabs(phi1 + phi2) < kAngleTolerance ||
-                      std::fabs(phi1) > kHalfPi - kAngleTolerance ||
-                      std::fabs(phi2) > kHalfPi - kAngleTolerance;
+  // Two standard parallels symmetric about the equator make a cylinder:
+  // no cone.
+  const bool noCone = std::fabs(phi1 + phi2) < kAngleTolerance;
+  // A conformal cone cannot touch the sphere at a pole, where m is 0.
+  const bool parallelAtPole = std::fabs(phi1) > kHalfPi - kAngleTolerance ||
+                              std::fabs(phi2) > kHalfPi - kAngleTolerance;
 
   switch (kind_) {
     case ProjectionKind::kGeographic:
       break;
 
     case ProjectionKind::kTransverseMercator: {
-      // [Karney eq. 15, 36]: the beta coefficients take the normalised
-      // coordinates (xi, eta) to the conformal sphere's (xi', eta').
+      // [Karney eq. 36]: Krueger's beta coefficients take the normalised
+      // coordinates (xi, eta) back to the conformal sphere's (xi', eta').
       tmBeta_[0] = n * (1 / 2.0 + n * (-2 / 3.0 + n * (37 / 96.0 + n * (-1 / 360.0 +
                    n * (-81 / 512.0 + n * (96199 / 604800.0))))));
       tmBeta_[1] = n2 * (1 / 48.0 + n * (1 / 15.0 + n * (-437 / 1440.0 +
@@ -236,8 +288,9 @@ bool InverseProjection::init(const ProjectionDefinition& d) {
                    n * (-830251 / 7257600.0)));
       tmBeta_[4] = n5 * (4583 / 161280.0 + n * (-108847 / 3991680.0));
       tmBeta_[5] = n6 * (20648693 / 638668800.0);
-      // [Karney eq. 35]: alpha, for the forward series along the central
-      // meridian, where it gives the rectifying latitude of the origin.
+      // [Karney eq. 35]: Krueger's alpha, for the forward series along the
+      // central meridian, where it gives the origin's rectifying latitude
+      // from its conformal one.
       const double alpha[6] = {
           n * (1 / 2.0 + n * (-2 / 3.0 + n * (5 / 16.0 + n * (41 / 180.0 +
               n * (-127 / 288.0 + n * (7891 / 37800.0)))))),
@@ -257,9 +310,9 @@ bool InverseProjection::init(const ProjectionDefinition& d) {
     }
 
     case ProjectionKind::kLambertConformalConic: {
-      // [Snyder eq. 15-8 to 15-10, 15-1a]: cone_ is n, coneScale_ is a F,
-      // rho = a F t^n with t = exp(-psi).
-      if (noCone) return false;
+      // [Snyder p. 108, eq. 15-7 to 15-10, 14-15]: cone_ is n, coneScale_
+      // is a F, rho = a F t^n with t = exp(-psi).
+      if (noCone || parallelAtPole) return false;
       double m1 = msfn(phi1, es_);
       double psi1 = isometric(phi1, e_);
       if (oneParallel) {
@@ -271,8 +324,8 @@ bool InverseProjection::init(const ProjectionDefinition& d) {
       }
       if (!isFinite(cone_) || std::fabs(cone_) < kAngleTolerance) return false;
       coneScale_ = a_ * m1 / (cone_ * std::exp(-cone_ * psi1));
-      // A latitude of origin at the pole the cone opens towards has its
-      // rho at infinity.
+      // The apex is the pole on n's side; a latitude of origin at the
+      // other pole lies at infinity.
       if (std::fabs(phi0) > kHalfPi - kAngleTolerance) {
         if ((phi0 > 0) != (cone_ > 0)) return false;
         rho0_ = 0;
@@ -284,8 +337,8 @@ bool InverseProjection::init(const ProjectionDefinition& d) {
     }
 
     case ProjectionKind::kAlbersEqualArea: {
-      // [Snyder eq. 14-3, 14-12 to 14-14]: cone_ is n, coneScale_ is C,
-      // rho = a sqrt(C - n q) / n.
+      // [Snyder p. 101, eq. 14-3, 14-12 to 14-14]: cone_ is n, coneScale_
+      // is C, rho = a sqrt(C - n q) / n.
       if (noCone) return false;
       double m1 = msfn(phi1, es_);
       double q1 = authalicQ(std::sin(phi1));
@@ -307,8 +360,8 @@ bool InverseProjection::init(const ProjectionDefinition& d) {
     }
 
     case ProjectionKind::kMercator: {
-      // [Snyder eq. 7-1, 7-2 with k0 from the latitude of true scale,
-      // eq. 7-8's m].
+      // [Snyder p. 44, eq. 7-6, 7-7] times k0 = m(latitude of true scale)
+      // [eq. 14-15], the scale of the parallel that stays true.
       double ts = d.latitudeOfTrueScale * kToRadians;
       if (std::fabs(ts) > kHalfPi - kAngleTolerance) return false;
       mercatorScale_ = a_ * msfn(ts, es_);
@@ -316,9 +369,9 @@ bool InverseProjection::init(const ProjectionDefinition& d) {
     }
 
     case ProjectionKind::kPolarStereographic: {
-      // [Snyder eq. 21-33, 21-34, 21-39]: rho = 2 a k0 t / sqrt((1+e)^(1+e)
-      // (1-e)^(1-e)) with k0 = 1 when the scale is true at the pole, else
-      // rho = a mc t / tc. stereoT_ is t / rho.
+      // [Snyder p. 160-161, eq. 21-33, 21-34]: rho = 2 a k0 t /
+      // sqrt((1+e)^(1+e) (1-e)^(1-e)) with k0 = 1 when the scale is true
+      // at the pole, else rho = a mc t / tc. stereoT_ is t / rho.
       double ts = d.latitudeOfTrueScale * kToRadians;
       if (ts == 0) return false;
       south_ = ts < 0;
@@ -338,8 +391,8 @@ bool InverseProjection::init(const ProjectionDefinition& d) {
       break;
 
     case ProjectionKind::kEquidistantConic: {
-      // [Snyder eq. 16-3 to 16-5, 16-5a], in units of a: cone_ is n,
-      // coneScale_ is G, rho = G - M.
+      // [Snyder p. 113, eq. 16-3 to 16-5, 16-5a], in units of a: cone_ is
+      // n, coneScale_ is G, rho = G - M.
       if (noCone) return false;
       double m1 = msfn(phi1, es_);
       double arc1 = meridianArc(phi1);
@@ -356,7 +409,8 @@ bool InverseProjection::init(const ProjectionDefinition& d) {
     }
 
     case ProjectionKind::kLambertAzimuthalEqualArea: {
-      // [Snyder eq. 3-13, 24-12 (Rq), 24-20 (D), 3-11 (beta1)].
+      // [Snyder p. 187-188, eq. 3-11, 3-13, 24-20]: the radius Rq of the
+      // sphere of equal area, beta1 and D.
       laeaRq_ = a_ * std::sqrt(qPole_ / 2);
       polar_ = std::fabs(phi0) > kHalfPi - kAngleTolerance;
       south_ = phi0 < 0;
@@ -379,30 +433,35 @@ bool InverseProjection::init(const ProjectionDefinition& d) {
 
 bool InverseProjection::transverseMercator(double x, double y, double* phi,
                                            double* lam) const {
-  // [Karney eq. 11, 7, 8]: normalised coordinates, Krueger's series back to
-  // the conformal sphere, then its transverse Mercator inverse.
+  // [Karney]: normalised coordinates, Krueger's series back to the
+  // conformal sphere, then the sphere's transverse Mercator inverse.
   double xi = y / tmScale_ + tmXi0_;
   double eta = x / tmScale_;
   // The hemisphere of the central meridian (|xi| <= pi/2 is |lon| <= 90,
   // the series leaving the line xi = pi/2 where it is), cut at the series'
   // limit.
-  if (!(std::fabs(xi) <= kHalfPi) || !(std::fabs(eta) <= kTmEtaLimit))
+  if (!(std::fabs(xi) <= kHalfPi + kEdgeTolerance) ||
+      !(std::fabs(eta) <= kTmEtaLimit))
     return false;
-  double s2 = std::sin(2 * xi), c2 = std::cos(2 * xi);
-  double e2 = std::exp(2 * eta), ie2 = 1 / e2;
-  double sh2 = (e2 - ie2) / 2, ch2 = (e2 + ie2) / 2;
-  double dxi, deta;
-  // sin 2z = sin2x cosh2y + i cos2x sinh2y, cos 2z = cos2x cosh2y - i
-  // sin2x sinh2y.
-  clenshawSinComplex(tmBeta_, s2 * ch2, c2 * sh2, c2 * ch2, -s2 * sh2, &dxi,
-                     &deta);
-  double xip = xi - dxi, etap = eta - deta;
+  double xip = xi, etap = eta;
+  if (n_ != 0) {
+    // sin 2z = sin2x cosh2y + i cos2x sinh2y, cos 2z = cos2x cosh2y - i
+    // sin2x sinh2y for z = xi + i eta.
+    double s2 = std::sin(2 * xi), c2 = std::cos(2 * xi);
+    double e2 = std::exp(2 * eta), ie2 = 1 / e2;
+    double sh2 = (e2 - ie2) / 2, ch2 = (e2 + ie2) / 2;
+    double dxi, deta;
+    clenshawSinComplex(tmBeta_, s2 * ch2, c2 * sh2, c2 * ch2, -s2 * sh2, &dxi,
+                       &deta);
+    xip -= dxi;
+    etap -= deta;
+  }
   double sxi = std::sin(xip), cxi = std::cos(xip);
   double ex = std::exp(etap), iex = 1 / ex;
   double sh = (ex - iex) / 2, ch = (ex + iex) / 2;
-  double r = std::hypot(sh, cxi);
-  // [Karney eq. 10]: sin chi = sin xi' / cosh eta', lam = atan2(sinh eta',
-  // cos xi').
+  double r = length(sh, cxi);
+  // On the conformal sphere [Karney; Snyder eq. 8-6, 8-7]: sin chi =
+  // sin xi' / cosh eta', lam = atan2(sinh eta', cos xi').
   *phi = fromConformal(sxi / ch, r / ch);
   *lam = std::atan2(sh, cxi);
   return true;
@@ -410,22 +469,21 @@ bool InverseProjection::transverseMercator(double x, double y, double* phi,
 
 bool InverseProjection::lambertConformalConic(double x, double y, double* phi,
                                               double* lam) const {
-  // [Snyder eq. 14-10, 15-10 to 15-11, 7-11]: rho and theta, t from rho,
-  // latitude from t = exp(-psi) by the conformal series.
+  // [Snyder p. 109, eq. 14-10, 14-11, 15-11]: rho and theta from the
+  // apex, t = (rho / aF)^(1/n), latitude from t by the conformal series.
   double dx = x, dy = rho0_ - y;
   if (cone_ < 0) {
     dx = -dx;
     dy = -dy;
   }
-  double rho = std::hypot(dx, dy);
+  double rho = length(dx, dy);
   double theta = std::atan2(dx, dy);
   // Outside the cone's sector: the gap of a conic map.
-  if (!(std::fabs(theta) <= kPi * std::fabs(cone_) + kEdgeTolerance))
-    return false;
+  if (!intoConeSector(rho, cone_, &theta)) return false;
   if (rho == 0) {
     *phi = cone_ > 0 ? kHalfPi : -kHalfPi;
   } else {
-    *phi = fromIsometric(-std::log(rho / std::fabs(coneScale_)) / cone_);
+    *phi = fromConformalT(std::pow(rho / std::fabs(coneScale_), 1 / cone_));
   }
   *lam = theta / cone_;
   return true;
@@ -433,16 +491,16 @@ bool InverseProjection::lambertConformalConic(double x, double y, double* phi,
 
 bool InverseProjection::albersEqualArea(double x, double y, double* phi,
                                         double* lam) const {
-  // [Snyder eq. 14-10, 14-11, 14-19, 14-21 then 3-18 with a Newton step].
+  // [Snyder p. 102, eq. 14-10, 14-11, 14-19]: rho, theta, then q and the
+  // authalic latitude beta = asin(q / qp).
   double dx = x, dy = rho0_ - y;
   if (cone_ < 0) {
     dx = -dx;
     dy = -dy;
   }
-  double rho = std::hypot(dx, dy);
+  double rho = length(dx, dy);
   double theta = std::atan2(dx, dy);
-  if (!(std::fabs(theta) <= kPi * std::fabs(cone_) + kEdgeTolerance))
-    return false;
+  if (!intoConeSector(rho, cone_, &theta)) return false;
   double r = rho * cone_ / a_;
   double q = (coneScale_ - r * r) / cone_;
   double sinBeta = q / qPole_;
@@ -457,19 +515,20 @@ bool InverseProjection::albersEqualArea(double x, double y, double* phi,
 
 bool InverseProjection::mercator(double x, double y, double* phi,
                                  double* lam) const {
-  // [Snyder eq. 7-10, 7-12 and 7-13 (here the sixth-order series)].
+  // [Snyder p. 44-45]: t = exp(-y / (a k0)) and lam = x / (a k0); the
+  // conformal series in place of his iteration [eq. 7-9].
   *lam = x / mercatorScale_;
-  if (!(std::fabs(*lam) <= kPi + kEdgeTolerance)) return false;
-  *phi = fromIsometric(y / mercatorScale_);
+  if (!intoHalfTurn(lam)) return false;
+  *phi = fromConformalT(std::exp(-y / mercatorScale_));
   return true;
 }
 
 bool InverseProjection::polarStereographic(double x, double y, double* phi,
                                            double* lam) const {
-  // [Snyder eq. 21-38 to 21-40, 7-9 by the conformal series]; the south
-  // polar aspect reverses the signs of y and phi.
-  double rho = std::hypot(x, y);
-  double p = rho == 0 ? kHalfPi : fromIsometric(-std::log(rho * stereoT_));
+  // [Snyder p. 161-162]: t from rho, the latitude from t by the conformal
+  // series; the south polar aspect reverses the signs of y and phi.
+  double rho = length(x, y);
+  double p = fromConformalT(rho * stereoT_);
   if (south_) {
     *phi = -p;
     *lam = std::atan2(x, y);
@@ -482,59 +541,80 @@ bool InverseProjection::polarStereographic(double x, double y, double* phi,
 
 bool InverseProjection::polyconic(double x, double y, double* phi,
                                   double* lam) const {
-  // [Snyder eq. 18-17 to 18-19, ellipsoid]: Newton's method on phi, in
-  // units of a.
-  const double A = y / a_ + polyM0_;
+  // [Snyder p. 127-129, eq. 18-1 to 18-4 and the inverse 18-17 to 18-19],
+  // in units of a. The parallel of phi is the circle through (0, M) of
+  // radius cot(phi) / w, w = sqrt(1 - e^2 sin^2 phi); the point (X, A) lies
+  // on it when h(phi) = w sin(phi) (X^2 + (A - M)^2) - 2 (A - M) cos(phi)
+  // is 0. That is Snyder's equation times cos(phi), which keeps it finite
+  // at the pole; it is solved by Newton's method as he does, kept inside
+  // the bracket where h changes sign so that a far point cannot throw it
+  // past the pole. The map is symmetric about the equator: the southern
+  // half is solved as the northern one.
   const double X = x / a_;
+  const double A = y / a_ + polyM0_;
+  const double absA = std::fabs(A);
   if (A == 0) {
     *phi = 0;
     *lam = X;
-    return std::fabs(X) <= kPi + kEdgeTolerance;
+    return intoHalfTurn(lam);
   }
-  const double B = X * X + A * A;
-  double p = A;
-  bool converged = false;
-  for (int i = 0; i < 20 && !converged; ++i) {
-    double s = std::sin(p), c = std::cos(p);
-    if (std::fabs(c) < 1e-12) return false;  // the pole: no meridian here
-    double w = std::sqrt(1 - es_ * s * s);
-    double C = w * s / c;
-    double M = meridianArc(p);
+  double lo = 0, hi = kHalfPi;  // h(lo) < 0 <= h(hi)
+  double p = absA < kHalfPi ? absA : kHalfPi;
+  double s = 0, c = 0, w = 0, d = 0;
+  for (int i = 0;; ++i) {
+    if (i == 60) return false;
+    s = std::sin(p);
+    c = std::cos(p);
+    w = std::sqrt(1 - es_ * s * s);
+    d = absA - meridianArc(p, s, c);
+    double D = X * X + d * d;
+    double h = w * s * D - 2 * d * c;
+    if (h == 0) break;
+    if (h < 0) lo = p; else hi = p;
     double dM = (1 - es_) / (w * w * w);
-    double sin2 = 2 * s * c;
-    double num = A * (C * M + 1) - M - (M * M + B) * C / 2;
-    double den = es_ * sin2 * (M * M + B - 2 * A * M) / (4 * C) +
-                 (A - M) * (C * dM - 2 / sin2) - dM;
-    double step = num / den;
-    if (!isFinite(step)) return false;
-    p -= step;
-    converged = std::fabs(step) <= 1e-12;
+    double dh = c * (1 - 2 * es_ * s * s) / w * D - 2 * w * s * d * dM +
+                2 * dM * c + 2 * d * s;
+    double next = p - h / dh;
+    // Newton converges quadratically: after a step of 1e-11 radian the
+    // error is far below a double's resolution. A step that leaves the
+    // bracket is replaced by halving it, done when the bracket is.
+    if (next > lo && next < hi) {
+      if (std::fabs(next - p) <= 1e-11) {
+        p = next;
+        break;
+      }
+    } else {
+      next = (lo + hi) / 2;
+      if (hi - lo <= 1e-15) break;
+    }
+    p = next;
   }
-  if (!converged || !(std::fabs(p) <= kHalfPi)) return false;
-  // [Snyder eq. 18-3, 18-4]: sin E = X C and 1 - cos E = (A - M) C, so
-  // E = lam sin(phi) comes from atan2 on its whole circle, where Snyder's
-  // asin would fold points past |E| = 90 degrees back.
-  double s = std::sin(p), c = std::cos(p);
-  double C = std::sqrt(1 - es_ * s * s) * s / c;
-  double E = std::atan2(X * C, 1 - (A - meridianArc(p)) * C);
-  *phi = p;
+  s = std::sin(p);
+  c = std::cos(p);
+  w = std::sqrt(1 - es_ * s * s);
+  d = absA - meridianArc(p, s, c);
+  // sin E = X C and 1 - cos E = (A - M) C with C = w tan(phi) [eq. 18-3,
+  // 18-4, times cos(phi)]: atan2 finds E = lam sin(phi) on its whole
+  // circle, where Snyder's asin folds points past |E| = 90 degrees back.
+  double E = std::atan2(X * w * s, c - d * w * s);
+  *phi = A < 0 ? -p : p;
   *lam = E / s;
-  return std::fabs(*lam) <= kPi + kEdgeTolerance;
+  return intoHalfTurn(lam);
 }
 
 bool InverseProjection::equidistantConic(double x, double y, double* phi,
                                          double* lam) const {
-  // [Snyder eq. 14-10, 14-11, 16-11, 3-26]; rho = G - M, M the meridian
-  // arc, in units of a.
+  // [Snyder p. 114]: rho and theta as for the other conics [eq. 14-10,
+  // 14-11], the meridian arc M = G - rho (units of a), then the latitude
+  // from its rectifying one [eq. 3-26].
   double dx = x / a_, dy = rho0_ - y / a_;
   if (cone_ < 0) {
     dx = -dx;
     dy = -dy;
   }
-  double rho = std::hypot(dx, dy);
+  double rho = length(dx, dy);
   double theta = std::atan2(dx, dy);
-  if (!(std::fabs(theta) <= kPi * std::fabs(cone_) + kEdgeTolerance))
-    return false;
+  if (!intoConeSector(rho, cone_, &theta)) return false;
   double M = coneScale_ - (cone_ < 0 ? -rho : rho);
   double mu = M / rectifyingRadius_;
   if (!(std::fabs(mu) <= kHalfPi + kEdgeTolerance)) return false;
@@ -549,10 +629,10 @@ bool InverseProjection::lambertAzimuthalEqualArea(double x, double y,
                                                   double* phi,
                                                   double* lam) const {
   if (polar_) {
-    // [Snyder eq. 24-30 to 24-32 and 3-11]: 1 - sin(beta) = rho^2 /
-    // (a^2 qp), and cos(beta) from it without the loss asin would have
-    // next to the pole.
-    double rho = std::hypot(x, y);
+    // [Snyder p. 190, polar aspects]: q = qp - rho^2 / a^2, so 1 -
+    // sin(beta) = rho^2 / (a^2 qp), and cos(beta) from it without the loss
+    // asin would have next to the pole.
+    double rho = length(x, y);
     double u = rho * rho / (a_ * a_ * qPole_);
     if (!(u <= 2 * (1 + kEdgeTolerance))) return false;
     if (u > 2) u = 2;
@@ -566,24 +646,29 @@ bool InverseProjection::lambertAzimuthalEqualArea(double x, double y,
     }
     return true;
   }
-  // [Snyder eq. 24-27 to 24-29, oblique and equatorial].
+  // [Snyder p. 189, oblique and equatorial aspects, eq. 24-28, 24-29],
+  // ce being the angular distance from the centre on the authalic sphere. The
+  // point's direction there has the height sin(beta) and the horizontal
+  // parts (u, v); beta = atan2(sin, hypot(u, v)) keeps the precision next
+  // to a pole that Snyder's asin loses.
   double X = x / laeaD_, Y = y * laeaD_;
-  double rho = std::hypot(X, Y);
+  double rho = length(X, Y);
   if (rho == 0) {
     *phi = fromAuthalic(sinBeta1_, cosBeta1_);
     *lam = 0;
     return true;
   }
-  double half = rho / (2 * laeaRq_);
+  double half = rho / (2 * laeaRq_);  // sin(ce / 2)
   if (!(half <= 1 + kEdgeTolerance)) return false;  // past the antipode
   if (half > 1) half = 1;
-  double ce = 2 * std::asin(half);
-  double sc = std::sin(ce), cc = std::cos(ce);
-  double sinBeta = cc * sinBeta1_ + Y * sc * cosBeta1_ / rho;
-  if (sinBeta > 1) sinBeta = 1;
-  if (sinBeta < -1) sinBeta = -1;
-  *phi = fromAuthalic(sinBeta, std::sqrt((1 - sinBeta) * (1 + sinBeta)));
-  *lam = std::atan2(X * sc, rho * cosBeta1_ * cc - Y * sinBeta1_ * sc);
+  double sc = 2 * half * std::sqrt((1 - half) * (1 + half));
+  double cc = (1 - half) * (1 + half) - half * half;
+  double along = Y / rho, across = X / rho;
+  double sinBeta = cc * sinBeta1_ + sc * along * cosBeta1_;
+  double u = cc * cosBeta1_ - sc * along * sinBeta1_;
+  double v = sc * across;
+  *phi = fromAuthalic(sinBeta, length(u, v));
+  *lam = std::atan2(v, u);
   return true;
 }
 
@@ -630,7 +715,8 @@ bool InverseProjection::toDegrees(double easting, double northing,
   if (!ok) return false;
   double lat = phi * kToDegrees;
   // remainder keeps -180 and 180 as they are and is exact.
-  double lon = std::remainder(centralMeridian_ + lam * kToDegrees, 360.0);
+  double lon = centralMeridian_ + lam * kToDegrees;
+  if (lon > 180 || lon < -180) lon = std::remainder(lon, 360.0);
   if (!isFinite(lat) || !isFinite(lon) || !(std::fabs(lat) <= 90)) return false;
   *latitude = lat;
   *longitude = lon;

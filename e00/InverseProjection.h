@@ -10,6 +10,27 @@
 //   if (!inverse.toDegrees(x, y, &lat, &lon)) refuse;  // point outside
 //
 // Each projection's formulas name their source beside them.
+//
+// What each kind reads besides the ellipsoid, the central meridian and the
+// false origin, and where its points end (beyond, toDegrees refuses):
+//   kTransverseMercator         latitudeOfOrigin, scaleFactor; the
+//                               hemisphere within 90 degrees of the central
+//                               meridian, narrowed near the equator to about
+//                               82 degrees, where Krueger's series stop
+//   kLambertConformalConic,     latitudeOfOrigin, standardParallel1 and 2;
+//   kAlbersEqualArea,           the unrolled cone's sector (its gap is
+//   kEquidistantConic           refused), between the images of the poles
+//   kMercator                   latitudeOfTrueScale; 180 degrees either side
+//                               of the central meridian
+//   kPolarStereographic         latitudeOfTrueScale (north pole when
+//                               positive, south when negative); the plane
+//   kPolyconic                  latitudeOfOrigin; 180 degrees either side
+//   kLambertAzimuthalEqualArea  latitudeOfOrigin (within 1e-10 radian of a
+//                               pole: the polar aspect); the disc out to the
+//                               antipode
+// The other fields are not read, but every field must be finite and within
+// its range (latitudes within 90 degrees, the central meridian within 360,
+// a scale factor above 0) for init to take the definition.
 
 #ifndef MORVANE_E00_INVERSEPROJECTION_H_
 #define MORVANE_E00_INVERSEPROJECTION_H_
@@ -79,14 +100,16 @@ class InverseProjection {
                                  double* lam) const;
 
   // Geodetic latitude from the conformal latitude chi, given its sine and
-  // cosine; from the isometric latitude psi; from the authalic latitude
+  // cosine; from Snyder's t = exp(-psi), psi the isometric latitude
+  // (infinite t is the south pole); from the authalic latitude
   // beta, given its sine and cosine; from the rectifying latitude mu.
   double fromConformal(double sinChi, double cosChi) const;
-  double fromIsometric(double psi) const;
+  double fromConformalT(double t) const;
   double fromAuthalic(double sinBeta, double cosBeta) const;
   double fromRectifying(double mu) const;
   // Meridian arc from the equator to phi, in units of the semi-major axis.
   double meridianArc(double phi) const;
+  double meridianArc(double phi, double sinPhi, double cosPhi) const;
   // Snyder's q (authalic), in units of the semi-major axis squared.
   double authalicQ(double sinPhi) const;
 
