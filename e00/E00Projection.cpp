@@ -609,7 +609,10 @@ void E00Projection::describe(char* out, size_t size) const {
     std::snprintf(out, size, "none");
   } else if (seen_ && first_.system == CoordinateSystem::kProjected) {
     char zone[24] = {};
-    if (first_.zone > 0) std::snprintf(zone, sizeof zone, " zone %d", first_.zone);
+    if (first_.zone > 0) {
+      std::snprintf(zone, sizeof zone, " zone %d%s", first_.zone,
+                    first_.definition.falseNorthing != 0.0 ? " south" : "");
+    }
     char names[3 * (kValueSize + 2) + 1] = {};
     const char* const given[] = {first_.datum, first_.spheroid};
     for (const char* name : given) {

@@ -153,7 +153,10 @@ class E00Projection {
   void refusal(char* out, size_t size) const;
 
   // The first PRJ section for people, always terminated. For a projection
-  // that is converted: "UTM zone 13, NAD27, CLARKE1866, METERS -> degrees";
+  // that is converted, its keyword (a UTM zone with its number, and "south"
+  // for the southern hemisphere), the datum and spheroid as given, the
+  // units: "UTM zone 13, NAD27, CLARKE1866, METERS -> degrees, no datum
+  // shift";
   // otherwise its projection and units as the file gives them:
   // "Projection GEOGRAPHIC; Units DD", "Projection UTM", "PRJ without
   // projection or units", or "none" when the file has no PRJ section.
