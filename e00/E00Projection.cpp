@@ -249,6 +249,7 @@ bool E00Projection::onLine(const char* text, int32_t size) {
     overflow_ = false;
     notDegrees_ = false;
     hasProjection_ = false;
+    sectionProjection_[0] = '\0';
     return true;
   }
   if (sameWord(first, "EOP")) {
@@ -268,6 +269,7 @@ bool E00Projection::onLine(const char* text, int32_t size) {
   if (isProjection || isUnits) {
     Word value = nextWord(text, size, &i);
     if (isProjection) {
+      if (!hasProjection_) keep(value, sectionProjection_);
       hasProjection_ = true;
       if (!sameWord(value, "GEOGRAPHIC")) notDegrees_ = true;
       if (!seen_ && projection_[0] == '\0') keep(value, projection_);
@@ -365,8 +367,8 @@ E00Projection::Reading E00Projection::readSection(bool withEop) const {
   Reading r;
   // Geographic, or no projection named: judged line by line as the readers
   // always have.
-  Section section(text_, textSize_);
-  Word projection = section.value("PROJECTION");
+  const Word projection = {sectionProjection_,
+                           static_cast<int32_t>(std::strlen(sectionProjection_))};
   if (!hasProjection_ || sameWord(projection, "GEOGRAPHIC")) {
     if (notDegrees_) {
       r.system = CoordinateSystem::kRefused;

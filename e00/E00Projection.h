@@ -208,6 +208,8 @@ class E00Projection {
   // other than DD, on any of its lines.
   bool notDegrees_ = false;
   bool hasProjection_ = false;
+  // The current section's first Projection value.
+  char sectionProjection_[kValueSize + 1] = {};
 
   // The first section's projection and units as written, and what it gives.
   char projection_[kValueSize + 1] = {};
