@@ -9,7 +9,14 @@
 //   MORVANE_BENCH_E00_20M      20 million points
 //   MORVANE_BENCH_E00_FULL     the single precision file compressed with
 //                              full compression (e00conv ... FULL)
+//   MORVANE_BENCH_E00_UTM      >= 100 MB, single precision, UTM zone 13
+//   MORVANE_BENCH_E00_UTM_DEGREES
+//                              the same arcs in degrees, the same size
 // A variable that is not set skips its benchmarks.
+//
+// InverseProjection/KIND (with MORVANE_BENCH_E00_UTM) times
+// E00Projection::toDegrees alone, one point at a time over points within
+// 300 km of the false origin, for each projection the readers convert.
 //
 // Counters: bytes_per_second (the file as stored), text/s (its text as the
 // readers see it, decompressed), points/s, and time_per_point (the import
@@ -27,6 +34,7 @@
 #include "dataset/LineDataSet.h"
 #include "e00/E00ArcReader.h"
 #include "e00/E00LineReader.h"
+#include "e00/E00Projection.h"
 #include "platform/FileSystem.h"
 #include "ui/ProgressDialog.h"
 #include "ui/headless/HeadlessUi.h"
@@ -44,6 +52,41 @@ const BenchFile kFiles[] = {
     {"MORVANE_BENCH_E00_1M", "1M_points"},
     {"MORVANE_BENCH_E00_20M", "20M_points"},
     {"MORVANE_BENCH_E00_FULL", "single_full"},
+    {"MORVANE_BENCH_E00_UTM", "utm_single"},
+    {"MORVANE_BENCH_E00_UTM_DEGREES", "utm_degrees"},
+};
+
+// A PRJ section of each projection, its lines after the header.
+struct Section {
+  const char* label;
+  std::vector<const char*> lines;
+};
+
+const Section kSections[] = {
+    {"UTM", {"Projection UTM", "Zone 13", "Datum NAD27", "Parameters"}},
+    {"TRANSVERSE",
+     {"Projection TRANSVERSE", "Spheroid AIRY", "Parameters", "0.9996",
+      "-2", "49", "400000", "-100000"}},
+    {"LAMBERT",
+     {"Projection LAMBERT", "Datum NAD27", "Parameters", "33", "45", "-96",
+      "23", "0", "0"}},
+    {"ALBERS",
+     {"Projection ALBERS", "Datum NAD83", "Parameters", "29.5", "45.5", "-96",
+      "23", "0", "0"}},
+    {"MERCATOR",
+     {"Projection MERCATOR", "Datum WGS84", "Parameters", "0", "0", "0", "0"}},
+    {"POLAR",
+     {"Projection POLAR", "Datum WGS84", "Parameters", "-45", "70", "0",
+      "0"}},
+    {"POLYCONIC",
+     {"Projection POLYCONIC", "Spheroid INT1909", "Parameters", "-54", "0",
+      "0", "0"}},
+    {"EQUIDISTANT_CONIC",
+     {"Projection EQUIDISTANT_CONIC", "Spheroid KRASOVSKY", "Parameters", "2",
+      "20", "60", "100", "0", "0", "0"}},
+    {"LAMBERT_AZIMUTHAL",
+     {"Projection LAMBERT_AZIMUTHAL", "Spheroid GRS80", "Parameters", "10",
+      "52", "4321000", "3210000"}},
 };
 
 int64_t fileSize(const std::string& path) {
@@ -127,6 +170,43 @@ void readArcs(benchmark::State& state, std::string native) {
           benchmark::Counter::kInvert);
 }
 
+void inverseProjection(benchmark::State& state, const Section* section) {
+  E00Projection projection;
+  projection.onLine("PRJ  2", 6);
+  for (const char* line : section->lines) {
+    projection.onLine(line, static_cast<int32_t>(std::strlen(line)));
+  }
+  projection.onLine("EOP", 3);
+  if (!projection.projected()) {
+    state.SkipWithError("section not converted");
+    return;
+  }
+  const ProjectionDefinition& d = projection.definition();
+  std::vector<double> x, y;
+  for (int i = 0; i < 64; ++i) {
+    for (int j = 0; j < 64; ++j) {
+      x.push_back(d.falseEasting - 300000.0 + i * 9375.0);
+      y.push_back(d.falseNorthing - 300000.0 + j * 9375.0);
+    }
+  }
+  int64_t converted = 0;
+  for (auto _ : state) {
+    converted = 0;
+    for (size_t k = 0; k < x.size(); ++k) {
+      double latitude, longitude;
+      converted += projection.toDegrees(x[k], y[k], &latitude, &longitude);
+      benchmark::DoNotOptimize(latitude);
+      benchmark::DoNotOptimize(longitude);
+    }
+  }
+  state.counters["converted"] =
+      static_cast<double>(converted) / static_cast<double>(x.size());
+  state.counters["time_per_point"] = benchmark::Counter(
+      static_cast<double>(x.size()),
+      benchmark::Counter::kIsIterationInvariantRate |
+          benchmark::Counter::kInvert);
+}
+
 // Newlines counted in 1 MiB blocks, as wc -l does.
 void countLines(benchmark::State& state, std::string native) {
   std::vector<char> block(1 << 20);
@@ -172,6 +252,14 @@ int main(int argc, char** argv) {
         (std::string("ReadE00Arcs/") + f.label).c_str(), readArcs, native)
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime();
+  }
+  // With the projected file: once, not beside every file.
+  const char* utm = std::getenv("MORVANE_BENCH_E00_UTM");
+  for (const Section& s : kSections) {
+    if (utm == nullptr || *utm == '\0') break;
+    benchmark::RegisterBenchmark(
+        (std::string("InverseProjection/") + s.label).c_str(),
+        inverseProjection, &s);
   }
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

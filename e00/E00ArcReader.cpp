@@ -123,19 +123,25 @@ bool isWord(const char* text, int32_t size, const char* word) {
          (size - i == n || isE00Space(text[i + n]));
 }
 
-}  // namespace
+// How one reading of the file ended.
+enum class Pass {
+  kDone,     // the arcs are read
+  kFailed,   // refused, cancelled or out of memory: already told
+  kProjected,  // the points were taken before the PRJ section said how to
+               // convert them: read again with the conversion
+};
 
-bool readE00Arcs(LineDataSet& dataSet, const char* path,
-                 ReadingProgressTarget& progress) {
-  E00LineReader reader;
-  if (!reader.open(path)) {
-    showMessageBox(kTextCannotReadGisFile, MessageIcon::kExclamation);
-    return false;
-  }
-  ReadingProgress bar(progress, reader.length());
-  progress.setPosition(0);
-  dataSet.clear();
+void showRefusal(const E00Projection& projection) {
+  char message[256];
+  projection.refusal(message, sizeof message);
+  showMessageBox(message, MessageIcon::kExclamation);
+}
 
+// Reads the file once from its start. projection follows the file's PRJ
+// sections; a copy of a section read before gives the conversion from the
+// first point on.
+Pass readArcs(E00LineReader& reader, ReadingProgress& bar,
+              LineDataSet& dataSet, E00Projection& projection) {
   bool inSection = false;
   // Past the ARC section: only the PRJ section is still looked for.
   bool afterSection = false;
@@ -144,12 +150,15 @@ bool readE00Arcs(LineDataSet& dataSet, const char* path,
   int32_t declaredPoints = 0;
   int32_t pointsRead = 0;
   int32_t lastSeventh = 0;
-  E00Projection projection;
+  // Points were kept as degrees, or passed over as not degrees, before the
+  // PRJ section said whether they are.
+  bool takenAsDegrees = false;
+  bool notDegrees = false;
 
   const char* text;
   int32_t size;
   while (reader.next(&text, &size)) {
-    if (!bar.atPosition(reader.position())) return false;
+    if (!bar.atPosition(reader.position())) return Pass::kFailed;
 
     if (afterSection) {
       size = cStringSize(text, size);
@@ -183,7 +192,7 @@ bool readE00Arcs(LineDataSet& dataSet, const char* path,
 
     const char first = size > 0 ? text[0] : '\0';
     if (first != ' ' && first != '+' && first != '-') {
-      if (!dataSet.endArc()) return false;
+      if (!dataSet.endArc()) return Pass::kFailed;
       afterSection = true;
       size = cStringSize(text, size);
       if (projection.onLine(text, size) && projection.refuses()) break;
@@ -195,7 +204,7 @@ bool readE00Arcs(LineDataSet& dataSet, const char* path,
       E00HeaderFields f = splitE00HeaderFields(text, text + size);
       if (f.count == 7) lastSeventh = f.seventh;
       declaredPoints = lastSeventh;
-      if (!dataSet.endArc()) return false;
+      if (!dataSet.endArc()) return Pass::kFailed;
       pointsRead = 0;
       expectingHeader = false;
       continue;
@@ -221,18 +230,47 @@ bool readE00Arcs(LineDataSet& dataSet, const char* path,
         text, size, doublePrecision ? kDoubleFieldWidth : kSingleFieldWidth,
         count / 2);
 
-    // Coordinates that cannot be degrees (metres and the like) have no
-    // place in units of 1/36000 degree; rather than store clamped or
-    // wrapped values, refuse the file at the first one.
-    for (int32_t k = 0; k < complete; ++k) {
-      if (!isGeographicPosition(coordinates[2 * k + 1], coordinates[2 * k])) {
-        showMessageBox(kTextNotGeographicDegrees, MessageIcon::kExclamation);
-        return false;
+    if (projection.projected()) {
+      // Converted before the truncation to units; a point the projection
+      // cannot take refuses the file rather than leave a hole in an arc.
+      for (int32_t k = 0; k < complete; ++k) {
+        double latitude, longitude;
+        if (!projection.toDegrees(coordinates[2 * k], coordinates[2 * k + 1],
+                                  &latitude, &longitude)) {
+          showMessageBox(kTextCannotConvertToDegrees,
+                         MessageIcon::kExclamation);
+          return Pass::kFailed;
+        }
+        if (!dataSet.addPoint(latitude, longitude)) return Pass::kFailed;
       }
-    }
-    for (int32_t k = 0; k < complete; ++k) {
-      if (!dataSet.addPoint(coordinates[2 * k + 1], coordinates[2 * k])) {
-        return false;
+    } else {
+      // Coordinates that cannot be degrees (metres and the like) have no
+      // place in units of 1/36000 degree; rather than store clamped or
+      // wrapped values, refuse the file at the first one, unless a PRJ
+      // section still to come says how to convert them.
+      bool degrees = true;
+      for (int32_t k = 0; k < complete; ++k) {
+        if (!isGeographicPosition(coordinates[2 * k + 1], coordinates[2 * k])) {
+          degrees = false;
+        }
+      }
+      if (!degrees) {
+        if (projection.seen()) {
+          showMessageBox(kTextNotGeographicDegrees, MessageIcon::kExclamation);
+          return Pass::kFailed;
+        }
+        // Only the PRJ section is looked for now, and the file is then
+        // read again: half the bar for each.
+        notDegrees = true;
+        afterSection = true;
+        bar.narrow(reader.position(), 50);
+        continue;
+      }
+      if (!projection.seen()) takenAsDegrees = true;
+      for (int32_t k = 0; k < complete; ++k) {
+        if (!dataSet.addPoint(coordinates[2 * k + 1], coordinates[2 * k])) {
+          return Pass::kFailed;
+        }
       }
     }
     if (complete < count / 2) {
@@ -243,16 +281,67 @@ bool readE00Arcs(LineDataSet& dataSet, const char* path,
     if (pointsRead >= declaredPoints) expectingHeader = true;
   }
 
+  if (!reader.failed()) projection.endOfFile();
   if (projection.refuses()) {
-    showMessageBox(kTextNotGeographicDegrees, MessageIcon::kExclamation);
-    return false;
+    showRefusal(projection);
+    return Pass::kFailed;
   }
   if (reader.failed()) {
     // Only part of the file was seen: the arcs read so far are not the
     // file's, so this is a failure, not a short file.
     showMessageBox(kTextCannotReadGisFile, MessageIcon::kExclamation);
+    return Pass::kFailed;
+  }
+  if (projection.projected() && (takenAsDegrees || notDegrees)) {
+    return Pass::kProjected;
+  }
+  if (notDegrees) {
+    showMessageBox(kTextNotGeographicDegrees, MessageIcon::kExclamation);
+    return Pass::kFailed;
+  }
+  return Pass::kDone;
+}
+
+}  // namespace
+
+bool readE00Arcs(LineDataSet& dataSet, const char* path,
+                 ReadingProgressTarget& progress) {
+  E00LineReader reader;
+  if (!reader.open(path)) {
+    showMessageBox(kTextCannotReadGisFile, MessageIcon::kExclamation);
     return false;
   }
+  dataSet.clear();
+  E00Projection projection;
+  Pass pass;
+  int32_t shown;
+  {
+    ReadingProgress bar(progress, reader.length());
+    progress.setPosition(0);
+    pass = readArcs(reader, bar, dataSet, projection);
+    shown = bar.shown();
+  }
+  if (pass == Pass::kProjected) {
+    // Writers put the PRJ section after the arcs: the first reading only
+    // looked for it (once a point was plainly not degrees) or took the
+    // points as they stand. The second converts each point as it comes,
+    // the bar going on from where the first left it.
+    reader.close();
+    dataSet.clear();
+    if (!reader.open(path)) {
+      showMessageBox(kTextCannotReadGisFile, MessageIcon::kExclamation);
+      return false;
+    }
+    ReadingProgress bar(progress, reader.length(), shown);
+    E00Projection known = projection;
+    pass = readArcs(reader, bar, dataSet, known);
+    // The file changed between the readings.
+    if (pass == Pass::kProjected) {
+      showMessageBox(kTextCannotReadGisFile, MessageIcon::kExclamation);
+      return false;
+    }
+  }
+  if (pass != Pass::kDone) return false;
   dataSet.compact();
   reader.close();
   progress.setPosition(100);

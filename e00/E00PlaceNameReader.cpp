@@ -219,6 +219,11 @@ class PlaceNameReader {
   bool addName(const LabelRecord& label, const char* name);
   bool outOfMemory();
   bool notDegrees();
+  bool notConvertible();
+  bool refused();
+  // Makes the labels read so far degrees, once the file has told how: at the
+  // end of the first PRJ section, else before the first name is taken.
+  bool settleLabels();
 
   // How the current table's records are read: by the fixed columns until
   // its item definitions are known, by the items once they are, and by the
@@ -241,6 +246,10 @@ class PlaceNameReader {
   int32_t recordLine_ = 0;
   int32_t recordsLeft_ = 0;
   E00Projection projection_;
+  // The labels held so far are in degrees (checked or converted); until
+  // then they are as the file gives them, and some may not be degrees.
+  bool labelsSettled_ = false;
+  bool labelsNotDegrees_ = false;
   // Lines of the current label or record still to come: a label line is
   // followed by its box lines, a record's first line by its second.
   int32_t linesLeft_ = 0;
@@ -281,6 +290,12 @@ bool PlaceNameReader::run(const char* path) {
     file_.close();
     showMessageBox(kTextCannotReadGisFile, MessageIcon::kExclamation);
     return false;
+  }
+  projection_.endOfFile();
+  if (projection_.refuses() || !settleLabels()) {
+    file_.close();
+    if (projection_.refuses()) return refused();
+    return result_;
   }
 
   char message[128];
@@ -363,8 +378,11 @@ bool PlaceNameReader::onLine(const char* text, int32_t size) {
   }
 
   if (projection_.onLine(text, size)) {
-    return projection_.refuses() ? notDegrees() : true;
+    if (projection_.refuses()) return refused();
+    return projection_.seen() ? settleLabels() : true;
   }
+  // A section ended by the next one's header.
+  if (projection_.refuses()) return refused();
   int32_t end = first;
   while (end < size && !isBlank(text[end])) ++end;
   const int32_t fieldSize = end - first;
@@ -422,7 +440,22 @@ bool PlaceNameReader::readLabel(const char* text, int32_t size) {
   }
   label.x = readDouble(x);
   label.y = readDouble(y);
-  if (!isGeographicPosition(label.y, label.x)) return notDegrees();
+  if (labelsSettled_) {
+    if (projection_.projected()) {
+      double latitude, longitude;
+      if (!projection_.toDegrees(label.x, label.y, &latitude, &longitude)) {
+        return notConvertible();
+      }
+      label.y = latitude;
+      label.x = longitude;
+    } else if (!isGeographicPosition(label.y, label.x)) {
+      return notDegrees();
+    }
+  } else if (!isGeographicPosition(label.y, label.x)) {
+    // Writers put the PRJ section after the labels: it may yet say how
+    // to convert them.
+    labelsNotDegrees_ = true;
+  }
   if (!labels_.append(label)) return outOfMemory();
   if (!index_.add(labels_.size() - 1)) return outOfMemory();
   // A double-precision label carries its box on two lines, a single one on
@@ -504,6 +537,7 @@ bool PlaceNameReader::readItemRecordLine(const char* text, int32_t size) {
 
 bool PlaceNameReader::joinRecord(const char* record, int32_t size,
                                  const RecordFields& f) {
+  if (!labelsSettled_ && !settleLabels()) return false;
   int32_t number = readInteger(field(record, size, f.number, f.numberWidth));
   int32_t id = readInteger(field(record, size, f.id, f.idWidth));
   int32_t found = index_.find(number, id);
@@ -549,6 +583,41 @@ bool PlaceNameReader::addName(const LabelRecord& label, const char* name) {
 // file).
 bool PlaceNameReader::notDegrees() {
   showMessageBox(kTextNotGeographicDegrees, MessageIcon::kExclamation);
+  result_ = false;
+  return false;
+}
+
+bool PlaceNameReader::settleLabels() {
+  if (labelsSettled_) return true;
+  labelsSettled_ = true;
+  if (projection_.projected()) {
+    for (int32_t i = 0; i < labels_.size(); ++i) {
+      LabelRecord& label = labels_[i];
+      double latitude, longitude;
+      if (!projection_.toDegrees(label.x, label.y, &latitude, &longitude)) {
+        return notConvertible();
+      }
+      label.y = latitude;
+      label.x = longitude;
+    }
+    return true;
+  }
+  return labelsNotDegrees_ ? notDegrees() : true;
+}
+
+// A point the projection cannot take: nothing of the file is taken, rather
+// than names in the wrong place or missing.
+bool PlaceNameReader::notConvertible() {
+  showMessageBox(kTextCannotConvertToDegrees, MessageIcon::kExclamation);
+  result_ = false;
+  return false;
+}
+
+// The PRJ section refused the file, with its own message.
+bool PlaceNameReader::refused() {
+  char message[256];
+  projection_.refusal(message, sizeof message);
+  showMessageBox(message, MessageIcon::kExclamation);
   result_ = false;
   return false;
 }

@@ -111,9 +111,8 @@ E00TableLayout::Step E00TableLayout::addDefinition(const char* text,
 }
 
 int32_t E00TableLayout::nameItem(int32_t fixedColumn) const {
-  for (int32_t i = 0; i < items_; ++i) {
-    if (isCharacter(item_[i]) && item_[i].column == fixedColumn) return i;
-  }
+  // An item called NAME says what it holds; the usual name columns may
+  // hold a short code instead (census tables put a county code there).
   for (int32_t i = 0; i < items_; ++i) {
     const char* n = item_[i].name;
     if (isCharacter(item_[i]) && (n[0] | 0x20) == 'n' &&
@@ -121,6 +120,9 @@ int32_t E00TableLayout::nameItem(int32_t fixedColumn) const {
         (n[3] | 0x20) == 'e' && n[4] == '\0') {
       return i;
     }
+  }
+  for (int32_t i = 0; i < items_; ++i) {
+    if (isCharacter(item_[i]) && item_[i].column == fixedColumn) return i;
   }
   for (int32_t i = 0; i < items_; ++i) {
     if (isCharacter(item_[i])) return i;

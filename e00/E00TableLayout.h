@@ -57,9 +57,9 @@ class E00TableLayout {
     return recordChars_ <= 0 ? 1 : (recordChars_ + kLineWidth - 1) / kLineWidth;
   }
 
-  // The character item that holds the place name: the one starting at
-  // fixedColumn (where names stand in the usual layout), else one named
-  // NAME, else the first character item. -1 when the table has none.
+  // The character item that holds the place name: one named NAME, else the
+  // one starting at fixedColumn (where names stand in the usual layout),
+  // else the first character item. -1 when the table has none.
   int32_t nameItem(int32_t fixedColumn) const;
 
   // The record's label keys, the third and fourth items of an attribute

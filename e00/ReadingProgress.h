@@ -24,9 +24,16 @@ class ReadingProgressTarget {
 class ReadingProgress {
  public:
   // length: the file's length in bytes, as stored. A file that reports no
-  // length (a device, a pipe) shows 100 at its first line.
-  ReadingProgress(ReadingProgressTarget& target, int64_t length)
-      : target_(target), length_(length) {}
+  // length (a device, a pipe) shows its last percentage at its first line.
+  // The bar goes from 0 at position 0 to 100 at the end; a second reading
+  // of a file carries on from where the first left it, given the first's
+  // shown().
+  ReadingProgress(ReadingProgressTarget& target, int64_t length,
+                  int32_t shownBefore = -1)
+      : target_(target),
+        length_(length),
+        base_(shownBefore > 0 ? shownBefore : 0),
+        lastShown_(shownBefore) {}
 
   // Called for every line read, with the file position after it, before the
   // line is looked at. At a new multiple of 5 %: VPI_Pump, then the cancel
@@ -36,12 +43,24 @@ class ReadingProgress {
     return update(position);
   }
 
+  // From position on, the rest of the file brings the bar to endPercent
+  // (at least where it stands) instead of 100, leaving the rest for a
+  // reading that follows.
+  void narrow(int64_t position, int32_t endPercent);
+
+  // The last percentage shown, -1 before the first.
+  int32_t shown() const { return lastShown_; }
+
  private:
   bool update(int64_t position);
 
   ReadingProgressTarget& target_;
   const int64_t length_;
-  int32_t lastShown_ = -1;
+  // The bar goes linearly from base_ at position from_ to end_ at length_.
+  int64_t from_ = 0;
+  int32_t base_;
+  int32_t end_ = 100;
+  int32_t lastShown_;
   // Position from which the percentage can next change: the division is
   // made only where its result can differ from the last one.
   int64_t nextPercentAt_ = 0;

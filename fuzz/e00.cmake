@@ -10,3 +10,8 @@ morvane_add_fuzzer(fuzz_e00_decompress
 # corpus/e00_decompress: cut_crlf.e00 is GDAL's compressed.e00, testpoly_*.e00
 # GDAL's testpoly.e00 compressed with e00conv (MIT); cities_full_head.e00 the
 # start of tests/data/japan_cities_full.e00.
+# E00Projection on an arbitrary PRJ section.
+morvane_add_fuzzer(fuzz_e00_projection
+    SOURCES E00ProjectionFuzz.cpp
+    LIBS morvane_e00)
+# corpus/e00_projection: the PRJ sections of tests/data/projected.

@@ -88,7 +88,7 @@ void printProjection(const std::string& nativePath) {
       projection.onLine(text, size);
     }
   }
-  char description[96];
+  char description[160];
   projection.describe(description, sizeof description);
   std::printf("prj: %s\n", description);
 }

@@ -399,6 +399,7 @@ TEST_F(E00ArcReaderTest, FilesNotInDegreesAreRefused) {
       {"latitude 95",
        "ARC  2\n" + arcHeader(1) + single(139, 95) + "\n" + kTerminator, true},
       // The PRJ section follows the arcs, as writers order a file.
+      // Named without its zone or ellipsoid: refused, by its own message.
       {"projection with small numbers",
        arc + kEndOfArcs + prj("UTM", "METERS") + "IFO  2\n", true},
       {"units other than degrees",
@@ -416,7 +417,13 @@ TEST_F(E00ArcReaderTest, FilesNotInDegreesAreRefused) {
     EXPECT_EQ(read(c.file), !c.refused);
     if (c.refused) {
       ASSERT_EQ(headless::messages().size(), 1u);
-      EXPECT_EQ(headless::messages()[0].text, kTextNotGeographicDegrees);
+      char noEllipsoid[256];
+      std::snprintf(noEllipsoid, sizeof noEllipsoid, kTextPrjUnreadableFormat,
+                    "Spheroid");
+      EXPECT_EQ(headless::messages()[0].text,
+                std::string(c.name) == "projection with small numbers"
+                    ? noEllipsoid
+                    : kTextNotGeographicDegrees);
     } else {
       EXPECT_TRUE(headless::messages().empty());
       EXPECT_EQ(points(), (std::vector<LinePoint>{
@@ -517,6 +524,7 @@ TEST_F(E00ArcReaderTest, SampleFilesAgreeWithTheirReferenceFigures) {
     const char* message = kTextNotGeographicDegrees;  // when refused
   };
   const UnitBounds japan = {4608000, 1088705, 5292000, 1656000};
+  const UnitBounds utm13 = {-3844722, 1333240, -3844398, 1333370};
   const Case cases[] = {
       {"japan_coast_50m.e00", true, 1216, 39, japan},
       {"japan_coast_50m_double.e00", true, 1216, 39, japan},
@@ -526,12 +534,13 @@ TEST_F(E00ArcReaderTest, SampleFilesAgreeWithTheirReferenceFigures) {
       {"japan_coast_50m_partial.e00", true, 1216, 39, japan},
       {"gdal_compressed.e00", false, 0, 0, kEmptyBounds,
        kTextCannotReadGisFile},
-      {"derived_gdal_testpoly_full.e00", false, 0, 0, kEmptyBounds},
-      {"derived_gdal_testpoly_partial.e00", false, 0, 0, kEmptyBounds},
+      // UTM zone 13 on NAD27, in degrees where GDAL puts them.
+      {"derived_gdal_testpoly_full.e00", true, 18, 7, utm13},
+      {"derived_gdal_testpoly_partial.e00", true, 18, 7, utm13},
       {"japan_cities.e00", true, 0, 0, kEmptyBounds},
       {"japan_cities_full.e00", true, 0, 0, kEmptyBounds},
-      {"gdal_test.e00", false, 0, 0, kEmptyBounds},
-      {"gdal_testpoly.e00", false, 0, 0, kEmptyBounds},
+      {"gdal_test.e00", true, 18, 7, utm13},
+      {"gdal_testpoly.e00", true, 18, 7, utm13},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file);

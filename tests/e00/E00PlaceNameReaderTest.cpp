@@ -764,15 +764,21 @@ TEST_F(PlaceNameReaderTest, FilesNotInDegreesAddNothing) {
     double x, y;
     std::string prj;
     bool refused;
+    std::string message = kTextNotGeographicDegrees;
   };
   auto prj = [](const char* projection, const char* units) {
     return format("PRJ  2\nProjection    %s\n~\nUnits         %s\n~\n"
                   "Parameters\nEOP\n", projection, units);
   };
+  char noEllipsoid[256];
+  std::snprintf(noEllipsoid, sizeof noEllipsoid, kTextPrjUnreadableFormat,
+                "Spheroid");
   const Case cases[] = {
       {"longitude 500", 500.0, 35.0, "", true},
       {"latitude 95", 139.0, 95.0, "", true},
-      {"projection with small numbers", 1.5, 2.5, prj("UTM", "METERS"), true},
+      // A projection named without its zone or ellipsoid.
+      {"projection with small numbers", 1.5, 2.5, prj("UTM", "METERS"), true,
+       noEllipsoid},
       {"units other than degrees", 1.5, 2.5, prj("GEOGRAPHIC", "FEET"), true},
       {"geographic, longitude 0...360", 359.5, -89.5,
        prj("GEOGRAPHIC", "DD"), false},
@@ -793,7 +799,7 @@ TEST_F(PlaceNameReaderTest, FilesNotInDegreesAddNothing) {
     w.record(1, 6, "Elsewhere");
     if (c.refused) {
       EXPECT_FALSE(read(w.text));
-      expectOnlyMessage(kTextNotGeographicDegrees, MessageIcon::kExclamation);
+      expectOnlyMessage(c.message, MessageIcon::kExclamation);
       EXPECT_TRUE(names().empty());
       EXPECT_TRUE(standin::nameDbCalls().removeBlock.empty());
     } else {
@@ -801,8 +807,8 @@ TEST_F(PlaceNameReaderTest, FilesNotInDegreesAddNothing) {
       EXPECT_EQ(names(), (std::vector<std::string>{"Nagano", "Elsewhere"}));
     }
   }
-  // The projected samples: by the PRJ section, by the labels' metres.
-  for (const char* sample : {"gdal_testpoly.e00", "gdal_testpoint.e00"}) {
+  // Metres without a PRJ section to say how to convert them.
+  for (const char* sample : {"gdal_testpoint.e00"}) {
     SCOPED_TRACE(sample);
     standin::resetNameDb();
     std::filesystem::remove_all(home_);

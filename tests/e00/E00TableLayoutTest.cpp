@@ -45,6 +45,14 @@ TEST(E00TableLayoutTest, DefinitionsGiveLinesAndTheNameItem) {
       // first text item, NAME stands at the name columns.
       {"cities", header(6, 6, 58, 3),
        {kArea, kPerimeter, kNumber, kId, kCode, kName}, Step::kComplete, 2, 5},
+      // A census county table: the state and county codes take the usual
+      // name columns (CO starts at 52); the name is the item called NAME.
+      {"census counties", header(7, 7, 81, 3),
+       {kArea, kPerimeter, kNumber, kId,
+        "ST                2-1  174-1   2-1 20-1  -1  -1-1                   5-",
+        "CO                3-1  194-1   3-1 20-1  -1  -1-1                   6-",
+        "NAME             60-1  224-1  60-1 20-1  -1  -1-1                   7-"},
+       Step::kComplete, 2, 6},
       {"keys only: one line, no name", header(4, 4, 16, 3),
        {kArea, kPerimeter, kNumber, kId}, Step::kComplete, 1, -1},
       {"deleted item not in the records", header(4, 5, 16, 3),
