@@ -44,11 +44,18 @@ bool RowListWindow::addRow(int32_t rowId) {
   const WindowRect listClient = window_->clientRect();
   const WindowRect listOuter = window_->outerRect();
 
-  LayerRow* row = new LayerRow(rowId);
-  if (!row->createModeless(window_->handle())) {
-    delete row;
-    return false;
-  }
+  // Owned here until the list holds it, so that memory running out on the
+  // way (an exception included) takes the row and its window with it.
+  struct RowOwner {
+    LayerRow* row;
+    ~RowOwner() {
+      if (row == nullptr) return;
+      row->destroyWindow();
+      delete row;
+    }
+  } owner{new LayerRow(rowId)};
+  LayerRow* row = owner.row;
+  if (!row->createModeless(window_->handle())) return false;
   const WindowRect rowClient = row->window()->clientRect();
   if (widthOf(listClient) < widthOf(rowClient)) {
     // The list's client area becomes exactly as wide as the row's.
@@ -56,11 +63,8 @@ bool RowListWindow::addRow(int32_t rowId) {
         widthOf(listOuter) - widthOf(listClient) + widthOf(rowClient),
         heightOf(listOuter));
   }
-  if (!rows_.append(RowEntry{row, rowId})) {
-    row->destroyWindow();
-    delete row;
-    return false;
-  }
+  if (!rows_.append(RowEntry{row, rowId})) return false;
+  owner.row = nullptr;
   layoutRows(scrollPos_);
   return true;
 }
