@@ -463,15 +463,8 @@ void finishRemovals() {
 
 }  // namespace
 
-namespace {
-std::string inHome(const char* name) {
-  const std::string& folder = home();
-  return folder + (!folder.empty() && folder.back() == '/' ? "" : "/") + name;
-}
-}  // namespace
-
-std::string depotRoot() { return inHome("depot"); }
-std::string depotIndexPath() { return inHome("depot.idx"); }
+std::string depotRoot() { return homeFile("depot"); }
+std::string depotIndexPath() { return homeFile("depot.idx"); }
 
 bool depotIndexReadable(std::string* problem) {
   std::string content;

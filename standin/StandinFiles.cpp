@@ -7,6 +7,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/ReplacingFile.h"
+#include "standin/StandinHost.h"
 
 namespace standin {
 
@@ -15,6 +16,16 @@ namespace {
 bool gFailed = false;
 
 }  // namespace
+
+std::string homeFile(const char* name) {
+  const std::string& folder = home();
+  const char separator =
+      folder.find('\\') != std::string::npos ? '\\' : '/';
+  if (!folder.empty() && (folder.back() == '/' || folder.back() == '\\')) {
+    return folder + name;
+  }
+  return folder + separator + name;
+}
 
 std::string hostFileProblem(const std::string& path) {
   const std::string module = modulePath(path);

@@ -24,6 +24,10 @@ namespace standin {
 // cannot be mapped.
 std::filesystem::path fileSystemPath(const std::string& modulePathText);
 
+// The native path of a file in the home folder: the home, its separator
+// ("\\" for a home written as a Windows path, "/" otherwise) and name.
+std::string homeFile(const char* name);
+
 // What stands at a host file (native path): empty when it is a regular
 // file or nothing, else a sentence naming it and saying what it is ("... is
 // a folder, not a file").

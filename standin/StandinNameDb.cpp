@@ -228,9 +228,7 @@ NameDb& loaded() {
 }  // namespace
 
 std::string nameDbPath() {
-  const std::string& folder = home();
-  return folder + (!folder.empty() && folder.back() == '/' ? "" : "/") +
-         "names.tsv";
+  return homeFile("names.tsv");
 }
 
 const std::vector<NameEntry>& nameEntries() { return loaded().entries; }

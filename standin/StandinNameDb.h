@@ -16,7 +16,7 @@
 //
 // The database is open when the file exists and reads; VPI_NewNameDB
 // creates it (empty), and never replaces something there that does not read
-// as the database (a folder, an unreadable file). The file is never written
+// as the database (a folder, an unreadable file, a symbolic link). The file is never written
 // in place: names added go to a new file beside it, which replaces it at
 // VPI_RemoveNameDBBlock, saveNameDb(), resetNameDb() or process exit; until
 // then, and when that fails, names.tsv is as it was.

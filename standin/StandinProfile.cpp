@@ -99,9 +99,7 @@ Profile& loaded() {
 }  // namespace
 
 std::string profilePath() {
-  const std::string& folder = home();
-  return folder + (!folder.empty() && folder.back() == '/' ? "" : "/") +
-         "profile.tsv";
+  return homeFile("profile.tsv");
 }
 
 bool profileReadable(std::string* problem) {

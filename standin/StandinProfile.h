@@ -7,9 +7,15 @@
 //   PLUGIN <TAB> KEY <TAB> VALUE <LF>
 //
 // PLUGIN and VALUE decimal, KEY escaped as standin/StandinFiles.h
-// describes. The file is rewritten (atomically) at every write. A file that
-// cannot be understood gives the defaults: it is renamed to
-// "profile.tsv.bad", so that it is not lost, and reported on stderr.
+// describes; every line ends in its line feed. The file is replaced whole
+// at every write (platform/ReplacingFile.h); a write that fails gives 0,
+// keeps the value held as the file has it, and is told on stderr and
+// remembered for the exit code (standin/StandinFiles.h). A host start
+// refuses a file that cannot be understood, or a folder, FIFO, device or
+// link in its place (profileReadable); met outside a start, such a file
+// gives the defaults: an unreadable one is renamed to "profile.tsv.bad",
+// so that it is not lost, and reported on stderr; one that is no file is
+// left alone and never replaced.
 
 #ifndef MORVANE_STANDIN_STANDINPROFILE_H_
 #define MORVANE_STANDIN_STANDINPROFILE_H_
