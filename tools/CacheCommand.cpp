@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <system_error>
 
@@ -19,7 +18,6 @@
 #include "dataset/CacheFormat.h"
 #include "dataset/LineDataSet.h"
 #include "platform/FileSystem.h"
-#include "platform/ReplacingFile.h"
 #include "platform/Sjis.h"
 #include "tools/Commands.h"
 #include "tools/DataSetFile.h"
@@ -82,32 +80,21 @@ int cacheCommand(const HostOptions& /*options*/, const Arguments& args) {
   data.clear();
   if (!readE00File("cache", source, data)) return 1;
 
-  // saveCache writes into a new temporary file beside OUT (it reports a
-  // full disk itself and removes what it cut short), which then replaces
-  // OUT in one rename: whatever was at OUT stays as it was until the new
-  // file is whole, and nothing is ever removed that this run did not make.
-  ReplacingFile replacement(target);
-  if (!replacement.opened()) {
-    std::fprintf(stderr, "cache: %s could not be written\n", args[1].c_str());
-    return 1;
-  }
-  replacement.handOver();
-  const std::string& temporary = replacement.temporaryPath();
-  const char* fileName = splitFileName(temporary.c_str());
-  const std::string depot(temporary.c_str(), fileName);
+  // saveCache writes OUT whole or not at all: a new temporary file beside
+  // it, flushed, then renamed over it (it reports a full disk itself and
+  // removes what it cut short), so whatever was at OUT stays as it was
+  // until the new file is whole, and nothing this run did not make is
+  // ever removed.
+  const char* fileName = splitFileName(target.c_str());
+  const std::string depot(target.c_str(), fileName);
   data.name.assign(fileName, std::strlen(fileName) -
                                  (sizeof(cache_format::kExtension) - 1));
   data.depotPath = depot.c_str();
-  saveCache(data);
-  const int64_t expected = cache_format::fileSize(data.points.size());
-  std::unique_ptr<PlatformFile> written =
-      openFileForReading(temporary.c_str(), FileShare::kExclusive);
-  const bool whole = written && written->length() == expected;
-  written.reset();
-  if (!whole || !replacement.commit()) {
+  if (!saveCache(data)) {
     std::fprintf(stderr, "cache: %s could not be written\n", args[1].c_str());
     return 1;
   }
+  const int64_t expected = cache_format::fileSize(data.points.size());
   std::printf("points=%d bytes=%lld\n", data.points.size(),
               static_cast<long long>(expected));
   return 0;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -203,6 +204,10 @@ TEST_F(PluginEntryTest, CloseWritesOnlyWhatChangedAndTellsWhatFailed) {
   ASSERT_EQ(Load(), 1);
   addLayers();
   ASSERT_EQ(createDepotFolder(), 1);
+  // The depot folder's files in memory, where every write shows in the
+  // file's stamp.
+  const std::string folder = pluginModule().depotFolderPath;
+  auto disk = std::make_unique<MemoryFileSystem>(folder + "\\");
   const std::vector<std::string> names = {"roads", "rivers", "coast"};
   for (const std::string& name : names) {
     auto* d = new LineDataSet(pluginModule().nextRowId);
@@ -216,36 +221,34 @@ TEST_F(PluginEntryTest, CloseWritesOnlyWhatChangedAndTellsWhatFailed) {
     ASSERT_TRUE(registerDataSet(d));
   }
   ASSERT_EQ(Close(), 1);  // new: all three written
-  const std::filesystem::path folder = native(pluginModule().depotFolderPath);
-  // A second name for each file: one written anew has only one.
-  auto link = [&](const std::string& name) {
-    std::filesystem::remove(folder / (name + ".link"));
-    std::filesystem::create_hard_link(folder / (name + ".bin"),
-                                      folder / (name + ".link"));
+  auto stamps = [&] {
+    std::vector<int64_t> out;
+    for (const std::string& name : names) {
+      FileStamp stamp = {-1, -1};
+      EXPECT_TRUE(fileStamp((folder + "\\" + name + ".bin").c_str(), &stamp));
+      out.push_back(stamp.modified);
+    }
+    return out;
   };
-  auto rewritten = [&](const std::string& name) {
-    return std::filesystem::hard_link_count(folder / (name + ".bin")) == 1;
-  };
-  for (const std::string& name : names) link(name);
+  const std::vector<int64_t> written = stamps();
   ASSERT_EQ(Close(), 1);
-  for (const std::string& name : names) EXPECT_FALSE(rewritten(name)) << name;
+  EXPECT_EQ(stamps(), written);  // nothing changed, nothing written
 
   pluginModule().registry.at(1)->lineColour = 0x00123456;  // rivers
   ASSERT_EQ(Close(), 1);
-  EXPECT_FALSE(rewritten("roads"));
-  EXPECT_TRUE(rewritten("rivers"));
-  EXPECT_FALSE(rewritten("coast"));
+  const std::vector<int64_t> after = stamps();
+  EXPECT_EQ(after[0], written[0]);
+  EXPECT_NE(after[1], written[1]);
+  EXPECT_EQ(after[2], written[2]);
   EXPECT_TRUE(headless::messages().empty());
 
   // On a disk that takes nothing: every changed file and the reopen list
-  // fail, each told, and the files there stay as they were.
-  MemoryFileSystem disk(std::string(pluginModule().depotFolderPath) + "\\");
-  disk.putFile(std::string(pluginModule().depotFolderPath) + "\\roads.bin",
-               "old roads");
-  disk.putFile(std::string(pluginModule().depotFolderPath) + "\\" +
-                   kReopenListFile,
-               "old list\n");
-  disk.failWritesAt(0);
+  // fail, told in one message each, and the files there stay as they were.
+  disk.reset();
+  MemoryFileSystem full(folder + "\\");
+  full.putFile(folder + "\\roads.bin", "old roads");
+  full.putFile(folder + "\\" + kReopenListFile, "old list\n");
+  full.failWritesAt(0);
   ASSERT_EQ(Close(), 1);
   std::vector<std::string> shown;
   for (const auto& m : headless::messages()) shown.push_back(m.text);
@@ -254,12 +257,9 @@ TEST_F(PluginEntryTest, CloseWritesOnlyWhatChangedAndTellsWhatFailed) {
                           kTextCannotSaveWorkingMaps + "\nroads\nrivers\ncoast");
   EXPECT_EQ(shown[1], kTextCannotSaveReopenList);
   std::string bytes;
-  ASSERT_TRUE(disk.fileBytes(
-      std::string(pluginModule().depotFolderPath) + "\\roads.bin", &bytes));
+  ASSERT_TRUE(full.fileBytes(folder + "\\roads.bin", &bytes));
   EXPECT_EQ(bytes, "old roads");
-  ASSERT_TRUE(disk.fileBytes(std::string(pluginModule().depotFolderPath) +
-                                 "\\" + kReopenListFile,
-                             &bytes));
+  ASSERT_TRUE(full.fileBytes(folder + "\\" + kReopenListFile, &bytes));
   EXPECT_EQ(bytes, "old list\n");
 }
 
