@@ -56,7 +56,7 @@ void removeDepotFolder() {
   if (top == 0) return;
   // The folder goes with the cache files of every item in it: never while
   // they are still there to be reopened.
-  uint32_t folder = VPI_DD_GetID(top, kDepotSubTitle);
+  uint32_t folder = depotSubFolderId();
   char directory[kVpiPathSize] = {};
   if (folder != 0 && VPI_DD_EnumFirstID(folder) != 0 &&
       VPI_DD_GetPath(folder, directory) != 0 && directoryExists(directory)) {
@@ -90,6 +90,26 @@ bool isTemporaryStem(const std::string& stem) {
 }
 
 }  // namespace
+
+uint32_t depotSubFolderId() {
+  const uint32_t top = VPI_DD_GetID(0, kDepotTopTitle);
+  return top == 0 ? 0 : VPI_DD_GetID(top, kDepotSubTitle);
+}
+
+bool sameFileName(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (isPathLeadByte(static_cast<unsigned char>(a[i]))) {
+      if (a[i] != b[i] || (i + 1 < a.size() && a[i + 1] != b[i + 1])) {
+        return false;
+      }
+      ++i;
+    } else if (foldedLetter(a[i]) != foldedLetter(b[i])) {
+      return false;
+    }
+  }
+  return true;
+}
 
 bool isUsableDataSetName(const std::string& name) {
   if (name.empty()) return false;
@@ -126,12 +146,7 @@ int32_t reconcileDepotFolder() {
   }
   auto isItemFile = [&](const std::string& name) {
     for (const std::string& file : itemFiles) {
-      if (file.size() != name.size()) continue;
-      bool same = true;
-      for (size_t i = 0; same && i < name.size(); ++i) {
-        same = foldedLetter(file[i]) == foldedLetter(name[i]);
-      }
-      if (same) return true;
+      if (sameFileName(file, name)) return true;
     }
     return false;
   };

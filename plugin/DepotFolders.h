@@ -37,6 +37,16 @@ int32_t createDepotFolder();
 // stay, whatever failed (removing them would delete every closed data set).
 void removeDepotFolder();
 
+// The sub-folder's id by its two titles, the top folder's tested first (0
+// when either is missing); unlike findDepotFolder, depotFolderPath is left
+// as it is.
+uint32_t depotSubFolderId();
+
+// Whether a and b name the same file on Windows: equal but for the case of
+// their single-byte letters (the bytes of a two-byte character compare as
+// they are).
+bool sameFileName(const std::string& a, const std::string& b);
+
 // Whether name is one the module could have written for a data set, and so
 // one whose cache file lies inside the depot folder: not empty, no NUL or
 // control byte, none of \ / : < > " | ? * outside a two-byte character, not

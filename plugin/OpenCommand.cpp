@@ -6,7 +6,6 @@
 
 #include "base/HostBoundary.h"
 #include "base/PathHelpers.h"
-#include "base/SjisLeadByte.h"
 #include "dataset/CacheFile.h"
 #include "e00/E00ArcReader.h"
 #include "module/PluginModule.h"
@@ -28,34 +27,6 @@ std::string dataSetNameOf(const char* path) {
 }
 
 namespace {
-
-// The depot sub-folder's id, 0 when there is none.
-uint32_t depotSubFolderId() {
-  const uint32_t top = VPI_DD_GetID(0, kDepotTopTitle);
-  return top == 0 ? 0 : VPI_DD_GetID(top, kDepotSubTitle);
-}
-
-char foldedLetter(char c) {
-  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-// Whether a and b name the same file on Windows: equal but for the case of
-// their single-byte letters (the bytes of a two-byte character compare as
-// they are).
-bool sameFileName(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (isPathLeadByte(static_cast<unsigned char>(a[i]))) {
-      if (a[i] != b[i] || (i + 1 < a.size() && a[i + 1] != b[i + 1])) {
-        return false;
-      }
-      ++i;
-    } else if (foldedLetter(a[i]) != foldedLetter(b[i])) {
-      return false;
-    }
-  }
-  return true;
-}
 
 // Whether name is taken: by an item of the sub-folder, an open data set or
 // a file in the depot folder, letter case aside.

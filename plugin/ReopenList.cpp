@@ -6,7 +6,6 @@
 #include <string>
 
 #include "base/PathHelpers.h"
-#include "base/SjisLeadByte.h"
 #include "dataset/CacheFile.h"
 #include "module/PluginModule.h"
 #include "platform/FileSystem.h"
@@ -111,9 +110,7 @@ std::unique_ptr<LineDataSet> unregisterDataSet(int32_t rowId) {
 }
 
 bool isKeptInDepot(const LineDataSet& dataSet) {
-  const uint32_t top = VPI_DD_GetID(0, kDepotTopTitle);
-  if (top == 0) return false;
-  const uint32_t folder = VPI_DD_GetID(top, kDepotSubTitle);
+  const uint32_t folder = depotSubFolderId();
   return folder != 0 && VPI_DD_GetID(folder, dataSet.name.c_str()) != 0;
 }
 
@@ -146,8 +143,7 @@ void restoreReopenList() {
       openFileForReading(path, FileShare::kReadShared);
   if (!file) return;
   PluginModule& module = pluginModule();
-  const uint32_t folder =
-      VPI_DD_GetID(VPI_DD_GetID(0, kDepotTopTitle), kDepotSubTitle);
+  const uint32_t folder = depotSubFolderId();
   std::string unreadable;  // the names that did not come back whole
   PieceReader reader(*file);
   std::string piece;
