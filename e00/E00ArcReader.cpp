@@ -28,6 +28,7 @@
 #include <cstring>
 
 #include "base/GrowableArray.h"
+#include "base/SplitWork.h"
 #include "dataset/LineDataSet.h"
 #include "e00/E00ArcReader.h"
 #include "e00/E00Fields.h"
@@ -407,11 +408,12 @@ Pass readArcs(E00LineReader& reader, ReadingProgress& bar,
 
 // Converts the kept points into dataSet, the arcs ended where they were
 // read, the bar going on from shownBefore to 100 with the points converted.
-// False when cancelled, out of memory (told by the data set) or a point has
-// no conversion (told here).
-bool convertPending(const PendingPoints& pending,
-                    const E00Projection& projection, LineDataSet& dataSet,
-                    ReadingProgressTarget& progress, int32_t shownBefore) {
+// The points are overwritten with their latitude and longitude. False when
+// cancelled, out of memory (told by the data set) or a point has no
+// conversion (told here).
+bool convertPending(PendingPoints& pending, const E00Projection& projection,
+                    LineDataSet& dataSet, ReadingProgressTarget& progress,
+                    int32_t shownBefore) {
   const int32_t count = pending.points.size();
   const int64_t most =
       static_cast<int64_t>(count) + pending.arcEnds.size() + 1;
@@ -419,26 +421,43 @@ bool convertPending(const PendingPoints& pending,
     dataSet.points.reserve(static_cast<int32_t>(most));
   }
   ReadingProgress bar(progress, count, shownBefore);
-  // Blocks between the looks at the bar: small enough for its 5 % steps on
-  // any file worth a bar.
-  constexpr int32_t kBlock = 1 << 14;
-  const PendingPoint* points = pending.points.data();
+  // Blocks between the looks at the bar: a few milliseconds of work each,
+  // well within its 5 % steps on any file large enough to show them.
+  constexpr int32_t kBlock = 1 << 16;
+  PendingPoint* points = pending.points.data();
   int32_t arc = 0;
   for (int32_t begin = 0; begin < count; begin += kBlock) {
     if (!bar.atPosition(begin)) return false;
-    const int32_t end = count - begin > kBlock ? begin + kBlock : count;
-    for (int32_t i = begin; i < end; ++i) {
-      while (arc < pending.arcEnds.size() && pending.arcEnds[arc] == i) {
+    const int32_t size = count - begin > kBlock ? kBlock : count - begin;
+    PendingPoint* block = points + begin;
+    // Each point converts on its own, so the block is split between two
+    // threads; the first point of each half that has no conversion is
+    // noted, and the earlier one refuses the file.
+    int32_t refused[2] = {size, size};
+    splitWork(size, [&projection, block, &refused](int32_t from, int32_t to) {
+      int32_t& first = refused[from == 0 ? 0 : 1];
+      for (int32_t i = from; i < to; ++i) {
+        double latitude, longitude;
+        if (!projection.toDegrees(block[i].x, block[i].y, &latitude,
+                                  &longitude)) {
+          first = i;
+          return;
+        }
+        block[i] = PendingPoint{latitude, longitude};
+      }
+    });
+    // A half that refused nothing leaves its mark at size.
+    const int32_t stop = refused[0] < refused[1] ? refused[0] : refused[1];
+    for (int32_t i = 0; i < stop; ++i) {
+      while (arc < pending.arcEnds.size() && pending.arcEnds[arc] == begin + i) {
         if (!dataSet.endArc()) return false;
         ++arc;
       }
-      double latitude, longitude;
-      if (!projection.toDegrees(points[i].x, points[i].y, &latitude,
-                                &longitude)) {
-        showMessageBox(kTextCannotConvertToDegrees, MessageIcon::kExclamation);
-        return false;
-      }
-      if (!dataSet.addPoint(latitude, longitude)) return false;
+      if (!dataSet.addPoint(block[i].x, block[i].y)) return false;
+    }
+    if (stop < size) {
+      showMessageBox(kTextCannotConvertToDegrees, MessageIcon::kExclamation);
+      return false;
     }
   }
   if (arc < pending.arcEnds.size() && !dataSet.endArc()) return false;
