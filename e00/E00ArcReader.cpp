@@ -421,14 +421,16 @@ bool convertPending(PendingPoints& pending, const E00Projection& projection,
     dataSet.points.reserve(static_cast<int32_t>(most));
   }
   ReadingProgress bar(progress, count, shownBefore);
-  // Blocks between the looks at the bar: a few milliseconds of work each,
-  // well within its 5 % steps on any file large enough to show them.
-  constexpr int32_t kBlock = 1 << 16;
   PendingPoint* points = pending.points.data();
   int32_t arc = 0;
-  for (int32_t begin = 0; begin < count; begin += kBlock) {
-    if (!bar.atPosition(begin)) return false;
-    const int32_t size = count - begin > kBlock ? kBlock : count - begin;
+  // A block for each percent of the points, so that the bar, which shows
+  // only the multiples of 5 it lands on, lands on each of them.
+  int32_t begin = 0;
+  for (int32_t percent = 1; percent <= 100; ++percent) {
+    const int32_t end =
+        static_cast<int32_t>(static_cast<int64_t>(count) * percent / 100);
+    if (end == begin) continue;
+    const int32_t size = end - begin;
     PendingPoint* block = points + begin;
     // Each point converts on its own, so the block is split between two
     // threads; the first point of each half that has no conversion is
@@ -459,9 +461,10 @@ bool convertPending(PendingPoints& pending, const E00Projection& projection,
       showMessageBox(kTextCannotConvertToDegrees, MessageIcon::kExclamation);
       return false;
     }
+    begin = end;
+    if (!bar.atPosition(end)) return false;
   }
-  if (arc < pending.arcEnds.size() && !dataSet.endArc()) return false;
-  return bar.atPosition(count);
+  return arc == pending.arcEnds.size() || dataSet.endArc();
 }
 
 }  // namespace
