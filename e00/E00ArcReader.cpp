@@ -495,10 +495,11 @@ bool readE00Arcs(LineDataSet& dataSet, const char* path,
     }
   }
   if (pass == Pass::kProjected) {
-    // Writers put the PRJ section after the arcs: the first reading only
-    // looked for it (once a point was plainly not degrees) or took the
-    // points as they stand. The second converts each point as it comes,
-    // the bar going on from where the first left it.
+    // Writers put the PRJ section after the arcs. The first reading kept
+    // the points as the file holds them unless some were taken as degrees
+    // first (or the arcs held a line the PRJ scan took), and then only
+    // looked for the PRJ section. The second converts each point as it
+    // comes, the bar going on from where the first left it.
     reader.close();
     dataSet.clear();
     if (!reader.open(path)) {
