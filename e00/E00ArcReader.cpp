@@ -27,6 +27,8 @@
 
 #include <cstring>
 
+#include "base/GrowableArray.h"
+#include "base/SplitWork.h"
 #include "dataset/LineDataSet.h"
 #include "e00/E00ArcReader.h"
 #include "e00/E00Fields.h"
@@ -129,7 +131,48 @@ enum class Pass {
   kFailed,   // refused, cancelled or out of memory: already told
   kProjected,  // the points were taken before the PRJ section said how to
                // convert them: read again with the conversion
+  kConvert,  // the points are kept as the file holds them (PendingPoints),
+             // and the PRJ section says how to convert them
 };
+
+// The points of a projected file as the file holds them, kept from the
+// first point on, so that the PRJ section which follows the arcs can
+// convert them without a second reading. 16 bytes a point.
+struct PendingPoint {
+  double x, y;
+};
+
+struct PendingPoints {
+  GrowableArray<PendingPoint> points{1 << 16};
+  // The number of points before each end of an arc, in order (a number may
+  // repeat: the data set keeps no empty arc).
+  GrowableArray<int32_t> arcEnds{1 << 12};
+
+  bool add(double x, double y) {
+    if (points.append(PendingPoint{x, y})) return true;
+    showMessageBox(kTextOutOfMemory, MessageIcon::kExclamation);
+    return false;
+  }
+  bool endArc() {
+    if (arcEnds.append(points.size())) return true;
+    showMessageBox(kTextOutOfMemory, MessageIcon::kExclamation);
+    return false;
+  }
+};
+
+// What the lines after the ARC section mean while only the PRJ section is
+// looked for.
+enum class Scan { kNext, kStop, kNone };
+Scan scanAfterSection(E00Projection& projection, const char* text,
+                      int32_t size) {
+  if (projection.onLine(text, size)) {
+    return projection.refuses() ? Scan::kStop : Scan::kNext;
+  }
+  if (isWord(text, size, "IFO") || isWord(text, size, "EOS")) {
+    return Scan::kStop;
+  }
+  return Scan::kNone;
+}
 
 void showRefusal(const E00Projection& projection) {
   char message[256];
@@ -140,8 +183,16 @@ void showRefusal(const E00Projection& projection) {
 // Reads the file once from its start. projection follows the file's PRJ
 // sections; a copy of a section read before gives the conversion from the
 // first point on.
+//
+// A file whose first point is not degrees and whose PRJ section has not come
+// yet has its points kept in *pending, which gives the same arcs as a
+// second reading would, the lines after that point being scanned for the
+// PRJ section as well as read (kConvert). A line there that the PRJ scan
+// takes (a "PRJ" in the middle of the arcs) falls back to the second
+// reading.
 Pass readArcs(E00LineReader& reader, ReadingProgress& bar,
-              LineDataSet& dataSet, E00Projection& projection) {
+              LineDataSet& dataSet, E00Projection& projection,
+              PendingPoints* pending) {
   bool inSection = false;
   // Past the ARC section: only the PRJ section is still looked for.
   bool afterSection = false;
@@ -154,6 +205,8 @@ Pass readArcs(E00LineReader& reader, ReadingProgress& bar,
   // PRJ section said whether they are.
   bool takenAsDegrees = false;
   bool notDegrees = false;
+  // The points are kept in *pending, as the file holds them.
+  bool keeping = false;
 
   const char* text;
   int32_t size;
@@ -162,11 +215,7 @@ Pass readArcs(E00LineReader& reader, ReadingProgress& bar,
 
     if (afterSection) {
       size = cStringSize(text, size);
-      if (projection.onLine(text, size)) {
-        if (projection.refuses()) break;
-        continue;
-      }
-      if (isWord(text, size, "IFO") || isWord(text, size, "EOS")) break;
+      if (scanAfterSection(projection, text, size) == Scan::kStop) break;
       continue;
     }
 
@@ -192,19 +241,37 @@ Pass readArcs(E00LineReader& reader, ReadingProgress& bar,
 
     const char first = size > 0 ? text[0] : '\0';
     if (first != ' ' && first != '+' && first != '-') {
-      if (!dataSet.endArc()) return Pass::kFailed;
       afterSection = true;
       size = cStringSize(text, size);
+      if (keeping) {
+        if (!pending->endArc()) return Pass::kFailed;
+        if (scanAfterSection(projection, text, size) == Scan::kStop) break;
+        continue;
+      }
+      if (!dataSet.endArc()) return Pass::kFailed;
       if (projection.onLine(text, size) && projection.refuses()) break;
       continue;
     }
 
     if (expectingHeader) {
       size = cStringSize(text, size);
+      if (keeping) {
+        // Plain coordinate lines can mean nothing to the PRJ scan; this one
+        // may.
+        Scan scan = scanAfterSection(projection, text, size);
+        if (scan == Scan::kStop) break;
+        if (scan == Scan::kNext) {
+          keeping = false;
+          afterSection = true;
+          continue;
+        }
+      }
       E00HeaderFields f = splitE00HeaderFields(text, text + size);
       if (f.count == 7) lastSeventh = f.seventh;
       declaredPoints = lastSeventh;
-      if (!dataSet.endArc()) return Pass::kFailed;
+      if (!(keeping ? pending->endArc() : dataSet.endArc())) {
+        return Pass::kFailed;
+      }
       pointsRead = 0;
       expectingHeader = false;
       continue;
@@ -222,6 +289,15 @@ Pass readArcs(E00LineReader& reader, ReadingProgress& bar,
       // runtime would see, and scan it as an arc header would be, since
       // such a line may yet give seven fields.
       size = cStringSize(text, size);
+      if (keeping) {
+        Scan scan = scanAfterSection(projection, text, size);
+        if (scan == Scan::kStop) break;
+        if (scan == Scan::kNext) {
+          keeping = false;
+          afterSection = true;
+          continue;
+        }
+      }
       readCoordinates(text, size, doublePrecision, count, coordinates);
       E00HeaderFields f = splitE00HeaderFields(text, text + size);
       if (f.count == 7) lastSeventh = f.seventh;
@@ -230,7 +306,13 @@ Pass readArcs(E00LineReader& reader, ReadingProgress& bar,
         text, size, doublePrecision ? kDoubleFieldWidth : kSingleFieldWidth,
         count / 2);
 
-    if (projection.projected()) {
+    if (keeping) {
+      for (int32_t k = 0; k < complete; ++k) {
+        if (!pending->add(coordinates[2 * k], coordinates[2 * k + 1])) {
+          return Pass::kFailed;
+        }
+      }
+    } else if (projection.projected()) {
       // Converted before the truncation to units; a point the projection
       // cannot take refuses the file rather than leave a hole in an arc.
       for (int32_t k = 0; k < complete; ++k) {
@@ -259,17 +341,38 @@ Pass readArcs(E00LineReader& reader, ReadingProgress& bar,
           showMessageBox(kTextNotGeographicDegrees, MessageIcon::kExclamation);
           return Pass::kFailed;
         }
-        // Only the PRJ section is looked for now, and the file is then
-        // read again: half the bar for each.
+        // The reading gets half the bar, the conversion (or the second
+        // reading) the other half.
         notDegrees = true;
-        afterSection = true;
         bar.narrow(reader.position(), 50);
-        continue;
-      }
-      if (!projection.seen()) takenAsDegrees = true;
-      for (int32_t k = 0; k < complete; ++k) {
-        if (!dataSet.addPoint(coordinates[2 * k + 1], coordinates[2 * k])) {
-          return Pass::kFailed;
+        if (takenAsDegrees || pending == nullptr) {
+          // Only the PRJ section is looked for now, and the file is then
+          // read again.
+          afterSection = true;
+          continue;
+        }
+        keeping = true;
+        // Each point takes at least two fields: room for all that can
+        // come, in one step (it is only a guess, so a failure here is not
+        // yet one).
+        const int64_t most =
+            (reader.length() - reader.position()) /
+                (2 * (doublePrecision ? kDoubleFieldWidth : kSingleFieldWidth)) +
+            2;
+        if (most > 0 && most < INT32_MAX) {
+          pending->points.reserve(static_cast<int32_t>(most));
+        }
+        for (int32_t k = 0; k < complete; ++k) {
+          if (!pending->add(coordinates[2 * k], coordinates[2 * k + 1])) {
+            return Pass::kFailed;
+          }
+        }
+      } else {
+        if (!projection.seen()) takenAsDegrees = true;
+        for (int32_t k = 0; k < complete; ++k) {
+          if (!dataSet.addPoint(coordinates[2 * k + 1], coordinates[2 * k])) {
+            return Pass::kFailed;
+          }
         }
       }
     }
@@ -292,6 +395,7 @@ Pass readArcs(E00LineReader& reader, ReadingProgress& bar,
     showMessageBox(kTextCannotReadGisFile, MessageIcon::kExclamation);
     return Pass::kFailed;
   }
+  if (keeping && projection.projected()) return Pass::kConvert;
   if (projection.projected() && (takenAsDegrees || notDegrees)) {
     return Pass::kProjected;
   }
@@ -300,6 +404,67 @@ Pass readArcs(E00LineReader& reader, ReadingProgress& bar,
     return Pass::kFailed;
   }
   return Pass::kDone;
+}
+
+// Converts the kept points into dataSet, the arcs ended where they were
+// read, the bar going on from shownBefore to 100 with the points converted.
+// The points are overwritten with their latitude and longitude. False when
+// cancelled, out of memory (told by the data set) or a point has no
+// conversion (told here).
+bool convertPending(PendingPoints& pending, const E00Projection& projection,
+                    LineDataSet& dataSet, ReadingProgressTarget& progress,
+                    int32_t shownBefore) {
+  const int32_t count = pending.points.size();
+  const int64_t most =
+      static_cast<int64_t>(count) + pending.arcEnds.size() + 1;
+  if (most < INT32_MAX && most > dataSet.points.size()) {
+    dataSet.points.reserve(static_cast<int32_t>(most));
+  }
+  ReadingProgress bar(progress, count, shownBefore);
+  PendingPoint* points = pending.points.data();
+  int32_t arc = 0;
+  // A block for each percent of the points, so that the bar, which shows
+  // only the multiples of 5 it lands on, lands on each of them.
+  int32_t begin = 0;
+  for (int32_t percent = 1; percent <= 100; ++percent) {
+    const int32_t end =
+        static_cast<int32_t>(static_cast<int64_t>(count) * percent / 100);
+    if (end == begin) continue;
+    const int32_t size = end - begin;
+    PendingPoint* block = points + begin;
+    // Each point converts on its own, so the block is split between two
+    // threads; the first point of each half that has no conversion is
+    // noted, and the earlier one refuses the file.
+    int32_t refused[2] = {size, size};
+    splitWork(size, [&projection, block, &refused](int32_t from, int32_t to) {
+      int32_t& first = refused[from == 0 ? 0 : 1];
+      for (int32_t i = from; i < to; ++i) {
+        double latitude, longitude;
+        if (!projection.toDegrees(block[i].x, block[i].y, &latitude,
+                                  &longitude)) {
+          first = i;
+          return;
+        }
+        block[i] = PendingPoint{latitude, longitude};
+      }
+    });
+    // A half that refused nothing leaves its mark at size.
+    const int32_t stop = refused[0] < refused[1] ? refused[0] : refused[1];
+    for (int32_t i = 0; i < stop; ++i) {
+      while (arc < pending.arcEnds.size() && pending.arcEnds[arc] == begin + i) {
+        if (!dataSet.endArc()) return false;
+        ++arc;
+      }
+      if (!dataSet.addPoint(block[i].x, block[i].y)) return false;
+    }
+    if (stop < size) {
+      showMessageBox(kTextCannotConvertToDegrees, MessageIcon::kExclamation);
+      return false;
+    }
+    begin = end;
+    if (!bar.atPosition(end)) return false;
+  }
+  return arc == pending.arcEnds.size() || dataSet.endArc();
 }
 
 }  // namespace
@@ -316,16 +481,25 @@ bool readE00Arcs(LineDataSet& dataSet, const char* path,
   Pass pass;
   int32_t shown;
   {
+    PendingPoints pending;
     ReadingProgress bar(progress, reader.length());
     progress.setPosition(0);
-    pass = readArcs(reader, bar, dataSet, projection);
+    pass = readArcs(reader, bar, dataSet, projection, &pending);
     shown = bar.shown();
+    if (pass == Pass::kConvert) {
+      reader.close();
+      if (!convertPending(pending, projection, dataSet, progress, shown)) {
+        return false;
+      }
+      pass = Pass::kDone;
+    }
   }
   if (pass == Pass::kProjected) {
-    // Writers put the PRJ section after the arcs: the first reading only
-    // looked for it (once a point was plainly not degrees) or took the
-    // points as they stand. The second converts each point as it comes,
-    // the bar going on from where the first left it.
+    // Writers put the PRJ section after the arcs. The first reading kept
+    // the points as the file holds them unless some were taken as degrees
+    // first (or the arcs held a line the PRJ scan took), and then only
+    // looked for the PRJ section. The second converts each point as it
+    // comes, the bar going on from where the first left it.
     reader.close();
     dataSet.clear();
     if (!reader.open(path)) {
@@ -334,7 +508,7 @@ bool readE00Arcs(LineDataSet& dataSet, const char* path,
     }
     ReadingProgress bar(progress, reader.length(), shown);
     E00Projection known = projection;
-    pass = readArcs(reader, bar, dataSet, known);
+    pass = readArcs(reader, bar, dataSet, known, nullptr);
     // The file changed between the readings.
     if (pass == Pass::kProjected) {
       showMessageBox(kTextCannotReadGisFile, MessageIcon::kExclamation);

@@ -292,6 +292,90 @@ TEST_F(ProjectedFilesTest, SectionsNotUnderstoodRefuseTheFile) {
   }
 }
 
+// The arcs of the UTM coverage written copies times over: enough points for
+// the conversion to go block by block on two threads.
+std::string manyArcs(const std::string& file, int copies) {
+  const size_t begin = file.find("ARC  2\n") + 7;
+  const size_t end = file.find("        -1         0", begin);
+  std::string out = file.substr(0, begin);
+  for (int i = 0; i < copies; ++i) out += file.substr(begin, end - begin);
+  return out + file.substr(end);
+}
+
+// However the points reach their conversion (kept while the file is read,
+// or converted as they come when the PRJ section stands first), every
+// vertex is the same, in the same arcs.
+TEST_F(ProjectedFilesTest, KeptPointsConvertAsPointsReadAfterThePrj) {
+  const std::string whole = coverage(kUtm);
+  ASSERT_TRUE(readE00Arcs(data_, TempFile(whole).path(), progress_));
+  const std::vector<LinePoint> one(data_.points.data(),
+                                   data_.points.data() + data_.points.size());
+  const size_t prj = whole.find("PRJ  2\n");
+  const size_t eop = whole.find("EOP\n", prj) + 4;
+  const size_t arcs = whole.find("ARC  2\n");
+  const std::string prjFirst = whole.substr(0, arcs) +
+                               whole.substr(prj, eop - prj) +
+                               whole.substr(arcs, prj - arcs) +
+                               whole.substr(eop);
+  constexpr int kCopies = 3000;
+  struct Case {
+    const char* name;
+    std::string file;
+    int copies;
+    bool kept;
+  };
+  const Case cases[] = {
+      {"PRJ section first", prjFirst, 1, false},
+      {"many arcs, kept", manyArcs(whole, kCopies), kCopies, true},
+      {"many arcs, PRJ section first", manyArcs(prjFirst, kCopies), kCopies,
+       false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    resetTestHost();
+    ProgressDialog progress;
+    progress.create(nullptr);
+    ASSERT_TRUE(readE00Arcs(data_, TempFile(c.file).path(), progress));
+    EXPECT_TRUE(headless::messages().empty());
+    ASSERT_EQ(data_.points.size(),
+              static_cast<int32_t>(one.size()) * c.copies);
+    int32_t wrong = 0;
+    for (int32_t k = 0; k < data_.points.size(); ++k) {
+      const LinePoint& want = one[static_cast<size_t>(k) % one.size()];
+      if (data_.points[k].latitude != want.latitude ||
+          data_.points[k].longitude != want.longitude) {
+        ++wrong;
+      }
+    }
+    EXPECT_EQ(wrong, 0);
+    const std::vector<int32_t>& bar =
+        headless::windowOf(progress)->control(kProgressBarControl).positions;
+    EXPECT_EQ(bar.back(), 100);
+    if (c.kept) {
+      // Every multiple of 5 from 0 to 100, the conversion's half included.
+      std::vector<int32_t> steps;
+      for (int32_t p = 0; p <= 100; p += 5) steps.push_back(p);
+      std::vector<int32_t> shown(bar.begin() + 2, bar.end() - 1);
+      EXPECT_EQ(shown, steps);
+    }
+  }
+
+  // A cancel during the conversion stops it there, with nothing told.
+  // The reading's pumps are those of 0 to 50; the conversion's are at 55,
+  // 60 and 65, where the cancel is seen.
+  resetTestHost();
+  ProgressDialog progress;
+  progress.create(nullptr);
+  headless::scheduleClick(14, kProgressDialogTemplate, kProgressCancelButton);
+  EXPECT_FALSE(readE00Arcs(data_, TempFile(manyArcs(whole, kCopies)).path(),
+                           progress));
+  EXPECT_TRUE(headless::messages().empty());
+  EXPECT_EQ(standin::pumpCount(), 14);
+  const std::vector<int32_t>& bar =
+      headless::windowOf(progress)->control(kProgressBarControl).positions;
+  EXPECT_EQ(bar.back(), 60);
+}
+
 // Each line of a section cut away, or turned into something else: the file
 // is read as before or refused with a message, never half converted.
 TEST_F(ProjectedFilesTest, EveryLineCutOrGarbledIsReadOrRefused) {
