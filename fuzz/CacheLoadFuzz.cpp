@@ -68,6 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 28 || le32(data) > 100 || le32(data + 20) > 100) std::abort();
     int32_t n = le32(data + 24);
     if (d.points.size() != (n > 0 ? n : 0)) std::abort();
+    if (size != 28 + 8 * static_cast<size_t>(d.points.size())) std::abort();
     if (d.points.capacity() != d.points.size()) std::abort();
     if (!cacheUpToDate(d)) std::abort();
     // Written back, the file is the layout of what was read: this module's
@@ -85,10 +86,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       std::abort();
     }
   } else {
-    if (load == CacheLoad::kRefused &&
-        !(size >= 4 && (le32(data) > 100 || (size >= 24 && le32(data + 20) > 100)))) {
-      std::abort();
-    }
+    // Refused: a version newer than this module writes, or every stated
+    // point there and bytes after them (no file this module wrote).
+    const bool newer =
+        size >= 4 && (le32(data) > 100 || (size >= 24 && le32(data + 20) > 100));
+    const int64_t stated = size >= 28 && le32(data + 24) > 0 ? le32(data + 24) : 0;
+    const bool trailing = size > static_cast<size_t>(28 + 8 * stated);
+    if (load == CacheLoad::kRefused && !newer && !trailing) std::abort();
     if (saveCache(d)) std::abort();
     std::string after;
     if (!memory.fileBytes("M:\\depot\\f.bin", &after) ||
