@@ -5,6 +5,15 @@
 
 #include "platform/Sjis.h"
 
+std::string colourText(uint32_t colour) {
+  char text[7];
+  std::snprintf(text, sizeof text, "%02X%02X%02X",
+                static_cast<unsigned>(colour & 0xFF),
+                static_cast<unsigned>((colour >> 8) & 0xFF),
+                static_cast<unsigned>((colour >> 16) & 0xFF));
+  return text;
+}
+
 bool parseRowChange(const char* program, const std::vector<std::string>& args,
                     std::string* name, RowChange* change) {
   if (args.size() < 3 || args.size() % 2 == 0 || args[0].empty() ||

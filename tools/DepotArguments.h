@@ -23,6 +23,11 @@ struct RowChange {
 bool parseRowChange(const char* program, const std::vector<std::string>& args,
                     std::string* name, RowChange* change);
 
+// A colour reference (0x00BBGGRR) as set's --colour takes it and list
+// prints it: RRGGBB, red first, so that a value read from list can be given
+// back to set as it stands.
+std::string colourText(uint32_t colour);
+
 // Names on the command line are UTF-8; the module's are Shift-JIS. False,
 // after saying why on stderr, when one cannot be converted.
 bool moduleNames(const char* command, const std::vector<std::string>& args,

@@ -186,9 +186,9 @@ int closeNames(ToolSession& session, const std::vector<std::string>& names,
 }
 
 void printOpen(const LineDataSet& d) {
-  std::printf("open\t%d\t%s\tvisible=%d\tcolour=%06X\twidth=%d\tshowIn3d=%d\n",
+  std::printf("open\t%d\t%s\tvisible=%d\tcolour=%s\twidth=%d\tshowIn3d=%d\n",
               d.rowId, sjisToUtf8(d.name).c_str(), d.visible,
-              static_cast<unsigned>(d.lineColour), d.lineWidth, d.showIn3d);
+              colourText(d.lineColour).c_str(), d.lineWidth, d.showIn3d);
 }
 
 int list() {

@@ -77,7 +77,7 @@ TEST_F(DepotCommandsTest, SessionOfOpenListCloseReopenDelete) {
   EXPECT_EQ(r.exit, 0);
   EXPECT_EQ(openLines(r.out),
             (std::vector<std::string>{"1\troads", "2\trivers", "3\tcoast"}));
-  EXPECT_NE(r.out.find("\tvisible=1\tcolour=00FFFF\twidth=1\tshowIn3d=1\n"),
+  EXPECT_NE(r.out.find("\tvisible=1\tcolour=FFFF00\twidth=1\tshowIn3d=1\n"),
             std::string::npos);
   EXPECT_NE(r.out.find("\troads\t" + (depotFolder() / "roads.bin").string()),
             std::string::npos);
@@ -142,15 +142,15 @@ TEST_F(DepotCommandsTest, SetWorksTheRowAndSurvivesTheNextStart) {
                    "--visible", "0"});
   EXPECT_EQ(r.exit, 0) << r.err;
   EXPECT_EQ(r.out,
-            "open\t2\trivers\tvisible=0\tcolour=0080FF\twidth=3\t"
+            "open\t2\trivers\tvisible=0\tcolour=FF8000\twidth=3\t"
             "showIn3d=1\n");
   // The same row id and attributes come back at the next start; the other
   // data set is untouched.
   r = run({"list"});
-  EXPECT_NE(r.out.find("open\t1\troads\tvisible=1\tcolour=00FFFF\twidth=1\t"),
+  EXPECT_NE(r.out.find("open\t1\troads\tvisible=1\tcolour=FFFF00\twidth=1\t"),
             std::string::npos)
       << r.out;
-  EXPECT_NE(r.out.find("open\t2\trivers\tvisible=0\tcolour=0080FF\twidth=3\t"),
+  EXPECT_NE(r.out.find("open\t2\trivers\tvisible=0\tcolour=FF8000\twidth=3\t"),
             std::string::npos)
       << r.out;
 
@@ -176,7 +176,7 @@ TEST_F(DepotCommandsTest, SetWorksTheRowAndSurvivesTheNextStart) {
     EXPECT_FALSE(r.err.empty());
   }
   r = run({"list"});
-  EXPECT_NE(r.out.find("open\t2\trivers\tvisible=0\tcolour=0080FF\twidth=3\t"),
+  EXPECT_NE(r.out.find("open\t2\trivers\tvisible=0\tcolour=FF8000\twidth=3\t"),
             std::string::npos)
       << r.out;
 }

@@ -527,9 +527,9 @@ bool WindowHostRun::showIn3d() {
 }
 
 void WindowHostRun::printRow(const RowView& row, bool in3d) {
-  std::fprintf(out_, "open\t%d\t%s\tvisible=%d\tcolour=%06X\twidth=%d\tshowIn3d=%d\n",
+  std::fprintf(out_, "open\t%d\t%s\tvisible=%d\tcolour=%s\twidth=%d\tshowIn3d=%d\n",
                row.id, sjisToUtf8(row.title).c_str(), row.visible,
-               static_cast<unsigned>(row.colour), row.width, in3d ? 1 : 0);
+               colourText(row.colour).c_str(), row.width, in3d ? 1 : 0);
 }
 
 int WindowHostRun::openFiles() {

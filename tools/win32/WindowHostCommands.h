@@ -23,7 +23,7 @@
 //
 //   opened    ROW  NAME          reopened  ROW  NAME
 //   closed    NAME               deleted   NAME
-//   open      ROW  NAME  visible=V  colour=BBGGRR  width=W  showIn3d=S
+//   open      ROW  NAME  visible=V  colour=RRGGBB  width=W  showIn3d=S
 //   item      ID   TITLE  FILE
 //
 // What a row shows is what is printed: its title, its check box, its width

@@ -132,7 +132,7 @@ TEST_F(WindowHostCommandsTest, SessionsThroughTheRealMenusAndDialogs) {
   r = run({"list"});
   EXPECT_EQ(r.exit, 0) << r.err;
   EXPECT_EQ(count(r.out, "open\t"), 1) << r.out;
-  EXPECT_NE(r.out.find("open\t1\tjapan_coast_50m\tvisible=1\tcolour=00FFFF"
+  EXPECT_NE(r.out.find("open\t1\tjapan_coast_50m\tvisible=1\tcolour=FFFF00"
                        "\twidth=1\tshowIn3d=1\n"),
             std::string::npos)
       << r.out;
@@ -151,7 +151,7 @@ TEST_F(WindowHostCommandsTest, SessionsThroughTheRealMenusAndDialogs) {
   EXPECT_EQ(r.exit, 0) << r.err;
   EXPECT_EQ(readAll(shot).compare(0, 4, "\x89PNG"), 0);
   const std::string changed =
-      "open\t1\tjapan_coast_50m\tvisible=0\tcolour=FF901E\twidth=3"
+      "open\t1\tjapan_coast_50m\tvisible=0\tcolour=1E90FF\twidth=3"
       "\tshowIn3d=1\n";
   EXPECT_EQ(r.out, changed);
 
@@ -163,7 +163,7 @@ TEST_F(WindowHostCommandsTest, SessionsThroughTheRealMenusAndDialogs) {
   r = run({"list"});
   EXPECT_EQ(r.out.find(changed), 0u) << r.out;
   EXPECT_NE(r.out.find(std::string("open\t2\t") + kJapaneseName +
-                       "\tvisible=1\tcolour=00FFFF\twidth=1"),
+                       "\tvisible=1\tcolour=FFFF00\twidth=1"),
             std::string::npos)
       << r.out;
 
