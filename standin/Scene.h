@@ -83,11 +83,14 @@ class Scene {
 // Writes the scene as an SVG picture of the extent: a plate carree scaled by
 // the cosine of the middle latitude (north up), at most maxPixels wide or
 // high, every polyline in drawing order with its colour (#RRGGBB) and width,
-// then the labels (a dot and the name in UTF-8). Lines beyond the extent are
-// clipped by the picture's edge. The file is replaced only when the whole
-// picture was written (a new file beside it, renamed over it); false when it
-// could not be, with whatever was at path left as it was, and for an extent
-// without a picture (not finite, empty, too wide to measure).
+// then the labels: every dot, and each name in UTF-8 beside its dot where
+// placeLabels (standin/LabelPlacement.h) finds it room, in the order given;
+// a name without room is still written, hidden (visibility="hidden") and
+// marked class="unplaced". Lines beyond the extent are clipped by the
+// picture's edge. The file is replaced only when the whole picture was
+// written (a new file beside it, renamed over it); false when it could not
+// be, with whatever was at path left as it was, and for an extent without a
+// picture (not finite, empty, too wide to measure).
 bool writeSceneSvg(const Scene& scene, const GeoExtent& extent,
                    const std::string& path,
                    const std::vector<SceneLabel>& labels = {},

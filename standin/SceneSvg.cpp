@@ -5,6 +5,7 @@
 #include "platform/FileSystem.h"
 #include "platform/ReplacingFile.h"
 #include "platform/Sjis.h"
+#include "standin/LabelPlacement.h"
 #include "standin/Scene.h"
 
 namespace standin {
@@ -48,6 +49,16 @@ std::string xmlEscaped(const std::string& text) {
     }
   }
   return out;
+}
+
+// The text-anchor attribute of an alignment; start is SVG's own default.
+const char* anchorAttribute(LabelAnchor anchor) {
+  switch (anchor) {
+    case LabelAnchor::kMiddle: return " text-anchor=\"middle\"";
+    case LabelAnchor::kEnd: return " text-anchor=\"end\"";
+    case LabelAnchor::kStart: break;
+  }
+  return "";
 }
 
 // Degrees to picture coordinates.
@@ -117,17 +128,37 @@ bool writeSceneSvg(const Scene& scene, const GeoExtent& extent,
     // fonts-ipafont-gothic), so that a converter does not fall back to a
     // face without the glyphs and draw empty boxes.
     appendf(*out, "<g font-family=\"IPAGothic, 'IPAPGothic', "
-                      "'MS PGothic', sans-serif\" font-size=\"12\" "
-                      "fill=\"#FFFFFF\">\n");
+                      "'MS PGothic', sans-serif\" font-size=\"%g\" "
+                      "fill=\"#FFFFFF\">\n", kLabelFontSize);
+    std::vector<LabelRequest> requests;
+    requests.reserve(labels.size());
     for (const SceneLabel& label : labels) {
-      double x = proj.x(label.position.longitude);
-      double y = proj.y(label.position.latitude);
-      appendf(*out,
-                   "<circle cx=\"%.2f\" cy=\"%.2f\" r=\"2.5\" fill=\"#FF5050\"/>"
-                   "<text x=\"%.2f\" y=\"%.2f\">%s</text>\n",
-                   x, y, x + 4.0, y - 4.0,
-                   xmlEscaped(sjisToUtf8(label.name)).c_str());
+      requests.push_back({proj.x(label.position.longitude),
+                          proj.y(label.position.latitude),
+                          estimateTextWidth(label.name, kLabelFontSize)});
     }
+    std::vector<LabelPlacement> placements =
+        placeLabels(requests, width, height);
+    // Every dot, then every name over the dots (a name may cover the dot of
+    // a later one). A name with no room is written too, hidden and marked,
+    // so that what reads the file still finds it.
+    for (const LabelRequest& r : requests) {
+      appendf(*out,
+              "<circle cx=\"%.2f\" cy=\"%.2f\" r=\"%g\" fill=\"#FF5050\"/>\n",
+              r.x, r.y, kLabelDotRadius);
+    }
+    // A halo of the sea's colour round each name keeps it readable where it
+    // crosses a coastline or a later name's dot.
+    appendf(*out, "<g stroke=\"#10243A\" stroke-width=\"3\" "
+                  "stroke-linejoin=\"round\" paint-order=\"stroke\">\n");
+    for (size_t i = 0; i < labels.size(); ++i) {
+      const LabelPlacement& at = placements[i];
+      appendf(*out, "<text x=\"%.2f\" y=\"%.2f\"%s%s>%s</text>\n", at.x,
+              at.y, anchorAttribute(at.anchor),
+              at.shown ? "" : " class=\"unplaced\" visibility=\"hidden\"",
+              xmlEscaped(sjisToUtf8(labels[i].name)).c_str());
+    }
+    appendf(*out, "</g>\n");
     appendf(*out, "</g>\n");
   }
   appendf(*out, "</svg>\n");
