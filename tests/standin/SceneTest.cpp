@@ -120,6 +120,40 @@ TEST_F(SceneSvgTest, WritesLinesInOrderWithPenAndLabelsInUtf8) {
   EXPECT_EQ(count, 3u);
 }
 
+// Names that find no room are in the file all the same, hidden and marked;
+// every dot is drawn.
+TEST_F(SceneSvgTest, CrowdedNamesAreKeptHidden) {
+  Scene s;
+  std::vector<standin::SceneLabel> labels;
+  for (int i = 0; i < 20; ++i) {
+    labels.push_back({{5.0, 5.0}, "N" + std::to_string(i)});
+  }
+  std::string path = dir + "/a.svg";
+  ASSERT_TRUE(standin::writeSceneSvg(s, {0.0, 0.0, 10.0, 10.0}, path, labels));
+  std::string svg = slurp(path);
+  auto count = [&svg](const std::string& what) {
+    size_t n = 0;
+    for (size_t at = svg.find(what); at != std::string::npos;
+         at = svg.find(what, at + 1)) {
+      ++n;
+    }
+    return n;
+  };
+  EXPECT_EQ(count("<circle"), 20u);
+  EXPECT_EQ(count("<text"), 20u);
+  for (int i = 0; i < 20; ++i) {
+    EXPECT_NE(svg.find(">N" + std::to_string(i) + "<"), std::string::npos);
+  }
+  // Eight places round one dot; the first name takes the first.
+  size_t hidden = count("class=\"unplaced\" visibility=\"hidden\"");
+  EXPECT_GE(hidden, 12u);
+  EXPECT_EQ(count("visibility"), hidden);
+  size_t name = svg.find(">N0<");
+  size_t element = svg.rfind("<text", name);
+  EXPECT_EQ(svg.substr(element, name - element).find("hidden"),
+            std::string::npos);
+}
+
 TEST_F(SceneSvgTest, RefusesAnEmptyExtentAndAnUnwritablePath) {
   Scene s;
   EXPECT_FALSE(standin::writeSceneSvg(s, {10.0, 0.0, 10.0, 10.0}, dir + "/a.svg"));
