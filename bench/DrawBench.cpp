@@ -5,13 +5,18 @@
 // The data: arcs of 100 points sweeping east from 100 E to 140 E, latitudes
 // 30 N to 40 N, and one short arc at 70 E, so that a view west of the sweep
 // still overlaps the box and every sweep point is tested in the callback.
+//
+// BM_PlaceLabels places the names laid over the picture (see below).
 
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <cstdint>
+#include <vector>
 
 #include "dataset/LineDataSet.h"
 #include "draw/Draw2d.h"
+#include "standin/LabelPlacement.h"
 #include "standin/StandinView2d.h"
 #include "ui/headless/HeadlessUi.h"
 
@@ -97,12 +102,56 @@ void BM_Draw2dAllSkippedInCallback(benchmark::State& state) {
   run(state, {60.0, 20.0, 90.0, 50.0}, false);
 }
 
+// Placing N names on a 1200-pixel picture, as the draw command's SVG does:
+// a third of them spread over the picture, the rest crowded round a few
+// cities as a country's towns are, names 2 to 8 characters wide.
+// items_per_second counts names.
+void BM_PlaceLabels(benchmark::State& state) {
+  const int64_t count = state.range(0);
+  std::vector<standin::LabelRequest> requests;
+  uint32_t seed = 1;
+  auto next = [&seed] {
+    seed = seed * 1664525u + 1013904223u;
+    return (seed >> 8) / 16777216.0;
+  };
+  const double cities[][2] = {{700, 760}, {450, 830}, {530, 800}, {760, 260}};
+  for (int64_t i = 0; i < count; ++i) {
+    double x, y;
+    if (i % 3 == 0) {
+      x = 1118.0 * next();
+      y = 1200.0 * next();
+    } else {
+      const double* c = cities[i % 4];
+      double spread = 150.0 * next() * next();
+      double angle = 6.283185307179586 * next();
+      x = c[0] + spread * std::cos(angle);
+      y = c[1] + spread * std::sin(angle);
+    }
+    requests.push_back({x, y, standin::kLabelFontSize * (2.0 + 6.0 * next())});
+  }
+  int64_t shown = 0;
+  for (auto _ : state) {
+    std::vector<standin::LabelPlacement> placed =
+        standin::placeLabels(requests, 1118.0, 1200.0);
+    shown = 0;
+    for (const standin::LabelPlacement& p : placed) shown += p.shown ? 1 : 0;
+    benchmark::DoNotOptimize(placed.data());
+  }
+  state.SetItemsProcessed(state.iterations() * count);
+  state.counters["shown"] = static_cast<double>(shown);
+}
+
 BENCHMARK(BM_Draw2dAllInside)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Draw2dAllInsideRecorded)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Draw2dBoxCulled)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Draw2dTenPercentInside)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Draw2dTenPercentInsideRecorded)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Draw2dAllSkippedInCallback)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlaceLabels)
+    ->Arg(200)
+    ->Arg(10000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
