@@ -169,8 +169,8 @@ double estimateTextWidth(const std::string& sjisName, double fontSize) {
   return ems * fontSize;
 }
 
-std::vector<LabelPlacement> placeLabels(const std::vector<LabelRequest>& requests,
-                                        double width, double height) {
+std::vector<LabelPlacement> placeLabels(
+    const std::vector<LabelRequest>& requests, double width, double height) {
   std::vector<LabelPlacement> placements;
   placements.reserve(requests.size());
   width = std::fmax(width, 0.0);
@@ -183,7 +183,8 @@ std::vector<LabelPlacement> placeLabels(const std::vector<LabelRequest>& request
             r.y + kLabelDotRadius};
   };
   auto finite = [](const LabelRequest& r) {
-    return std::isfinite(r.x) && std::isfinite(r.y) && std::isfinite(r.textWidth);
+    return std::isfinite(r.x) && std::isfinite(r.y) &&
+           std::isfinite(r.textWidth);
   };
   for (const LabelRequest& r : requests) {
     if (finite(r)) allDots.add(dotOf(r));
@@ -210,8 +211,8 @@ std::vector<LabelPlacement> placeLabels(const std::vector<LabelRequest>& request
       LabelBox dot = dotOf(r);
       // A name whose dot an earlier name covers would seem to belong to the
       // wrong dot.
-      if (!names.hits(dot) &&
-          (firstFree(r, allDots, &chosen) || firstFree(r, earlierDots, &chosen))) {
+      if (!names.hits(dot) && (firstFree(r, allDots, &chosen) ||
+                               firstFree(r, earlierDots, &chosen))) {
         // Padded in the grid too, so names keep two pixels apart and dots
         // (kept as they are) one.
         names.add(padded(chosen.box));

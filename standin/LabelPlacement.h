@@ -1,7 +1,8 @@
-// Where the place names go on a picture: each name beside its dot, where it
-// covers no name placed before it, no dot and nothing beyond the picture's
-// edge. Names that fit nowhere are left out; their dots are drawn all the
-// same.
+// Where the place names go on a picture: each name beside its dot, inside
+// the picture, covering no name placed before it and no dot, or where every
+// place beside it covers some dot, none but dots of names that come after
+// it. A name whose dot an earlier name covers gives way, and so does a name
+// that fits nowhere; every dot is drawn all the same.
 //
 // Names are placed one by one in the order given (for the map, the order of
 // the host's name database, which is the order of the file they were
@@ -62,10 +63,10 @@ struct LabelPlacement {
 };
 
 // Places the names on a picture of width x height pixels, one result per
-// request in the same order. A request whose dot is not a finite point is
-// left out and blocks nothing.
-std::vector<LabelPlacement> placeLabels(const std::vector<LabelRequest>& requests,
-                                        double width, double height);
+// request in the same order. A request with a coordinate or width that is
+// not finite is left out and blocks nothing.
+std::vector<LabelPlacement> placeLabels(
+    const std::vector<LabelRequest>& requests, double width, double height);
 
 }  // namespace standin
 
