@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "base/PathHelpers.h"
-#include "base/SjisLeadByte.h"
 #include "host/PluginIf.h"
 #include "module/PluginModule.h"
 #include "platform/FileSystem.h"
+#include "platform/SjisLeadByte.h"
 
 namespace {
 
