@@ -54,7 +54,7 @@ constexpr int32_t kMaxNameNumber = 99;
 }  // namespace
 
 std::string unusedDataSetName(const std::string& name) {
-  const uint32_t folder = depotSubFolderId();
+  const uint32_t folder = depotSubFolderId(DepotLookup::kTopFirst);
   if (folder == 0) return std::string();
   if (!isNameTaken(folder, name)) return name;
   for (int32_t n = 2; n <= kMaxNameNumber; ++n) {
@@ -115,7 +115,7 @@ int32_t importE00File(const char* path) {
     unregisterDataSet(rowId);
   };
   try {
-    const uint32_t folder = depotSubFolderId();
+    const uint32_t folder = depotSubFolderId(DepotLookup::kTopFirst);
     const std::string file = name + ".bin";
     written = folder != 0 && saveCache(registered);
     if (written &&

@@ -40,11 +40,9 @@ void ReopenDialog::onInitDialog() {
   DialogWindow& w = *window();
   w.clearItems(kListBox);
   w.setEnabled(kListBox, choice == kOpenPrevious);
-  // The same two lookups as findDepotFolder, but a missing top folder
-  // leaves the list empty rather than searching the depot root.
-  uint32_t top = VPI_DD_GetID(0, kDepotTopTitle);
-  if (top == 0) return;
-  uint32_t folder = VPI_DD_GetID(top, kDepotSubTitle);
+  // A missing top folder leaves the list empty rather than listing a
+  // sub-folder found in the depot root.
+  const uint32_t folder = depotSubFolderId(DepotLookup::kTopFirst);
   if (folder == 0) return;
   for (uint32_t id = VPI_DD_EnumFirstID(folder); id != 0;
        id = VPI_DD_EnumNextID(folder, id)) {

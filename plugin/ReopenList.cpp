@@ -110,7 +110,7 @@ std::unique_ptr<LineDataSet> unregisterDataSet(int32_t rowId) {
 }
 
 bool isKeptInDepot(const LineDataSet& dataSet) {
-  const uint32_t folder = depotSubFolderId();
+  const uint32_t folder = depotSubFolderId(DepotLookup::kTopFirst);
   return folder != 0 && VPI_DD_GetID(folder, dataSet.name.c_str()) != 0;
 }
 
@@ -143,7 +143,7 @@ void restoreReopenList() {
       openFileForReading(path, FileShare::kReadShared);
   if (!file) return;
   PluginModule& module = pluginModule();
-  const uint32_t folder = depotSubFolderId();
+  const uint32_t folder = depotSubFolderId(DepotLookup::kTopFirst);
   std::string unreadable;  // the names that did not come back whole
   PieceReader reader(*file);
   std::string piece;
