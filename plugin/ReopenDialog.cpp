@@ -1,12 +1,9 @@
 #include "plugin/ReopenDialog.h"
 
-#include <new>
-
 #include "host/PluginIf.h"
-#include "platform/MessageBox.h"
 #include "plugin/DepotFolders.h"
+#include "plugin/ListSelection.h"
 #include "resources/DialogIds.h"
-#include "resources/Texts.h"
 
 using namespace reopen_dialog;
 
@@ -63,19 +60,5 @@ void ReopenDialog::onOk() {
     w.endDialog(kDialogOk);
     return;
   }
-  const std::vector<int32_t> rows = w.selectedItems(kListBox);
-  if (rows.empty()) {
-    showMessageBox(kTextChooseFromList, MessageIcon::kExclamation);
-    return;
-  }
-  try {
-    selected_.reserve(rows.size());
-  } catch (const std::bad_alloc&) {
-    w.endDialog(kDialogCancel);
-    return;
-  }
-  for (int32_t row : rows) {
-    selected_.push_back(static_cast<uint32_t>(w.itemData(kListBox, row)));
-  }
-  w.endDialog(kDialogOk);
+  endWithListSelection(w, kListBox, kDialogOk, &selected_);
 }
