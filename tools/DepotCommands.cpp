@@ -25,8 +25,8 @@
 #include "ui/LayerPanel.h"
 #include "ui/LayerRow.h"
 #include "ui/RowListWindow.h"
-#include "ui/headless/HeadlessDrawing.h"
-#include "ui/headless/HeadlessFileDialog.h"
+#include "ui/headless/DrawingHeadless.h"
+#include "ui/headless/FileDialogHeadless.h"
 #include "ui/headless/HeadlessUi.h"
 
 namespace {
