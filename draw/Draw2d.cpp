@@ -56,8 +56,6 @@ bool boundsOverlap(const UnitBounds& bounds, const UnitRect& rect) {
   return top < bottom;
 }
 
-DrawState2d& drawState2d() { return gState; }
-
 void draw2d(LineDataSet& dataSet, uint32_t view, const tagGEOPOS& southWest,
             const tagGEOPOS& northEast) {
   if (dataSet.visible == 0) return;

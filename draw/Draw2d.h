@@ -72,9 +72,6 @@ struct DrawState2d {
   tagGEOPOS previous = {0.0, 0.0};  // the last handled point, datum 0
 };
 
-// The module-wide instance.
-DrawState2d& drawState2d();
-
 // Draws dataSet in the host's 2D view, for the layer callback's event 600.
 // southWest and northEast are the view's corners in the map's datum. Does
 // nothing when the data set is hidden or its box misses the view; otherwise
