@@ -78,8 +78,8 @@ struct DrawState2d {
 // sets the map's pen from the data set's colour and width and hands the
 // host the callback that supplies the vertices. Draws only: the data set is
 // not changed, nothing is shown, nothing can fail.
-void draw2d(LineDataSet& dataSet, uint32_t view, const tagGEOPOS& southWest,
-            const tagGEOPOS& northEast);
+void draw2d(const LineDataSet& dataSet, uint32_t view,
+            const tagGEOPOS& southWest, const tagGEOPOS& northEast);
 
 // The point callback handed to VPI_DrawVideoLines. index: 0, 1, 2, ... in
 // increasing order; lParam: the tagGEOPOS the host reads (in the map's
