@@ -15,27 +15,13 @@
 
 #include "e00/E00Decompressor.h"
 #include "e00/E00LineReader.h"
-#include "platform/MemoryFileSystem.h"
-
-namespace {
-
-// The input is handed to the reader as a file in memory.
-const char kInput[] = "M:\\input.e00";
-
-void check(bool condition, const char* what) {
-  if (!condition) {
-    std::fprintf(stderr, "invariant broken: %s\n", what);
-    std::abort();
-  }
-}
-
-}  // namespace
+#include "fuzz/FuzzSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static MemoryFileSystem memory("M:\\");
-  memory.putFile(kInput, std::string(reinterpret_cast<const char*>(data), size));
+  // The input is handed to the reader as a file in memory.
+  const char* input = memoryInputFile(data, size);
   E00LineReader reader;
-  check(reader.open(kInput), "the file opens");
+  check(reader.open(input), "the file opens");
   std::vector<std::string> pieces;
   const char* text;
   int32_t pieceSize;
