@@ -35,7 +35,9 @@ enum class ReopenVisibility { kAsCached, kShown };
 // stays in the reopen list; it is marked so that its file is never written
 // over, and "\n" + name is appended to unreadable for the message that
 // tells the user. Returns false when memory for the data set or the
-// registry ran out; nothing is then registered.
+// registry ran out: nothing is then registered (the name may already stand
+// in unreadable). A row that cannot be made throws, as registerDataSet
+// does, the data set freed.
 bool reopenDataSet(const std::string& name, ReopenVisibility visibility,
                    std::string* unreadable);
 
