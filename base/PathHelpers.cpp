@@ -1,6 +1,6 @@
 #include "base/PathHelpers.h"
 
-#include "base/SjisLeadByte.h"
+#include "platform/SjisLeadByte.h"
 
 #include <cstring>
 

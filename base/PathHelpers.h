@@ -3,9 +3,10 @@
 //
 // Paths are zero-terminated Shift-JIS texts with backslash (0x5C) separators,
 // held in buffers of kVpiPathSize (260) bytes: at most 259 bytes and the
-// terminating zero. A byte in 0x80-0x9F or 0xE0-0xFF starts a two-byte
-// character; its second byte is never a separator, even when it is 0x5C
-// (the character 0x95 0x5C, for one). Forward slashes are not separators.
+// terminating zero. A byte isPathLeadByte takes (platform/SjisLeadByte.h:
+// 0x80-0x9F, 0xE0-0xFF) starts a two-byte character; its second byte is
+// never a separator, even when it is 0x5C (the character 0x95 0x5C, for
+// one). Forward slashes are not separators.
 
 #ifndef MORVANE_BASE_PATHHELPERS_H_
 #define MORVANE_BASE_PATHHELPERS_H_

@@ -35,7 +35,7 @@
 #include "resources/DialogIds.h"
 #include "standin/StandinDepot.h"
 #include "standin/StandinHost.h"
-#include "ui/headless/HeadlessFileDialog.h"
+#include "ui/headless/FileDialogHeadless.h"
 #include "ui/headless/HeadlessUi.h"
 
 namespace {

@@ -6,7 +6,6 @@
 #include <new>
 
 #include "base/PathHelpers.h"
-#include "base/SjisLeadByte.h"
 #include "dataset/Archive.h"
 #include "dataset/CacheFile.h"
 #include "dataset/CacheFormat.h"
@@ -15,6 +14,7 @@
 #include "platform/FileSystem.h"
 #include "platform/MessageBox.h"
 #include "platform/ReplacingFile.h"
+#include "platform/SjisLeadByte.h"
 #include "resources/Texts.h"
 
 static_assert(sizeof(LinePoint) == 2 * sizeof(int32_t),

@@ -56,10 +56,8 @@ bool boundsOverlap(const UnitBounds& bounds, const UnitRect& rect) {
   return top < bottom;
 }
 
-DrawState2d& drawState2d() { return gState; }
-
-void draw2d(LineDataSet& dataSet, uint32_t view, const tagGEOPOS& southWest,
-            const tagGEOPOS& northEast) {
+void draw2d(const LineDataSet& dataSet, uint32_t view,
+            const tagGEOPOS& southWest, const tagGEOPOS& northEast) {
   if (dataSet.visible == 0) return;
   int32_t mapDatum = VPI_GetDatum(VPI_GetMap(view));
 

@@ -72,17 +72,14 @@ struct DrawState2d {
   tagGEOPOS previous = {0.0, 0.0};  // the last handled point, datum 0
 };
 
-// The module-wide instance.
-DrawState2d& drawState2d();
-
 // Draws dataSet in the host's 2D view, for the layer callback's event 600.
 // southWest and northEast are the view's corners in the map's datum. Does
 // nothing when the data set is hidden or its box misses the view; otherwise
 // sets the map's pen from the data set's colour and width and hands the
 // host the callback that supplies the vertices. Draws only: the data set is
 // not changed, nothing is shown, nothing can fail.
-void draw2d(LineDataSet& dataSet, uint32_t view, const tagGEOPOS& southWest,
-            const tagGEOPOS& northEast);
+void draw2d(const LineDataSet& dataSet, uint32_t view,
+            const tagGEOPOS& southWest, const tagGEOPOS& northEast);
 
 // The point callback handed to VPI_DrawVideoLines. index: 0, 1, 2, ... in
 // increasing order; lParam: the tagGEOPOS the host reads (in the map's

@@ -19,9 +19,9 @@ bool progressPercent(int64_t done, int64_t total, int32_t* percent) {
 
 DrawState3d& drawState3d() { return gState; }
 
-int32_t draw3d(LineDataSet& dataSet, uint32_t view, const int32_t* blockCodes,
-                            int32_t blockCount, int32_t position,
-                            int32_t total) {
+int32_t draw3d(const LineDataSet& dataSet, uint32_t view,
+               const int32_t* blockCodes, int32_t blockCount,
+               int32_t position, int32_t total) {
   if (dataSet.visible == 0 || dataSet.showIn3d == 0) return 1;
   uint32_t map3d = VPI_GetMap3d(view);
   VPI_Get3dPen(view, dataSet.lineColour, penWidth3d(dataSet.lineWidth));

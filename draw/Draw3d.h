@@ -43,8 +43,9 @@ DrawState3d& drawState3d();
 // rendering progress. Returns 1 when drawn or skipped (hidden, not marked
 // for 3D, or touching no block), 0 when the host aborted the rendering: the
 // caller then stops the pass. The data set is not changed.
-int32_t draw3d(LineDataSet& dataSet, uint32_t view, const int32_t* blockCodes,
-               int32_t blockCount, int32_t position, int32_t total);
+int32_t draw3d(const LineDataSet& dataSet, uint32_t view,
+               const int32_t* blockCodes, int32_t blockCount,
+               int32_t position, int32_t total);
 
 // The point callback handed to VPI_Draw3dLines. index: 0, 1, 2, ... in
 // increasing order; lParam: the Point3dRecord the host reads (not written

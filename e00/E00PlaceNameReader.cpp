@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "base/GrowableArray.h"
-#include "base/SjisLeadByte.h"
 #include "e00/E00Fields.h"
 #include "e00/E00LineReader.h"
 #include "e00/E00Projection.h"
@@ -13,6 +12,7 @@
 #include "host/PluginIf.h"
 #include "platform/MemoryBlock.h"
 #include "platform/MessageBox.h"
+#include "platform/SjisLeadByte.h"
 #include "resources/Texts.h"
 
 namespace {

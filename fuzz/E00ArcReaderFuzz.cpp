@@ -13,34 +13,20 @@
 
 #include "dataset/LineDataSet.h"
 #include "e00/E00ArcReader.h"
-#include "platform/MemoryFileSystem.h"
+#include "fuzz/FuzzSupport.h"
 #include "ui/ProgressDialog.h"
 #include "ui/headless/HeadlessUi.h"
 
-namespace {
-
-// The input is handed to the reader as a file in memory.
-const char kInput[] = "M:\\input.e00";
-
-void check(bool condition, const char* what) {
-  if (!condition) {
-    std::fprintf(stderr, "invariant broken: %s\n", what);
-    std::abort();
-  }
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static MemoryFileSystem memory("M:\\");
-  memory.putFile(kInput, std::string(reinterpret_cast<const char*>(data), size));
+  // The input is handed to the reader as a file in memory.
+  const char* input = memoryInputFile(data, size);
   headless::resetUi();
   headless::setEcho(false);
   ProgressDialog progress;
   progress.create(nullptr);
   LineDataSet set(1);
   set.clear();
-  bool ok = readE00Arcs(set, kInput, progress);
+  bool ok = readE00Arcs(set, input, progress);
 
   if (!ok) {
     check(headless::messages().size() == 1, "a failure shows one message");

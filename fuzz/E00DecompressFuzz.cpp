@@ -6,52 +6,22 @@
 // E00Decompressor (the header first, "EXP  1" as "EXP  0"), up to the end
 // or to the damage, which the reader then reports as failed.
 
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "e00/E00Decompressor.h"
 #include "e00/E00LineReader.h"
-#include "platform/FileSystem.h"
-
-namespace {
-
-struct Scratch {
-  std::string native;
-  std::string module;
-  Scratch() {
-    native =
-        "/tmp/morvane-fuzz-decompress-" + std::to_string(getpid()) + ".e00";
-    module = modulePath(native);
-    if (module.empty()) std::abort();
-  }
-  ~Scratch() { std::remove(native.c_str()); }
-};
-
-void check(bool condition, const char* what) {
-  if (!condition) {
-    std::fprintf(stderr, "invariant broken: %s\n", what);
-    std::abort();
-  }
-}
-
-}  // namespace
+#include "fuzz/FuzzSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static Scratch scratch;
-  {
-    std::ofstream out(scratch.native, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data),
-              static_cast<std::streamsize>(size));
-  }
+  // The input is handed to the reader as a file in memory.
+  const char* input = memoryInputFile(data, size);
   E00LineReader reader;
-  check(reader.open(scratch.module.c_str()), "the file opens");
+  check(reader.open(input), "the file opens");
   std::vector<std::string> pieces;
   const char* text;
   int32_t pieceSize;

@@ -16,6 +16,7 @@
 #include "e00/E00PlaceNameReader.h"
 #include "platform/FileSystem.h"
 #include "platform/MemoryFileSystem.h"
+#include "platform/SjisLeadByte.h"
 #include "resources/Texts.h"
 #include "standin/StandinHost.h"
 #include "standin/StandinNameDb.h"
@@ -37,10 +38,6 @@ struct Home {
 
 bool isBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
-bool isLead(unsigned char c) {
-  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-
 void checkItem(const tagNAMEDBITEM& item) {
   if (item.size != 56 || item.name == nullptr || item.name != item.name2) {
     std::abort();
@@ -53,7 +50,7 @@ void checkItem(const tagNAMEDBITEM& item) {
   if (n == 0 || n > 40) std::abort();
   if (isBlank(item.name[0]) || isBlank(item.name[n - 1])) std::abort();
   for (size_t i = 0; i < n; ++i) {
-    if (isLead(static_cast<unsigned char>(item.name[i]))) {
+    if (isCodePage932LeadByte(static_cast<unsigned char>(item.name[i]))) {
       if (i + 1 >= n) std::abort();  // a lead byte paired with the zero
       ++i;
     }

@@ -10,26 +10,7 @@
 #include <cstring>
 
 #include "e00/E00Projection.h"
-
-namespace {
-
-void check(bool condition) {
-  if (!condition) std::abort();
-}
-
-bool nextLine(const char** at, const char* end, const char** text,
-              int32_t* size) {
-  if (*at >= end) return false;
-  const char* p = *at;
-  while (p < end && p - *at < 254 && *p != '\n') ++p;
-  if (p < end && *p == '\n' && p - *at < 254) ++p;
-  *text = *at;
-  *size = static_cast<int32_t>(p - *at);
-  *at = p;
-  return true;
-}
-
-}  // namespace
+#include "fuzz/FuzzSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const char* at = reinterpret_cast<const char*>(data);

@@ -12,28 +12,7 @@
 #include <initializer_list>
 
 #include "e00/E00TableLayout.h"
-
-namespace {
-
-void check(bool condition) {
-  if (!condition) std::abort();
-}
-
-// The next line of [*at, end): up to and including a line break, at most
-// 254 characters.
-bool nextLine(const char** at, const char* end, const char** text,
-              int32_t* size) {
-  if (*at >= end) return false;
-  const char* p = *at;
-  while (p < end && p - *at < 254 && *p != '\n') ++p;
-  if (p < end && *p == '\n' && p - *at < 254) ++p;
-  *text = *at;
-  *size = static_cast<int32_t>(p - *at);
-  *at = p;
-  return true;
-}
-
-}  // namespace
+#include "fuzz/FuzzSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const char* at = reinterpret_cast<const char*>(data);

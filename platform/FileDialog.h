@@ -3,7 +3,7 @@
 //
 // The Win32 backend is GetOpenFileNameA (OFN_HIDEREADONLY, the filter's "|"
 // turned into the zeros it wants); the headless backend answers from a
-// script (ui/headless/HeadlessFileDialog.h).
+// script (ui/headless/FileDialogHeadless.h).
 
 #ifndef MORVANE_PLATFORM_FILEDIALOG_H_
 #define MORVANE_PLATFORM_FILEDIALOG_H_

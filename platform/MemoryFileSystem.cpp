@@ -3,6 +3,9 @@
 #include <cassert>
 #include <cstring>
 
+#include "host/PluginIf.h"
+#include "platform/SjisLeadByte.h"
+
 namespace {
 
 // Mounted trees, most recent first. Null unless a test or fuzzer mounted one,
@@ -13,19 +16,17 @@ MemoryFileSystem* gMounted = nullptr;
 // bytes takes the next value, so two writes never share a stamp.
 int64_t gWriteCounter = 0;
 
-constexpr size_t kPathSize = 260;  // with the terminating zero
-
-// First byte of a two-byte character in code page 932; its second byte may
-// be 0x5C, which is then no separator.
-bool isLeadByte(unsigned char c) {
-  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+// Whether path fits a path buffer with its terminating zero.
+bool fitsPathBuffer(const char* path) {
+  return std::strlen(path) < static_cast<size_t>(kVpiPathSize);
 }
 
-// Offset of the last separator, or npos.
+// Offset of the last separator, or npos. The second byte of a code page 932
+// character may be 0x5C, which is then no separator.
 size_t lastSeparator(const std::string& path) {
   size_t found = std::string::npos;
   for (size_t i = 0; i < path.size(); ++i) {
-    if (isLeadByte(static_cast<unsigned char>(path[i]))) {
+    if (isCodePage932LeadByte(static_cast<unsigned char>(path[i]))) {
       ++i;
     } else if (path[i] == '\\') {
       found = i;
@@ -271,7 +272,8 @@ std::shared_ptr<MemoryFileSystem::Node> MemoryFileSystem::resolve(
     if (found == nodes_.end()) return nullptr;
     if (!found->second->link) return found->second;
     const std::string& target = found->second->target;
-    if (owning(target.c_str()) != this || target.size() >= kPathSize) {
+    if (owning(target.c_str()) != this ||
+        target.size() >= static_cast<size_t>(kVpiPathSize)) {
       return nullptr;
     }
     at = key(target.c_str());
@@ -315,7 +317,7 @@ std::vector<std::string> MemoryFileSystem::paths() const {
 
 std::unique_ptr<PlatformFile> MemoryFileSystem::openForReading(
     const char* path, FileShare share) {
-  if (std::strlen(path) >= kPathSize || disk_->down()) return nullptr;
+  if (!fitsPathBuffer(path) || disk_->down()) return nullptr;
   std::shared_ptr<Node> found = resolve(key(path));
   if (!found || found->directory) return nullptr;
   Node& node = *found;
@@ -336,7 +338,7 @@ std::unique_ptr<PlatformFile> MemoryFileSystem::openForReading(
 
 std::unique_ptr<PlatformFile> MemoryFileSystem::openForWriting(
     const char* path, FileCreation creation) {
-  if (std::strlen(path) >= kPathSize) return nullptr;
+  if (!fitsPathBuffer(path)) return nullptr;
   std::string k = key(path);
   if (k.empty() || !parentIsDirectory(k)) return nullptr;
   auto there = nodes_.find(k);
@@ -370,7 +372,7 @@ std::unique_ptr<PlatformFile> MemoryFileSystem::openForWriting(
 }
 
 FileKind MemoryFileSystem::kind(const char* path) const {
-  if (std::strlen(path) >= kPathSize) return FileKind::kUnusable;
+  if (!fitsPathBuffer(path)) return FileKind::kUnusable;
   std::string k = key(path);
   if (k.empty()) return FileKind::kDirectory;
   std::shared_ptr<Node> found = resolve(k);
@@ -379,13 +381,13 @@ FileKind MemoryFileSystem::kind(const char* path) const {
 }
 
 bool MemoryFileSystem::isLink(const char* path) const {
-  if (std::strlen(path) >= kPathSize) return false;
+  if (!fitsPathBuffer(path)) return false;
   auto found = nodes_.find(key(path));
   return found != nodes_.end() && found->second->link;
 }
 
 bool MemoryFileSystem::stamp(const char* path, FileStamp* stamp) const {
-  if (std::strlen(path) >= kPathSize) return false;
+  if (!fitsPathBuffer(path)) return false;
   auto found = nodes_.find(key(path));
   // The name itself: a link is no regular file, wherever it leads.
   if (found == nodes_.end() || found->second->directory ||
@@ -398,7 +400,7 @@ bool MemoryFileSystem::stamp(const char* path, FileStamp* stamp) const {
 }
 
 bool MemoryFileSystem::rename(const char* from, const char* to) {
-  if (std::strlen(from) >= kPathSize || std::strlen(to) >= kPathSize ||
+  if (!fitsPathBuffer(from) || !fitsPathBuffer(to) ||
       owning(to) != this) {
     return false;
   }
@@ -424,7 +426,7 @@ bool MemoryFileSystem::rename(const char* from, const char* to) {
 }
 
 bool MemoryFileSystem::makeDirectory(const char* path) {
-  if (std::strlen(path) >= kPathSize) return false;
+  if (!fitsPathBuffer(path)) return false;
   std::string k = key(path);
   if (k.empty() || nodes_.count(k) != 0 || !parentIsDirectory(k) ||
       !operate()) {
@@ -437,7 +439,7 @@ bool MemoryFileSystem::makeDirectory(const char* path) {
 }
 
 bool MemoryFileSystem::remove(const char* path) {
-  if (std::strlen(path) >= kPathSize) return false;
+  if (!fitsPathBuffer(path)) return false;
   auto found = nodes_.find(key(path));
   if (found == nodes_.end() || found->second->directory ||
       found->second->exclusive || found->second->readers > 0 || !operate()) {
@@ -448,7 +450,7 @@ bool MemoryFileSystem::remove(const char* path) {
 }
 
 bool MemoryFileSystem::removeTree(const char* path) {
-  if (std::strlen(path) >= kPathSize) return false;
+  if (!fitsPathBuffer(path)) return false;
   const std::string k = key(path);
   auto top = nodes_.find(k);
   if (k.empty() || top == nodes_.end() || !top->second->directory) {
@@ -487,7 +489,7 @@ bool MemoryFileSystem::removeTree(const char* path) {
 
 std::vector<std::string> MemoryFileSystem::entries(const char* folder) const {
   std::vector<std::string> names;
-  if (std::strlen(folder) >= kPathSize ||
+  if (!fitsPathBuffer(folder) ||
       kind(folder) != FileKind::kDirectory) {
     return names;
   }
@@ -504,7 +506,7 @@ std::vector<std::string> MemoryFileSystem::entries(const char* folder) const {
 }
 
 bool MemoryFileSystem::findFirst(const char* pattern) const {
-  if (std::strlen(pattern) >= kPathSize) return false;
+  if (!fitsPathBuffer(pattern)) return false;
   std::string k = key(pattern);
   size_t separator = lastSeparator(k);
   std::string name =

@@ -5,14 +5,12 @@
 #include <utility>
 #include <random>
 
+#include "host/PluginIf.h"
+#include "platform/SjisLeadByte.h"
+
 namespace {
 
-constexpr size_t kPathSize = 260;  // with the terminating zero
 constexpr size_t kDigits = 8;
-
-bool isLeadByte(unsigned char c) {
-  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
 
 // Where "~N" goes: before the extension of the last component, or at the
 // end. Shift-JIS aware: a trail byte may be 0x5C or 0x2E.
@@ -20,7 +18,7 @@ size_t insertionPoint(const std::string& path) {
   size_t dot = std::string::npos;
   for (size_t i = 0; i < path.size(); ++i) {
     unsigned char c = static_cast<unsigned char>(path[i]);
-    if (isLeadByte(c)) {
+    if (isCodePage932LeadByte(c)) {
       ++i;
     } else if (c == '\\') {
       dot = std::string::npos;
@@ -62,8 +60,9 @@ uint32_t (*gNumberSource)() = nullptr;
 std::string ReplacingFile::temporaryName(const std::string& target,
                                          uint32_t n) {
   // "~" and at least one digit must fit beside the target.
-  if (target.empty() || target.size() + 2 >= kPathSize) return std::string();
-  size_t room = kPathSize - 1 - target.size() - 1;
+  const size_t pathSize = static_cast<size_t>(kVpiPathSize);
+  if (target.empty() || target.size() + 2 >= pathSize) return std::string();
+  size_t room = pathSize - 1 - target.size() - 1;
   size_t digits = room < kDigits ? room : kDigits;
   static const char kHex[] = "0123456789ABCDEF";
   std::string number(digits, '0');
@@ -80,7 +79,7 @@ int ReplacingFile::removeLeftovers(const std::string& target) {
   const size_t at = insertionPoint(target);
   size_t slash = std::string::npos;
   for (size_t i = 0; i < target.size(); ++i) {
-    if (isLeadByte(static_cast<unsigned char>(target[i]))) {
+    if (isCodePage932LeadByte(static_cast<unsigned char>(target[i]))) {
       ++i;
     } else if (target[i] == '\\') {
       slash = i;
@@ -120,7 +119,9 @@ void ReplacingFile::setNumberSource(uint32_t (*source)()) {
 }
 
 ReplacingFile::ReplacingFile(const std::string& target) : target_(target) {
-  if (target.empty() || target.size() >= kPathSize) return;
+  if (target.empty() || target.size() >= static_cast<size_t>(kVpiPathSize)) {
+    return;
+  }
   // What stands at the target must be a file (or a link, replaced itself):
   // a folder, FIFO or device there is never replaced.
   if (!isSymbolicLink(target.c_str())) {

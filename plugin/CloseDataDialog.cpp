@@ -1,11 +1,8 @@
 #include "plugin/CloseDataDialog.h"
 
-#include <new>
-
 #include "module/PluginModule.h"
-#include "platform/MessageBox.h"
+#include "plugin/ListSelection.h"
 #include "resources/DialogIds.h"
-#include "resources/Texts.h"
 
 using namespace close_data_dialog;
 
@@ -32,21 +29,5 @@ void CloseDataDialog::onInitDialog() {
 }
 
 void CloseDataDialog::accept(int32_t result) {
-  DialogWindow& w = *window();
-  selected_.clear();
-  const std::vector<int32_t> rows = w.selectedItems(kListBox);
-  if (rows.empty()) {
-    showMessageBox(kTextChooseFromList, MessageIcon::kExclamation);
-    return;
-  }
-  try {
-    selected_.reserve(rows.size());
-  } catch (const std::bad_alloc&) {
-    w.endDialog(kResultCancel);
-    return;
-  }
-  for (int32_t row : rows) {
-    selected_.push_back(static_cast<int32_t>(w.itemData(kListBox, row)));
-  }
-  w.endDialog(result);
+  endWithListSelection(*window(), kListBox, result, &selected_);
 }

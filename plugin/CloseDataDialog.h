@@ -15,7 +15,7 @@ class CloseDataDialog : public ModuleDialog {
   enum : int32_t {
     kResultClose = 1,    // "閉じる" (OK)
     kResultDelete = 3004,
-    kResultCancel = 2,
+    kResultCancel = kDialogCancel,
   };
 
   CloseDataDialog();
@@ -23,9 +23,6 @@ class CloseDataDialog : public ModuleDialog {
   // After Close or Delete: the row ids of the selected entries, in list
   // (registry) order. Empty otherwise.
   const std::vector<int32_t>& selectedItemIds() const { return selected_; }
-  int32_t selectedCount() const {
-    return static_cast<int32_t>(selected_.size());
-  }
 
  protected:
   MessageTable messageTable() const override;

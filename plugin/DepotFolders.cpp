@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "base/PathHelpers.h"
-#include "base/SjisLeadByte.h"
 #include "host/PluginIf.h"
 #include "module/PluginModule.h"
 #include "platform/FileSystem.h"
+#include "platform/SjisLeadByte.h"
 
 namespace {
 
@@ -28,10 +28,7 @@ void takeFolderPath(uint32_t id) {
 }  // namespace
 
 uint32_t findDepotFolder() {
-  // The first id is deliberately not tested: the host searches its root for
-  // parent 0, as it always has.
-  uint32_t top = VPI_DD_GetID(0, kDepotTopTitle);
-  uint32_t sub = VPI_DD_GetID(top, kDepotSubTitle);
+  const uint32_t sub = depotSubFolderId(DepotLookup::kRootWithoutTop);
   takeFolderPath(sub);
   return sub;
 }
@@ -56,7 +53,7 @@ void removeDepotFolder() {
   if (top == 0) return;
   // The folder goes with the cache files of every item in it: never while
   // they are still there to be reopened.
-  uint32_t folder = depotSubFolderId();
+  uint32_t folder = depotSubFolderId(DepotLookup::kTopFirst);
   char directory[kVpiPathSize] = {};
   if (folder != 0 && VPI_DD_EnumFirstID(folder) != 0 &&
       VPI_DD_GetPath(folder, directory) != 0 && directoryExists(directory)) {
@@ -90,11 +87,6 @@ bool isTemporaryStem(const std::string& stem) {
 }
 
 }  // namespace
-
-uint32_t depotSubFolderId() {
-  const uint32_t top = VPI_DD_GetID(0, kDepotTopTitle);
-  return top == 0 ? 0 : VPI_DD_GetID(top, kDepotSubTitle);
-}
 
 bool sameFileName(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;

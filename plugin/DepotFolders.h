@@ -14,16 +14,42 @@
 #include <cstdint>
 #include <string>
 
+#include "host/PluginIf.h"
+
 constexpr char kDepotTopTitle[] = "Morvane";
 constexpr char kDepotTopFolder[] = "Morvane";
 constexpr char kDepotSubTitle[] = "Arc/Info Export";
 constexpr char kDepotSubFolder[] = "ArcInfoExport";
 
-// Looks the sub-folder up and refreshes depotFolderPath: the sub-folder's
-// directory, or empty when the lookup gives 0 (or the host's path does not
-// come back). The top folder's id is passed on to the second lookup as it
-// comes, so without a top folder the sub-folder is searched in the depot
-// root. Returns the sub-folder's id, 0 when not found.
+// The two ways of looking the sub-folder up by its two titles. They differ
+// only when there is no top folder (its lookup gives 0):
+enum class DepotLookup {
+  // The 0 is passed on to the second lookup as it comes, so the host
+  // searches its depot root for the sub-folder's title. findDepotFolder
+  // has always looked the folder up so (at load, before an import, at the
+  // first draw, for the close command); a sub-folder found in the root is
+  // the module's folder.
+  kRootWithoutTop,
+  // The top folder's id is tested first: without it there is no
+  // sub-folder. For the reopen dialog's list, the removal test, the naming
+  // of a new data set and the reopen list, and for whoever reads the depot
+  // from outside the module.
+  kTopFirst,
+};
+
+// The sub-folder's id, 0 when not found; depotFolderPath is left as it is.
+// Only host calls, so that a host program can read the depot as the module
+// does.
+inline uint32_t depotSubFolderId(DepotLookup lookup) {
+  const uint32_t top = VPI_DD_GetID(0, kDepotTopTitle);
+  if (top == 0 && lookup == DepotLookup::kTopFirst) return 0;
+  return VPI_DD_GetID(top, kDepotSubTitle);
+}
+
+// Looks the sub-folder up (DepotLookup::kRootWithoutTop) and refreshes
+// depotFolderPath: the sub-folder's directory, or empty when the lookup
+// gives 0 (or the host's path does not come back). Returns the sub-folder's
+// id, 0 when not found.
 uint32_t findDepotFolder();
 
 // Adds the top folder and the sub-folder and sets depotFolderPath to the
@@ -36,11 +62,6 @@ int32_t createDepotFolder();
 // sub-folder's directory gone on disk. Items whose cache files are there
 // stay, whatever failed (removing them would delete every closed data set).
 void removeDepotFolder();
-
-// The sub-folder's id by its two titles, the top folder's tested first (0
-// when either is missing); unlike findDepotFolder, depotFolderPath is left
-// as it is.
-uint32_t depotSubFolderId();
 
 // Whether a and b name the same file on Windows: equal but for the case of
 // their single-byte letters (the bytes of a two-byte character compare as

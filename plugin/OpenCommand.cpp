@@ -54,7 +54,7 @@ constexpr int32_t kMaxNameNumber = 99;
 }  // namespace
 
 std::string unusedDataSetName(const std::string& name) {
-  const uint32_t folder = depotSubFolderId();
+  const uint32_t folder = depotSubFolderId(DepotLookup::kTopFirst);
   if (folder == 0) return std::string();
   if (!isNameTaken(folder, name)) return name;
   for (int32_t n = 2; n <= kMaxNameNumber; ++n) {
@@ -115,7 +115,7 @@ int32_t importE00File(const char* path) {
     unregisterDataSet(rowId);
   };
   try {
-    const uint32_t folder = depotSubFolderId();
+    const uint32_t folder = depotSubFolderId(DepotLookup::kTopFirst);
     const std::string file = name + ".bin";
     written = folder != 0 && saveCache(registered);
     if (written &&
@@ -145,27 +145,12 @@ void endWithNothingOpen(bool removeFolder) {
 // far stay).
 bool reopenItems(const std::vector<uint32_t>& itemIds,
                  std::string* unreadable) {
-  PluginModule& module = pluginModule();
   for (uint32_t id : itemIds) {
-    std::unique_ptr<LineDataSet> dataSet(new (std::nothrow)
-                                             LineDataSet(module.nextRowId));
-    if (!dataSet) return false;
-    dataSet->clear();
     const char* title = VPI_DD_GetTitle(id);
-    dataSet->name = title != nullptr ? title : "";
-    dataSet->depotPath = module.depotFolderPath;
-    // Registered whatever the read gives: one whose cache file is gone or
-    // damaged can still be closed or deleted. Its file is never written
-    // over, and the user is told.
-    if (readCache(*dataSet) != CacheLoad::kWhole) {
-      *unreadable += "\n" + dataSet->name;
+    if (!reopenDataSet(title != nullptr ? title : "", ReopenVisibility::kShown,
+                       unreadable)) {
+      return false;
     }
-    dataSet->visible = 1;
-    if (module.registry.count() > 0) {
-      dataSet->showIn3d = module.registry.at(0)->showIn3d;
-    }
-    if (!registerDataSet(dataSet.get())) return false;
-    dataSet.release();
   }
   return true;
 }

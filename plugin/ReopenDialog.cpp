@@ -1,12 +1,9 @@
 #include "plugin/ReopenDialog.h"
 
-#include <new>
-
 #include "host/PluginIf.h"
-#include "platform/MessageBox.h"
 #include "plugin/DepotFolders.h"
+#include "plugin/ListSelection.h"
 #include "resources/DialogIds.h"
-#include "resources/Texts.h"
 
 using namespace reopen_dialog;
 
@@ -40,11 +37,9 @@ void ReopenDialog::onInitDialog() {
   DialogWindow& w = *window();
   w.clearItems(kListBox);
   w.setEnabled(kListBox, choice == kOpenPrevious);
-  // The same two lookups as findDepotFolder, but a missing top folder
-  // leaves the list empty rather than searching the depot root.
-  uint32_t top = VPI_DD_GetID(0, kDepotTopTitle);
-  if (top == 0) return;
-  uint32_t folder = VPI_DD_GetID(top, kDepotSubTitle);
+  // A missing top folder leaves the list empty rather than listing a
+  // sub-folder found in the depot root.
+  const uint32_t folder = depotSubFolderId(DepotLookup::kTopFirst);
   if (folder == 0) return;
   for (uint32_t id = VPI_DD_EnumFirstID(folder); id != 0;
        id = VPI_DD_EnumNextID(folder, id)) {
@@ -65,19 +60,5 @@ void ReopenDialog::onOk() {
     w.endDialog(kDialogOk);
     return;
   }
-  const std::vector<int32_t> rows = w.selectedItems(kListBox);
-  if (rows.empty()) {
-    showMessageBox(kTextChooseFromList, MessageIcon::kExclamation);
-    return;
-  }
-  try {
-    selected_.reserve(rows.size());
-  } catch (const std::bad_alloc&) {
-    w.endDialog(kDialogCancel);
-    return;
-  }
-  for (int32_t row : rows) {
-    selected_.push_back(static_cast<uint32_t>(w.itemData(kListBox, row)));
-  }
-  w.endDialog(kDialogOk);
+  endWithListSelection(w, kListBox, kDialogOk, &selected_);
 }

@@ -24,9 +24,6 @@ class ReopenDialog : public ModuleDialog {
   // After OK with kOpenPrevious: the depot item ids of the selected list
   // entries in list order (the list is sorted by title). Empty otherwise.
   const std::vector<uint32_t>& selectedItemIds() const { return selected_; }
-  int32_t selectedCount() const {
-    return static_cast<int32_t>(selected_.size());
-  }
 
  protected:
   void exchangeData(bool toControls) override;

@@ -101,6 +101,25 @@ bool registerDataSet(LineDataSet* dataSet) {
   return true;
 }
 
+bool reopenDataSet(const std::string& name, ReopenVisibility visibility,
+                   std::string* unreadable) {
+  PluginModule& module = pluginModule();
+  std::unique_ptr<LineDataSet> dataSet(new (std::nothrow)
+                                           LineDataSet(module.nextRowId));
+  if (!dataSet) return false;
+  dataSet->clear();
+  dataSet->name = name;
+  dataSet->depotPath = module.depotFolderPath;
+  if (readCache(*dataSet) != CacheLoad::kWhole) *unreadable += "\n" + name;
+  if (visibility == ReopenVisibility::kShown) dataSet->visible = 1;
+  if (module.registry.count() > 0) {
+    dataSet->showIn3d = module.registry.at(0)->showIn3d;
+  }
+  if (!registerDataSet(dataSet.get())) return false;
+  dataSet.release();
+  return true;
+}
+
 std::unique_ptr<LineDataSet> unregisterDataSet(int32_t rowId) {
   DataSetRegistry& registry = pluginModule().registry;
   const int32_t index = registry.indexOf(rowId);
@@ -110,7 +129,7 @@ std::unique_ptr<LineDataSet> unregisterDataSet(int32_t rowId) {
 }
 
 bool isKeptInDepot(const LineDataSet& dataSet) {
-  const uint32_t folder = depotSubFolderId();
+  const uint32_t folder = depotSubFolderId(DepotLookup::kTopFirst);
   return folder != 0 && VPI_DD_GetID(folder, dataSet.name.c_str()) != 0;
 }
 
@@ -143,7 +162,7 @@ void restoreReopenList() {
       openFileForReading(path, FileShare::kReadShared);
   if (!file) return;
   PluginModule& module = pluginModule();
-  const uint32_t folder = depotSubFolderId();
+  const uint32_t folder = depotSubFolderId(DepotLookup::kTopFirst);
   std::string unreadable;  // the names that did not come back whole
   PieceReader reader(*file);
   std::string piece;
@@ -160,30 +179,10 @@ void restoreReopenList() {
     // No item: deleted (a delete cut short before the list was rewritten),
     // so there is nothing of the user's to bring back.
     if (VPI_DD_GetID(folder, piece.c_str()) == 0) continue;
-
-    std::unique_ptr<LineDataSet> dataSet(new (std::nothrow)
-                                             LineDataSet(module.nextRowId));
-    if (!dataSet) {
+    if (!reopenDataSet(piece, ReopenVisibility::kAsCached, &unreadable)) {
       outOfMemory = true;
       break;
     }
-    dataSet->clear();
-    dataSet->name = piece;
-    dataSet->depotPath = module.depotFolderPath;
-    // Registered whatever the read gives, so that it can be closed or
-    // deleted and its name stays in the list for the next start. One that
-    // did not come back whole is never written over its file.
-    if (readCache(*dataSet) != CacheLoad::kWhole) {
-      unreadable += "\n" + piece;
-    }
-    if (module.registry.count() > 0) {
-      dataSet->showIn3d = module.registry.at(0)->showIn3d;
-    }
-    if (!registerDataSet(dataSet.get())) {
-      outOfMemory = true;
-      break;
-    }
-    dataSet.release();
   }
   file.reset();
   if (!unreadable.empty()) {

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "dataset/LineDataSet.h"
 
@@ -20,6 +21,25 @@ constexpr char kReopenListFile[] = "morvane.ini";
 // changed. When making the row throws (memory), the data set is taken out of
 // the registry again before the exception goes on: the caller still owns it.
 bool registerDataSet(LineDataSet* dataSet);
+
+// How a reopened data set's row starts: visible as its cache file keeps it
+// (the reopen list, at the next start), or shown whatever the file says (a
+// data set the user chose in the reopen dialog).
+enum class ReopenVisibility { kAsCached, kShown };
+
+// Reopens one data set: registers a data set called name with the contents
+// and attributes of its cache file in the depot folder, showIn3d taken from
+// the first registered data set. One whose file does not read back whole
+// (cut, refused, missing, held by another program) is registered all the
+// same, with what arrived, so that it can be closed or deleted and its name
+// stays in the reopen list; it is marked so that its file is never written
+// over, and "\n" + name is appended to unreadable for the message that
+// tells the user. Returns false when memory for the data set or the
+// registry ran out: nothing is then registered (the name may already stand
+// in unreadable). A row that cannot be made throws, as registerDataSet
+// does, the data set freed.
+bool reopenDataSet(const std::string& name, ReopenVisibility visibility,
+                   std::string* unreadable);
 
 // Takes the data set with this row id out of the registry and the panel and
 // hands it back (null when none has it).

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "base/SjisLeadByte.h"
+#include "platform/SjisLeadByte.h"
 
 namespace standin {
 namespace {

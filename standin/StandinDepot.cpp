@@ -13,6 +13,7 @@
 #include "base/PathHelpers.h"
 #include "host/PluginIf.h"
 #include "platform/FileSystem.h"
+#include "platform/SjisLeadByte.h"
 #include "standin/StandinFiles.h"
 #include "standin/StandinHost.h"
 
@@ -59,15 +60,11 @@ Entry* findEntry(uint32_t id) {
   return nullptr;
 }
 
-// The wider lead-byte rule of the module's path helpers: a byte from 0x80
-// up that could start a two-byte character hides the byte after it.
-bool isLeadByte(unsigned char c) { return (c >= 0x80 && c <= 0x9F) || c >= 0xE0; }
-
 bool safeComponent(const std::string& name) {
   if (name.empty() || name == "." || name == "..") return false;
   for (size_t i = 0; i < name.size(); ++i) {
     unsigned char c = static_cast<unsigned char>(name[i]);
-    if (isLeadByte(c)) {
+    if (isPathLeadByte(c)) {
       if (i + 1 >= name.size()) return false;  // cut inside a character
       if (static_cast<unsigned char>(name[i + 1]) < 0x40) return false;
       ++i;
@@ -87,7 +84,7 @@ bool sameNameOnDisk(const std::string& a, const std::string& b) {
   for (size_t i = 0; i < a.size(); ++i) {
     unsigned char x = static_cast<unsigned char>(a[i]);
     unsigned char y = static_cast<unsigned char>(b[i]);
-    if (isLeadByte(x) && i + 1 < a.size()) {
+    if (isPathLeadByte(x) && i + 1 < a.size()) {
       // Two-byte characters compare exactly.
       if (x != y || a[i + 1] != b[i + 1]) return false;
       ++i;

@@ -28,7 +28,6 @@ void setView2d(const GeoExtent& extent, int32_t datum) {
   view().datum = datum;
 }
 const GeoExtent& view2dExtent() { return view().extent; }
-int32_t view2dDatum() { return view().datum; }
 
 tagDRAW2DEVENT draw2dEvent() {
   const GeoExtent& e = view().extent;

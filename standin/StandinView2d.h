@@ -25,7 +25,6 @@ constexpr uint32_t kMap2d = 2002;
 // The visible area (in the view's datum) and the datum code.
 void setView2d(const GeoExtent& extent, int32_t datum);
 const GeoExtent& view2dExtent();
-int32_t view2dDatum();
 
 // The record the host hands the layer callback with event 600 for the view.
 tagDRAW2DEVENT draw2dEvent();

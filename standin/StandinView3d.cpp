@@ -82,9 +82,7 @@ std::vector<int32_t> blocksAround(const tagGEOPOS& eye, double distanceKm) {
 }
 
 void setEye3d(const tagGEOPOS& eye) { view().eye = eye; }
-const tagGEOPOS& eye3d() { return view().eye; }
 void setDrawDistance3d(double kilometres) { view().distance = kilometres; }
-double drawDistance3d() { return view().distance; }
 void setAbortRendering(bool abort) { view().abort = abort; }
 
 tagDRAW3DEVENT draw3dEvent(const std::vector<int32_t>& blockCodes,

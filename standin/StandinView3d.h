@@ -43,9 +43,7 @@ int32_t blockCodeAt(double latitude, double longitude);
 std::vector<int32_t> blocksAround(const tagGEOPOS& eye, double distanceKm);
 
 void setEye3d(const tagGEOPOS& eye);
-const tagGEOPOS& eye3d();
 void setDrawDistance3d(double kilometres);
-double drawDistance3d();
 
 // Makes VPI_IsAbortRendering report an abort (as a user's Escape would).
 void setAbortRendering(bool abort);

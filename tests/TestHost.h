@@ -23,7 +23,7 @@
 #include "standin/StandinProgressBar.h"
 #include "standin/StandinView2d.h"
 #include "standin/StandinView3d.h"
-#include "ui/headless/HeadlessFileDialog.h"
+#include "ui/headless/FileDialogHeadless.h"
 #include "ui/headless/HeadlessUi.h"
 
 // The stand-in host alone, for tests on real windows: pump and view-update

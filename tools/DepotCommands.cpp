@@ -25,8 +25,8 @@
 #include "ui/LayerPanel.h"
 #include "ui/LayerRow.h"
 #include "ui/RowListWindow.h"
-#include "ui/headless/HeadlessDrawing.h"
-#include "ui/headless/HeadlessFileDialog.h"
+#include "ui/headless/DrawingHeadless.h"
+#include "ui/headless/FileDialogHeadless.h"
 #include "ui/headless/HeadlessUi.h"
 
 namespace {
@@ -49,12 +49,6 @@ bool reportMessages() {
                  sjisToUtf8(m.text).c_str());
   }
   return error;
-}
-
-// The host's depot folder of the module's data sets, or 0.
-uint32_t depotFolderId() {
-  uint32_t top = VPI_DD_GetID(0, kDepotTopTitle);
-  return top != 0 ? VPI_DD_GetID(top, kDepotSubTitle) : 0;
 }
 
 int32_t openCount() { return pluginModule().registry.count(); }
@@ -134,7 +128,7 @@ bool reopenRound(ToolSession& session, const std::vector<std::string>& names) {
 
 // A name given twice is reopened twice, in a second run of the command.
 int reopenNames(ToolSession& session, std::vector<std::string> names) {
-  if (depotFolderId() == 0) {
+  if (depotSubFolderId(DepotLookup::kTopFirst) == 0) {
     std::fprintf(stderr, "reopen: the depot holds no data sets\n");
     return 1;
   }
@@ -194,7 +188,7 @@ void printOpen(const LineDataSet& d) {
 int list() {
   const DataSetRegistry& registry = pluginModule().registry;
   for (int32_t i = 0; i < registry.count(); ++i) printOpen(*registry.at(i));
-  uint32_t folder = depotFolderId();
+  uint32_t folder = depotSubFolderId(DepotLookup::kTopFirst);
   if (folder == 0) return 0;
   for (uint32_t id = VPI_DD_EnumFirstID(folder); id != 0;
        id = VPI_DD_EnumNextID(folder, id)) {

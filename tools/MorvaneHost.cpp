@@ -26,7 +26,8 @@ struct Subcommand {
 
 const Subcommand kSubcommands[] = {
     {"inspect", inspectCommand,
-     "inspect FILE.e00|FILE.bin   print arcs, points, separators and bounds"},
+     "inspect FILE.e00|FILE.bin   print how the file is stored and its PRJ "
+     "section, then arcs, points, separators and bounds"},
     {"cache", cacheCommand,
      "cache FILE.e00 OUT.bin      write the arcs as a cache file"},
     {"draw", drawCommand,

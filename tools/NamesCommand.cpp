@@ -12,7 +12,7 @@
 #include "tools/DataSetFile.h"
 #include "tools/Commands.h"
 #include "tools/HostSession.h"
-#include "ui/headless/HeadlessFileDialog.h"
+#include "ui/headless/FileDialogHeadless.h"
 #include "ui/headless/HeadlessUi.h"
 
 namespace {

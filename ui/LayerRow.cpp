@@ -1,7 +1,7 @@
 #include "ui/LayerRow.h"
 
-#include "base/SjisLeadByte.h"
 #include "module/PluginModule.h"
+#include "platform/SjisLeadByte.h"
 #include "resources/DialogIds.h"
 #include "ui/ColourDialog.h"
 

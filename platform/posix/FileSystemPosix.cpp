@@ -13,6 +13,7 @@
 #include <system_error>
 #include <strings.h>
 
+#include "host/PluginIf.h"
 #include "platform/Sjis.h"
 
 namespace {
@@ -144,7 +145,10 @@ std::string resolveCase(const std::string& path) {
 }  // namespace
 
 std::string hostPath(const char* path) {
-  if (path == nullptr || std::strlen(path) >= 260) return std::string();
+  if (path == nullptr ||
+      std::strlen(path) >= static_cast<size_t>(kVpiPathSize)) {
+    return std::string();
+  }
   std::string utf8 = sjisToUtf8(path);
   std::string out;
   size_t i = 0;

@@ -89,15 +89,6 @@ int32_t StandinHost_StartSession(const char* modulePath, char* error,
   return 1;
 }
 
-int32_t StandinHost_InvokeMenu(const char* popupTitle,
-                               const char* commandTitle) {
-  if (popupTitle == nullptr || commandTitle == nullptr) return 0;
-  return session().invokeMenu(popupTitle, commandTitle) ==
-                 standin::MenuResult::kRan
-             ? 1
-             : 0;
-}
-
 int32_t StandinHost_Screenshot(const char* path) {
   // Long enough for the window manager-less X server to map and paint.
   for (int i = 0; i < 20; ++i) {

@@ -34,12 +34,6 @@ int32_t StandinHost_DrawnBounds(double* west, double* south, double* east,
 int32_t StandinHost_StartSession(const char* modulePath, char* error,
                                  int32_t errorSize);
 
-// Invokes the module's command by its popup and command titles (Shift-JIS)
-// as a click on its menu item does: 1 when it ran, 0 when disabled or
-// unknown.
-int32_t StandinHost_InvokeMenu(const char* popupTitle,
-                               const char* commandTitle);
-
 // Lets the windows paint (pumps for about a second), then saves the main
 // window as PNG, with the dialogs shown over it (the screen's rectangle
 // holding the main window and every visible window of this thread); 1 or 0.

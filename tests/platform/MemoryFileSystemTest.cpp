@@ -250,3 +250,35 @@ TEST(MemoryFileSystemTest, CrashKeepsOnlyWhatWasFlushed) {
 }
 
 }  // namespace
+
+// The in-memory tree takes the paths the system's files take: 259 bytes and
+// the terminating zero. One byte more is refused by every operation, and
+// nothing is made under it.
+TEST(MemoryFileSystemTest, PathsFitAPathBufferOrAreRefused) {
+  MemoryFileSystem memory("M:\\");
+  const std::string fits = "M:\\" + std::string(256, 'n');
+  ASSERT_EQ(fits.size(), 259u);
+  const std::string tooLong = fits + "x";
+  const std::string folder = "M:\\" + std::string(256, 'f');
+  const std::string folderTooLong = folder + "f";
+
+  EXPECT_TRUE(writeAll(fits, "kept"));
+  EXPECT_EQ(readAll(fits), "kept");
+  EXPECT_EQ(fileKind(fits.c_str()), FileKind::kFile);
+  EXPECT_TRUE(createDirectory(folder.c_str()));
+
+  EXPECT_FALSE(writeAll(tooLong, "lost"));
+  EXPECT_EQ(openFileForReading(tooLong.c_str(), FileShare::kReadShared),
+            nullptr);
+  EXPECT_EQ(fileKind(tooLong.c_str()), FileKind::kUnusable);
+  EXPECT_FALSE(createDirectory(folderTooLong.c_str()));
+  EXPECT_FALSE(renameFile(fits.c_str(), tooLong.c_str()));
+  EXPECT_FALSE(deleteFile(tooLong.c_str()));
+  EXPECT_FALSE(findFirstFile(tooLong.c_str()));
+  // The file that fits is where it was; nothing was made under a name cut
+  // to fit.
+  EXPECT_EQ(readAll(fits), "kept");
+  std::string bytes;
+  EXPECT_FALSE(memory.fileBytes(tooLong, &bytes));
+  EXPECT_EQ(fileKind(fits.substr(0, 258).c_str()), FileKind::kMissing);
+}

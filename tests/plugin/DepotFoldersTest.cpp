@@ -48,6 +48,51 @@ TEST_F(DepotFoldersTest, SubFolderIsLookedUpInTheRootWithoutTopFolder) {
   EXPECT_EQ(folderPath(), pathOf(stray));
 }
 
+// The two lookups part only where the top folder is missing: the one
+// findDepotFolder makes then takes a sub-folder from the depot root, the
+// other finds nothing. Neither touches depotFolderPath.
+TEST_F(DepotFoldersTest, TheTwoLookupsPartOnlyWithoutTopFolder) {
+  enum Other { kNone, kStray, kSub };
+  struct Case {
+    const char* name;
+    bool top;        // the top folder is there
+    bool sub;        // with the sub-folder in it
+    bool stray;      // a sub-folder of the same title in the depot root
+    Other rootWithoutTop;
+    Other topFirst;
+  };
+  const Case cases[] = {
+      {"empty depot", false, false, false, kNone, kNone},
+      {"stray only", false, false, true, kStray, kNone},
+      {"top without sub", true, false, true, kNone, kNone},
+      {"both folders", true, true, false, kSub, kSub},
+      {"both folders and a stray", true, true, true, kSub, kSub},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    resetHost();
+    fs::remove_all(home_);
+    uint32_t ids[3] = {0, 0, 0};
+    if (c.stray) {
+      ids[kStray] = VPI_DD_AddFolder(0, kDepotSubTitle, "Stray");
+      ASSERT_NE(ids[kStray], 0u);
+    }
+    if (c.top) {
+      const uint32_t top = VPI_DD_AddFolder(0, kDepotTopTitle, kDepotTopFolder);
+      ASSERT_NE(top, 0u);
+      if (c.sub) {
+        ids[kSub] = VPI_DD_AddFolder(top, kDepotSubTitle, kDepotSubFolder);
+        ASSERT_NE(ids[kSub], 0u);
+      }
+    }
+    std::strcpy(pluginModule().depotFolderPath, "kept");
+    EXPECT_EQ(depotSubFolderId(DepotLookup::kRootWithoutTop),
+              ids[c.rootWithoutTop]);
+    EXPECT_EQ(depotSubFolderId(DepotLookup::kTopFirst), ids[c.topFirst]);
+    EXPECT_EQ(folderPath(), "kept");
+  }
+}
+
 TEST_F(DepotFoldersTest, RefusedFolderLeavesNoPath) {
   // A file where a folder's directory must go makes the host refuse it.
   const char* blocked[] = {"depot/Morvane", "depot/Morvane/ArcInfoExport"};

@@ -83,8 +83,7 @@ class OpenCommandTest : public ModuleFixture {
   }
   static std::vector<std::string> depotTitles() {
     std::vector<std::string> titles;
-    uint32_t folder = VPI_DD_GetID(VPI_DD_GetID(0, kDepotTopTitle),
-                                   kDepotSubTitle);
+    const uint32_t folder = depotSubFolderId(DepotLookup::kRootWithoutTop);
     for (uint32_t id = VPI_DD_EnumFirstID(folder); id != 0;
          id = VPI_DD_EnumNextID(folder, id)) {
       titles.push_back(VPI_DD_GetTitle(id));

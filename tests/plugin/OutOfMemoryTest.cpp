@@ -186,8 +186,7 @@ class OutOfMemoryTest : public ModuleFixture {
       }
     }
     std::set<std::string> items;
-    const uint32_t folder =
-        VPI_DD_GetID(VPI_DD_GetID(0, kDepotTopTitle), kDepotSubTitle);
+    const uint32_t folder = depotSubFolderId(DepotLookup::kRootWithoutTop);
     for (uint32_t id = folder == 0 ? 0 : VPI_DD_EnumFirstID(folder); id != 0;
          id = VPI_DD_EnumNextID(folder, id)) {
       items.insert(std::string(VPI_DD_GetTitle(id)) + ".bin");

@@ -15,7 +15,7 @@
 #include "standin/StandinNameDb.h"
 #include "tests/TempName.h"
 #include "ui/ProgressDialog.h"
-#include "ui/headless/HeadlessFileDialog.h"
+#include "ui/headless/FileDialogHeadless.h"
 #include "ui/headless/HeadlessUi.h"
 #include "tests/TestHost.h"
 

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "base/SjisLeadByte.h"
+#include "platform/SjisLeadByte.h"
 #include "resources/DialogIds.h"
 #include "resources/Texts.h"
 

@@ -23,7 +23,7 @@
 #include "standin/StandinProfile.h"
 #include "tests/TempName.h"
 #include "tests/tools/MorvaneHostSupport.h"
-#include "ui/headless/HeadlessFileDialog.h"
+#include "ui/headless/FileDialogHeadless.h"
 
 namespace {
 

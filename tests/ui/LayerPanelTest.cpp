@@ -7,7 +7,7 @@
 
 #include "resources/DialogIds.h"
 #include "tests/ui/PanelTestSupport.h"
-#include "ui/headless/HeadlessPlainWindow.h"
+#include "ui/headless/PlainWindowHeadless.h"
 
 namespace {
 

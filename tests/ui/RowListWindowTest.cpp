@@ -10,7 +10,7 @@
 #include "tests/ui/PanelTestSupport.h"
 #include "tests/ui/RowListChecks.h"
 #include "ui/LayerRow.h"
-#include "ui/headless/HeadlessPlainWindow.h"
+#include "ui/headless/PlainWindowHeadless.h"
 
 namespace {
 

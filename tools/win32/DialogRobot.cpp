@@ -228,15 +228,6 @@ bool isColourDialog(HWND dialog) {
   return true;
 }
 
-uint32_t colourDialogColour(HWND dialog) {
-  uint32_t colour = 0;
-  for (int i = 0; i < 3; ++i) {
-    UINT value = GetDlgItemInt(dialog, kColourFields[i], nullptr, FALSE);
-    colour |= static_cast<uint32_t>(value > 255 ? 255 : value) << (8 * i);
-  }
-  return colour;
-}
-
 void typeColour(HWND dialog, uint32_t colour) {
   for (int i = 0; i < 3; ++i) {
     HWND field = GetDlgItem(dialog, kColourFields[i]);

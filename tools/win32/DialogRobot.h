@@ -55,11 +55,10 @@ bool typeFileName(HWND dialog, const std::string& name);
 bool answerFileDialog(HWND dialog, const std::string& name);
 
 // The system's colour dialog (ChooseColor): whether the dialog is one (it
-// has the red, green and blue fields), the colour those fields show
-// (0x00BBGGRR), and the colour typed into them, each field told of its new
-// text (EN_UPDATE) as typing does. Confirming is the caller's click on OK.
+// has the red, green and blue fields), and the colour (0x00BBGGRR) typed
+// into them, each field told of its new text (EN_UPDATE) as typing does.
+// Confirming is the caller's click on OK.
 bool isColourDialog(HWND dialog);
-uint32_t colourDialogColour(HWND dialog);
 void typeColour(HWND dialog, uint32_t colour);
 
 // Whether the dialog is the system's open-file dialog (it has the file name

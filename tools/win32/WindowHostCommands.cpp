@@ -560,14 +560,8 @@ int WindowHostRun::openFiles() {
   return status;
 }
 
-// The depot folder of the module's data sets, or 0.
-uint32_t depotFolderId() {
-  uint32_t top = VPI_DD_GetID(0, kDepotTopTitle);
-  return top != 0 ? VPI_DD_GetID(top, kDepotSubTitle) : 0;
-}
-
 int WindowHostRun::reopenNames(std::vector<std::string> names) {
-  if (depotFolderId() == 0) {
+  if (depotSubFolderId(DepotLookup::kTopFirst) == 0) {
     std::fprintf(err_, "reopen: the depot holds no data sets\n");
     return 1;
   }
@@ -672,7 +666,7 @@ int WindowHostRun::setAttributes() {
 int WindowHostRun::list() {
   bool in3d = showIn3d();
   for (const RowView& row : rows()) printRow(row, in3d);
-  uint32_t folder = depotFolderId();
+  uint32_t folder = depotSubFolderId(DepotLookup::kTopFirst);
   if (folder == 0) return 0;
   for (uint32_t id = VPI_DD_EnumFirstID(folder); id != 0;
        id = VPI_DD_EnumNextID(folder, id)) {

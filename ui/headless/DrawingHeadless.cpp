@@ -1,4 +1,4 @@
-#include "ui/headless/HeadlessDrawing.h"
+#include "ui/headless/DrawingHeadless.h"
 
 #include <map>
 

@@ -2,7 +2,7 @@
 #include <deque>
 
 #include "platform/FileDialog.h"
-#include "ui/headless/HeadlessFileDialog.h"
+#include "ui/headless/FileDialogHeadless.h"
 
 namespace headless {
 namespace {

@@ -1,9 +1,7 @@
 #include "ui/headless/HeadlessUi.h"
 
 #include <algorithm>
-#include <cstdio>
 
-#include "platform/Sjis.h"
 #include "resources/DialogTemplates.h"
 #include "ui/ModuleDialog.h"
 
@@ -20,13 +18,11 @@ const char kHostResourcesTag = 0;
 const char kModuleResourcesTag = 0;
 
 struct UiState {
-  std::vector<RecordedMessage> messages;
   std::vector<Window*> windows;
   std::vector<ScheduledClick> clicks;
   std::function<void(Window&)> modalHook;
   Observer* observer = nullptr;
   ResourceModule resources = &kHostResourcesTag;
-  bool echo = true;
   WindowPoint cursor = {0, 0};
   std::map<VpiWindow, WindowPoint> clientOrigins;
   std::vector<PostedMessage> posted;
@@ -63,11 +59,6 @@ void open(Window* window) {
 
 const ResourceModule kHostResources = &kHostResourcesTag;
 const ResourceModule kModuleResources = &kModuleResourcesTag;
-
-const std::vector<RecordedMessage>& messages() { return state().messages; }
-
-void setEcho(bool on) { state().echo = on; }
-bool echo() { return state().echo; }
 
 Window::Window(ModuleDialog& dialog, VpiWindow owner, bool modal)
     : dialog_(dialog),
@@ -343,6 +334,7 @@ void onModalDialog(std::function<void(Window&)> hook) {
 }
 
 void setObserver(Observer* observer) { state().observer = observer; }
+Observer* observer() { return state().observer; }
 
 void setScreenSize(int32_t width, int32_t height) {
   state().screenWidth = width;
@@ -356,7 +348,7 @@ void setWindowSize(int32_t width, int32_t height) {
 
 void resetUi() {
   UiState& s = state();
-  s.messages.clear();
+  forgetMessages();
   s.clicks.clear();
   s.windows.clear();
   s.modalHook = nullptr;
@@ -403,14 +395,3 @@ void setCurrentResourceModule(ResourceModule module) {
 }
 ResourceModule moduleResourceModule() { return headless::kModuleResources; }
 
-int32_t showMessageBox(const char* text, MessageIcon icon) {
-  headless::UiState& s = headless::state();
-  s.messages.push_back({text, icon});
-  if (s.observer) s.observer->messageShown(s.messages.back());
-  if (s.echo) {
-    std::fprintf(stderr, "%s: %s\n",
-                 icon == MessageIcon::kExclamation ? "error" : "info",
-                 sjisToUtf8(text).c_str());
-  }
-  return 1;  // IDOK
-}

@@ -18,7 +18,7 @@
 #include "ui/DialogWindow.h"
 #include "ui/ModuleDialog.h"
 #include "ui/ResourceModule.h"
-#include "ui/headless/HeadlessDrawing.h"
+#include "ui/headless/DrawingHeadless.h"
 
 class ModuleDialog;
 
@@ -29,8 +29,11 @@ struct RecordedMessage {
   MessageIcon icon;
 };
 
-// Every message box shown since the last resetUi(), in order.
+// Every message box shown since the last resetUi(), in order
+// (MessageBoxHeadless.cpp, which shows them).
 const std::vector<RecordedMessage>& messages();
+// Forgets them; resetUi() calls it.
+void forgetMessages();
 
 // Whether message boxes are echoed on stderr (default on). Observers (see
 // below) read it too, to keep quiet when the messages are.
@@ -197,6 +200,7 @@ class Observer {
 };
 // One observer (or null); not owned, not forgotten by resetUi().
 void setObserver(Observer* observer);
+Observer* observer();
 
 // The screen, and the outer size of the windows made from now on (their
 // rectangle starts at 0, 0), as the window's initialisation sees them; both
@@ -210,7 +214,7 @@ extern const ResourceModule kHostResources;
 extern const ResourceModule kModuleResources;
 
 // Forgets messages, windows, the robot's script and hook, the cursor, the
-// posted messages, the drawing state (HeadlessDrawing.h), and makes the
+// posted messages, the drawing state (DrawingHeadless.h), and makes the
 // host's resources current again.
 void resetUi();
 

@@ -1,4 +1,4 @@
-#include "ui/headless/HeadlessPlainWindow.h"
+#include "ui/headless/PlainWindowHeadless.h"
 
 #include <algorithm>
 

@@ -5,14 +5,14 @@
 // edge (WS_EX_CLIENTEDGE) takes 2 pixels on each side. The scroll bar takes
 // no room.
 
-#ifndef MORVANE_UI_HEADLESS_HEADLESSPLAINWINDOW_H_
-#define MORVANE_UI_HEADLESS_HEADLESSPLAINWINDOW_H_
+#ifndef MORVANE_UI_HEADLESS_PLAINWINDOWHEADLESS_H_
+#define MORVANE_UI_HEADLESS_PLAINWINDOWHEADLESS_H_
 
 #include <cstdint>
 #include <vector>
 
 #include "ui/PlainWindow.h"
-#include "ui/headless/HeadlessDrawing.h"
+#include "ui/headless/DrawingHeadless.h"
 
 namespace headless {
 
@@ -61,4 +61,4 @@ PlainWindowHeadless* findPlainWindow(int32_t childId);
 
 }  // namespace headless
 
-#endif  // MORVANE_UI_HEADLESS_HEADLESSPLAINWINDOW_H_
+#endif  // MORVANE_UI_HEADLESS_PLAINWINDOWHEADLESS_H_

@@ -3,8 +3,8 @@
 // asked, so that tests and the command-line host can drive the commands that
 // ask for a file.
 
-#ifndef MORVANE_UI_HEADLESS_HEADLESSFILEDIALOG_H_
-#define MORVANE_UI_HEADLESS_HEADLESSFILEDIALOG_H_
+#ifndef MORVANE_UI_HEADLESS_FILEDIALOGHEADLESS_H_
+#define MORVANE_UI_HEADLESS_FILEDIALOGHEADLESS_H_
 
 #include <string>
 #include <vector>
@@ -34,4 +34,4 @@ void resetFileDialogs();
 
 }  // namespace headless
 
-#endif  // MORVANE_UI_HEADLESS_HEADLESSFILEDIALOG_H_
+#endif  // MORVANE_UI_HEADLESS_FILEDIALOGHEADLESS_H_

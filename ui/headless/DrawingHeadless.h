@@ -3,8 +3,8 @@
 // they live, drawing surfaces record their operations for tests to read,
 // and the colour dialog is answered by a scripted hook and recorded.
 
-#ifndef MORVANE_UI_HEADLESS_HEADLESSDRAWING_H_
-#define MORVANE_UI_HEADLESS_HEADLESSDRAWING_H_
+#ifndef MORVANE_UI_HEADLESS_DRAWINGHEADLESS_H_
+#define MORVANE_UI_HEADLESS_DRAWINGHEADLESS_H_
 
 #include <cstdint>
 #include <functional>
@@ -78,4 +78,4 @@ void resetDrawing();
 
 }  // namespace headless
 
-#endif  // MORVANE_UI_HEADLESS_HEADLESSDRAWING_H_
+#endif  // MORVANE_UI_HEADLESS_DRAWINGHEADLESS_H_

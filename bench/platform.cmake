@@ -1,4 +1,0 @@
-# Whole-file replacement against writing in place.
-morvane_add_benchmark(replacing_file_bench
-    SOURCES ReplacingFileBench.cpp
-    LIBS morvane_platform)
