@@ -1,9 +1,9 @@
 #include "e00/E00PlaceNameReader.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "base/GrowableArray.h"
+#include "base/Result.h"
 #include "base/SjisLeadByte.h"
 #include "e00/E00Fields.h"
 #include "e00/E00LineReader.h"
@@ -12,8 +12,6 @@
 #include "e00/ReadingProgress.h"
 #include "host/PluginIf.h"
 #include "platform/MemoryBlock.h"
-#include "platform/MessageBox.h"
-#include "resources/Texts.h"
 
 namespace {
 
@@ -199,17 +197,15 @@ class LabelIndex {
   int32_t count_ = 0;
 };
 
-enum class Outcome { kContinue, kStop };
-
 class PlaceNameReader {
  public:
   PlaceNameReader(ReadingProgressTarget& progress)
       : progress_(progress), labels_(kLabelGrowthStep), index_(labels_) {}
 
-  bool run(const char* path);
+  PlaceNameRead run(const char* path);
 
  private:
-  // Each returns false when reading must stop with result_.
+  // Each returns false when reading must stop, with failure_ saying why.
   bool onLine(const char* text, int32_t size);
   bool readLabel(const char* text, int32_t size);
   bool readRecord(const char* text, int32_t size);
@@ -217,9 +213,7 @@ class PlaceNameReader {
   bool readItemRecordLine(const char* text, int32_t size);
   bool joinRecord(const char* record, int32_t size, const RecordFields& f);
   bool addName(const LabelRecord& label, const char* name);
-  bool outOfMemory();
-  bool notDegrees();
-  bool notConvertible();
+  bool stop(Result why);
   bool refused();
   // Makes the labels read so far degrees, once the file has told how: at the
   // end of the first PRJ section, else before the first name is taken.
@@ -259,14 +253,11 @@ class PlaceNameReader {
   char record_[kRecordBufferSize];
   int32_t recordSize_ = 0;
   int32_t namesAdded_ = 0;
-  bool result_ = true;
+  Result failure_;
 };
 
-bool PlaceNameReader::run(const char* path) {
-  if (!file_.open(path)) {
-    showMessageBox(kTextCannotReadGisFile, MessageIcon::kExclamation);
-    return false;
-  }
+PlaceNameRead PlaceNameReader::run(const char* path) {
+  if (!file_.open(path)) return {FailureReason::kCannotReadGisFile, 0};
   ReadingProgress bar(progress_, file_.length());
   progress_.setPosition(0);
 
@@ -275,36 +266,31 @@ bool PlaceNameReader::run(const char* path) {
   while (file_.next(&text, &size)) {
     if (!bar.atPosition(file_.position())) {
       file_.close();
-      return false;
+      return {FailureReason::kCancelled, namesAdded_};
     }
     // The text ends at a zero byte, as the runtime's string functions see it.
     size = static_cast<int32_t>(strnlen(text, static_cast<size_t>(size)));
     if (!onLine(text, size)) {
       file_.close();
-      return result_;
+      return {failure_, namesAdded_};
     }
   }
   if (file_.failed()) {
     // Only part of the file was seen; end as a cancelled read does (the
     // names added so far stay in the host's database).
     file_.close();
-    showMessageBox(kTextCannotReadGisFile, MessageIcon::kExclamation);
-    return false;
+    return {FailureReason::kCannotReadGisFile, namesAdded_};
   }
   projection_.endOfFile();
   if (projection_.refuses() || !settleLabels()) {
     file_.close();
-    if (projection_.refuses()) return refused();
-    return result_;
+    if (projection_.refuses()) refused();
+    return {failure_, namesAdded_};
   }
 
-  char message[128];
-  std::snprintf(message, sizeof message, kTextNamesAddedFormat, namesAdded_);
-  showMessageBox(message, MessageIcon::kInformation);
   file_.close();
-  progress_.setPosition(100);
   if (namesAdded_ > 0) VPI_RemoveNameDBBlock(-1, -2);
-  return true;
+  return {Result(), namesAdded_};
 }
 
 bool PlaceNameReader::onLine(const char* text, int32_t size) {
@@ -444,20 +430,21 @@ bool PlaceNameReader::readLabel(const char* text, int32_t size) {
     if (projection_.projected()) {
       double latitude, longitude;
       if (!projection_.toDegrees(label.x, label.y, &latitude, &longitude)) {
-        return notConvertible();
+        return stop(FailureReason::kCannotConvertToDegrees);
       }
       label.y = latitude;
       label.x = longitude;
     } else if (!isGeographicPosition(label.y, label.x)) {
-      return notDegrees();
+      return stop(FailureReason::kNotGeographicDegrees);
     }
   } else if (!isGeographicPosition(label.y, label.x)) {
     // Writers put the PRJ section after the labels: it may yet say how
     // to convert them.
     labelsNotDegrees_ = true;
   }
-  if (!labels_.append(label)) return outOfMemory();
-  if (!index_.add(labels_.size() - 1)) return outOfMemory();
+  if (!labels_.append(label) || !index_.add(labels_.size() - 1)) {
+    return stop(FailureReason::kOutOfMemory);
+  }
   // A double-precision label carries its box on two lines, a single one on
   // one line.
   linesLeft_ = wide ? 2 : 1;
@@ -568,22 +555,16 @@ bool PlaceNameReader::addName(const LabelRecord& label, const char* name) {
   // Until the first name is in, make sure the host has a database to put it
   // in; a host that refused the previous names is asked again.
   if (namesAdded_ == 0 && VPI_IsOpenName() == 0 && VPI_NewNameDB() == 0) {
-    showMessageBox(kTextCannotCreateNameDb, MessageIcon::kExclamation);
-    progress_.setPosition(100);
-    result_ = true;
-    return false;
+    return stop(FailureReason::kCannotCreateNameDb);
   }
   if (VPI_AddNameDBItem(&item) >= 0 && namesAdded_ < INT32_MAX) ++namesAdded_;
   return true;
 }
 
-// Positions that cannot be degrees, or a PRJ section that says they are
-// not: nothing of the file is taken (the labels come before the tables that
-// give the names, and the PRJ section before them too, as writers order a
-// file).
-bool PlaceNameReader::notDegrees() {
-  showMessageBox(kTextNotGeographicDegrees, MessageIcon::kExclamation);
-  result_ = false;
+// Ends the reading; whatever the reason, the names added so far stay in
+// the host's database.
+bool PlaceNameReader::stop(Result why) {
+  failure_ = why;
   return false;
 }
 
@@ -594,43 +575,35 @@ bool PlaceNameReader::settleLabels() {
     for (int32_t i = 0; i < labels_.size(); ++i) {
       LabelRecord& label = labels_[i];
       double latitude, longitude;
+      // A point the projection cannot take: nothing of the file is taken,
+      // rather than names in the wrong place or missing.
       if (!projection_.toDegrees(label.x, label.y, &latitude, &longitude)) {
-        return notConvertible();
+        return stop(FailureReason::kCannotConvertToDegrees);
       }
       label.y = latitude;
       label.x = longitude;
     }
     return true;
   }
-  return labelsNotDegrees_ ? notDegrees() : true;
-}
-
-// A point the projection cannot take: nothing of the file is taken, rather
-// than names in the wrong place or missing.
-bool PlaceNameReader::notConvertible() {
-  showMessageBox(kTextCannotConvertToDegrees, MessageIcon::kExclamation);
-  result_ = false;
-  return false;
+  // Positions that cannot be degrees, or a PRJ section that says they are
+  // not: nothing of the file is taken (the labels come before the tables
+  // that give the names, and the PRJ section before them too, as writers
+  // order a file).
+  return labelsNotDegrees_ ? stop(FailureReason::kNotGeographicDegrees)
+                           : true;
 }
 
 // The PRJ section refused the file, with its own message.
 bool PlaceNameReader::refused() {
-  char message[256];
+  char message[Result::kMaxText + 1];
   projection_.refusal(message, sizeof message);
-  showMessageBox(message, MessageIcon::kExclamation);
-  result_ = false;
-  return false;
-}
-
-bool PlaceNameReader::outOfMemory() {
-  showMessageBox(kTextOutOfMemory, MessageIcon::kExclamation);
-  result_ = false;
-  return false;
+  return stop(Result::refused(message));
 }
 
 }  // namespace
 
-bool readE00PlaceNames(const char* path, ReadingProgressTarget& progress) {
+PlaceNameRead readE00PlaceNames(const char* path,
+                                ReadingProgressTarget& progress) {
   PlaceNameReader reader(progress);
   return reader.run(path);
 }

@@ -13,6 +13,7 @@
 #include "plugin/PanelAccess.h"
 #include "plugin/ReopenList.h"
 #include "resources/Texts.h"
+#include "ui/FailureMessage.h"
 
 namespace {
 
@@ -36,8 +37,8 @@ void runCloseCommand() {
       std::unique_ptr<LineDataSet> dataSet = module.registry.remove(i);
       if (result == CloseDataDialog::kResultClose) {
         // Closed all the same when the write fails: the file keeps what it
-        // held, whole, and the writer has told the user.
-        if (needsSaving(*dataSet)) saveCache(*dataSet);
+        // held, whole, and a full disk is told.
+        if (needsSaving(*dataSet)) showFailure(saveCache(*dataSet));
       } else {
         // The depot owns the item's file: removing the item removes it.
         uint32_t item = VPI_DD_GetID(folderId, dataSet->name.c_str());
