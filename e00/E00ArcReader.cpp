@@ -178,6 +178,28 @@ Pass failed(Result* failure, Result why) {
   return Pass::kFailed;
 }
 
+// Where a reading stands in the file.
+enum class Stage {
+  kBeforeSection,  // the ARC header has not come yet
+  kArcHeader,      // in the section: the next data line is an arc header
+  kPoints,         // in the section: the coordinate lines of an arc
+  kAfterSection,   // past the section: only the PRJ section is looked for
+};
+
+// Where the points read go.
+enum class Destination {
+  kDataSet,  // into the data set, in degrees (converted when projected)
+  kPending,  // into *pending, as the file holds them, until the PRJ section
+             // says how to convert them
+};
+
+// What the points read before the PRJ section came to.
+enum class BeforePrj {
+  kNoPoint,         // none was read before it (or there is none)
+  kTakenAsDegrees,  // some were taken as degrees
+  kNotDegrees,      // one was not degrees (after any taken as degrees)
+};
+
 // Reads the file once from its start. projection follows the file's PRJ
 // sections; a copy of a section read before gives the conversion from the
 // first point on.
@@ -191,20 +213,13 @@ Pass failed(Result* failure, Result why) {
 Pass readArcs(E00LineReader& reader, ReadingProgress& bar,
               LineDataSet& dataSet, E00Projection& projection,
               PendingPoints* pending, Result* failure) {
-  bool inSection = false;
-  // Past the ARC section: only the PRJ section is still looked for.
-  bool afterSection = false;
+  Stage stage = Stage::kBeforeSection;
+  Destination destination = Destination::kDataSet;
+  BeforePrj before = BeforePrj::kNoPoint;
   bool doublePrecision = false;
-  bool expectingHeader = false;
   int32_t declaredPoints = 0;
   int32_t pointsRead = 0;
   int32_t lastSeventh = 0;
-  // Points were kept as degrees, or passed over as not degrees, before the
-  // PRJ section said whether they are.
-  bool takenAsDegrees = false;
-  bool notDegrees = false;
-  // The points are kept in *pending, as the file holds them.
-  bool keeping = false;
 
   const char* text;
   int32_t size;
@@ -213,13 +228,13 @@ Pass readArcs(E00LineReader& reader, ReadingProgress& bar,
       return failed(failure, FailureReason::kCancelled);
     }
 
-    if (afterSection) {
+    if (stage == Stage::kAfterSection) {
       size = cStringSize(text, size);
       if (scanAfterSection(projection, text, size) == Scan::kStop) break;
       continue;
     }
 
-    if (!inSection) {
+    if (stage == Stage::kBeforeSection) {
       size = cStringSize(text, size);
       if (projection.onLine(text, size)) {
         if (projection.refuses()) break;
@@ -232,8 +247,7 @@ Pass readArcs(E00LineReader& reader, ReadingProgress& bar,
         int32_t precision = parseE00Integer(f.second, f.second + f.secondSize);
         if (precision == 2 || precision == 3) {
           doublePrecision = precision == 3;
-          inSection = true;
-          expectingHeader = true;
+          stage = Stage::kArcHeader;
         }
       }
       continue;
@@ -241,9 +255,9 @@ Pass readArcs(E00LineReader& reader, ReadingProgress& bar,
 
     const char first = size > 0 ? text[0] : '\0';
     if (first != ' ' && first != '+' && first != '-') {
-      afterSection = true;
+      stage = Stage::kAfterSection;
       size = cStringSize(text, size);
-      if (keeping) {
+      if (destination == Destination::kPending) {
         if (!pending->endArc()) {
           return failed(failure, FailureReason::kOutOfMemory);
         }
@@ -257,27 +271,28 @@ Pass readArcs(E00LineReader& reader, ReadingProgress& bar,
       continue;
     }
 
-    if (expectingHeader) {
+    if (stage == Stage::kArcHeader) {
       size = cStringSize(text, size);
-      if (keeping) {
+      if (destination == Destination::kPending) {
         // Plain coordinate lines can mean nothing to the PRJ scan; this one
         // may.
         Scan scan = scanAfterSection(projection, text, size);
         if (scan == Scan::kStop) break;
         if (scan == Scan::kNext) {
-          keeping = false;
-          afterSection = true;
+          destination = Destination::kDataSet;
+          stage = Stage::kAfterSection;
           continue;
         }
       }
       E00HeaderFields f = splitE00HeaderFields(text, text + size);
       if (f.count == 7) lastSeventh = f.seventh;
       declaredPoints = lastSeventh;
-      if (!(keeping ? pending->endArc() : dataSet.endArc())) {
+      if (!(destination == Destination::kPending ? pending->endArc()
+                                            : dataSet.endArc())) {
         return failed(failure, FailureReason::kOutOfMemory);
       }
       pointsRead = 0;
-      expectingHeader = false;
+      stage = Stage::kPoints;
       continue;
     }
 
@@ -293,12 +308,12 @@ Pass readArcs(E00LineReader& reader, ReadingProgress& bar,
       // runtime would see, and scan it as an arc header would be, since
       // such a line may yet give seven fields.
       size = cStringSize(text, size);
-      if (keeping) {
+      if (destination == Destination::kPending) {
         Scan scan = scanAfterSection(projection, text, size);
         if (scan == Scan::kStop) break;
         if (scan == Scan::kNext) {
-          keeping = false;
-          afterSection = true;
+          destination = Destination::kDataSet;
+          stage = Stage::kAfterSection;
           continue;
         }
       }
@@ -310,7 +325,7 @@ Pass readArcs(E00LineReader& reader, ReadingProgress& bar,
         text, size, doublePrecision ? kDoubleFieldWidth : kSingleFieldWidth,
         count / 2);
 
-    if (keeping) {
+    if (destination == Destination::kPending) {
       for (int32_t k = 0; k < complete; ++k) {
         if (!pending->add(coordinates[2 * k], coordinates[2 * k + 1])) {
           return failed(failure, FailureReason::kOutOfMemory);
@@ -346,15 +361,16 @@ Pass readArcs(E00LineReader& reader, ReadingProgress& bar,
         }
         // The reading gets half the bar, the conversion (or the second
         // reading) the other half.
-        notDegrees = true;
+        const bool someTaken = before == BeforePrj::kTakenAsDegrees;
+        before = BeforePrj::kNotDegrees;
         bar.narrow(reader.position(), 50);
-        if (takenAsDegrees || pending == nullptr) {
+        if (someTaken || pending == nullptr) {
           // Only the PRJ section is looked for now, and the file is then
           // read again.
-          afterSection = true;
+          stage = Stage::kAfterSection;
           continue;
         }
-        keeping = true;
+        destination = Destination::kPending;
         // Each point takes at least two fields: room for all that can
         // come, in one step (it is only a guess, so a failure here is not
         // yet one).
@@ -371,7 +387,9 @@ Pass readArcs(E00LineReader& reader, ReadingProgress& bar,
           }
         }
       } else {
-        if (!projection.seen()) takenAsDegrees = true;
+        if (!projection.seen() && before == BeforePrj::kNoPoint) {
+          before = BeforePrj::kTakenAsDegrees;
+        }
         for (int32_t k = 0; k < complete; ++k) {
           if (!dataSet.addPoint(coordinates[2 * k + 1], coordinates[2 * k])) {
             return failed(failure, FailureReason::kOutOfMemory);
@@ -380,11 +398,11 @@ Pass readArcs(E00LineReader& reader, ReadingProgress& bar,
       }
     }
     if (complete < count / 2) {
-      afterSection = true;
+      stage = Stage::kAfterSection;
       continue;
     }
     pointsRead += count / 2;
-    if (pointsRead >= declaredPoints) expectingHeader = true;
+    if (pointsRead >= declaredPoints) stage = Stage::kArcHeader;
   }
 
   if (!reader.failed()) projection.endOfFile();
@@ -394,11 +412,15 @@ Pass readArcs(E00LineReader& reader, ReadingProgress& bar,
     // file's, so this is a failure, not a short file.
     return failed(failure, FailureReason::kCannotReadGisFile);
   }
-  if (keeping && projection.projected()) return Pass::kConvert;
-  if (projection.projected() && (takenAsDegrees || notDegrees)) {
+  if (destination == Destination::kPending && projection.projected()) {
+    return Pass::kConvert;
+  }
+  if (projection.projected() && before != BeforePrj::kNoPoint) {
     return Pass::kProjected;
   }
-  if (notDegrees) return failed(failure, FailureReason::kNotGeographicDegrees);
+  if (before == BeforePrj::kNotDegrees) {
+    return failed(failure, FailureReason::kNotGeographicDegrees);
+  }
   return Pass::kDone;
 }
 

@@ -228,9 +228,16 @@ class PlaceNameReader {
   E00LineReader file_;
   GrowableArray<LabelRecord> labels_;
   LabelIndex index_;
-  bool inLabels_ = false;
-  bool inTable_ = false;
-  bool tableStarted_ = false;
+  // Where the reading stands: outside the sections it reads (headers, the
+  // PRJ section), in the LAB section, or in an attribute table, before or
+  // from its first record (after which a line that is no record ends it).
+  enum class Section { kNone, kLabels, kTableHead, kTableRecords };
+  bool inTable() const {
+    return section_ == Section::kTableHead ||
+           section_ == Section::kTableRecords;
+  }
+
+  Section section_ = Section::kNone;
   bool doublePrecision_ = false;
   TableMode tableMode_ = TableMode::kFixed;
   E00TableLayout layout_;
@@ -300,20 +307,20 @@ bool PlaceNameReader::onLine(const char* text, int32_t size) {
     // Within a record of known layout a blank line is one of its lines
     // (items of blanks, stripped); anywhere else it is not a line of
     // anything.
-    if (inTable_ && tableMode_ == TableMode::kItems && recordLine_ > 0) {
+    if (inTable() && tableMode_ == TableMode::kItems && recordLine_ > 0) {
       return readItemRecordLine(text, size);
     }
     return true;
   }
 
-  if (inLabels_) {
+  if (section_ == Section::kLabels) {
     if (linesLeft_ > 0) {
       --linesLeft_;
       return true;
     }
     return readLabel(text, size);
   }
-  if (inTable_ && tableMode_ == TableMode::kDefinitions) {
+  if (inTable() && tableMode_ == TableMode::kDefinitions) {
     if (text[0] != ' ') {
       switch (layout_.addDefinition(text, size)) {
         case E00TableLayout::Step::kMore:
@@ -330,19 +337,18 @@ bool PlaceNameReader::onLine(const char* text, int32_t size) {
     // describe this table.
     tableMode_ = TableMode::kFixed;
   }
-  if (inTable_ && tableMode_ == TableMode::kItems) {
+  if (inTable() && tableMode_ == TableMode::kItems) {
     // Records of a table that begins with a number start with a blank or a
     // sign; a word there means the table held fewer records than it said,
     // and the line is read as what follows the table.
-    const int32_t type = layout_.item(0).type;
     const char c = static_cast<char>(text[0] | 0x20);
-    if (recordLine_ > 0 || type == 1 || type == 2 || type == 3 || c < 'a' ||
-        c > 'z') {
+    if (recordLine_ > 0 || isWrittenAsStored(layout_.item(0).type) ||
+        c < 'a' || c > 'z') {
       return readItemRecordLine(text, size);
     }
-    inTable_ = false;
+    section_ = Section::kNone;
   }
-  if (inTable_) {
+  if (inTable()) {
     if (linesLeft_ > 0) {
       linesLeft_ = 0;
       return readRecord(text, size);
@@ -356,9 +362,8 @@ bool PlaceNameReader::onLine(const char* text, int32_t size) {
       while (n < kRecordLineWidth) record_[n++] = ' ';
       recordSize_ = n;
       linesLeft_ = 1;
-    } else if (tableStarted_) {
-      inTable_ = false;
-      tableStarted_ = false;
+    } else if (section_ == Section::kTableRecords) {
+      section_ = Section::kNone;
     }
     return true;
   }
@@ -373,15 +378,14 @@ bool PlaceNameReader::onLine(const char* text, int32_t size) {
   while (end < size && !isBlank(text[end])) ++end;
   const int32_t fieldSize = end - first;
   if (fieldSize == 3 && std::memcmp(text + first, "LAB", 3) == 0) {
-    inLabels_ = true;
+    section_ = Section::kLabels;
     linesLeft_ = 0;
     return true;
   }
   for (int32_t i = first; i + 4 <= end; ++i) {
     if (text[i] == '.' && (text[i + 1] | 0x20) == 'p' &&
         (text[i + 2] | 0x20) == 'a' && (text[i + 3] | 0x20) == 't') {
-      inTable_ = true;
-      tableStarted_ = false;
+      section_ = Section::kTableHead;
       linesLeft_ = 0;
       recordLine_ = 0;
       tableMode_ = layout_.start(text, size) ? TableMode::kDefinitions
@@ -398,7 +402,7 @@ bool PlaceNameReader::readLabel(const char* text, int32_t size) {
   if (label.id == -1) {
     // The terminator's coordinates mean nothing; its x field does not get to
     // decide the precision of the file.
-    inLabels_ = false;
+    section_ = Section::kNone;
     return true;
   }
   label.number = readInteger(field(text, size, 10, 10));
@@ -421,7 +425,7 @@ bool PlaceNameReader::readLabel(const char* text, int32_t size) {
   const int32_t content = lineBreak ? size - 1 : size;
   const int32_t yBegin = static_cast<int32_t>(y.text - text);
   if (yBegin >= content || (!lineBreak && yBegin + yWidth > content)) {
-    inLabels_ = false;
+    section_ = Section::kNone;
     return true;
   }
   label.x = readDouble(x);
@@ -455,7 +459,7 @@ bool PlaceNameReader::readRecord(const char* text, int32_t size) {
   std::memcpy(record_ + recordSize_, text, static_cast<size_t>(size));
   const int32_t recordSize = recordSize_ + size;
   record_[recordSize] = '\0';
-  tableStarted_ = true;
+  section_ = Section::kTableRecords;
 
   const RecordColumns& c = doublePrecision_ ? kDoubleRecord : kSingleRecord;
   return joinRecord(record_, recordSize,
@@ -466,7 +470,7 @@ void PlaceNameReader::startItemRecords() {
   tableMode_ = TableMode::kItems;
   recordLine_ = 0;
   recordsLeft_ = layout_.records();
-  if (recordsLeft_ == 0) inTable_ = false;
+  if (recordsLeft_ == 0) section_ = Section::kNone;
 
   const RecordColumns& c = doublePrecision_ ? kDoubleRecord : kSingleRecord;
   RecordFields& f = itemFields_;
@@ -513,8 +517,8 @@ bool PlaceNameReader::readItemRecordLine(const char* text, int32_t size) {
   const int32_t lines = layout_.linesPerRecord();
   if (recordLine_ < lines) return true;
   recordLine_ = 0;
-  tableStarted_ = true;
-  if (--recordsLeft_ <= 0) inTable_ = false;
+  section_ = Section::kTableRecords;
+  if (--recordsLeft_ <= 0) section_ = Section::kNone;
   const int32_t kept = lines < kMaxRecordLines ? lines : kMaxRecordLines;
   int32_t recordSize = kept * kRecordLineWidth;
   if (recordSize > layout_.recordChars()) recordSize = layout_.recordChars();
