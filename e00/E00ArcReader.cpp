@@ -287,8 +287,10 @@ Pass readArcs(E00LineReader& reader, ReadingProgress& bar,
       E00HeaderFields f = splitE00HeaderFields(text, text + size);
       if (f.count == 7) lastSeventh = f.seventh;
       declaredPoints = lastSeventh;
-      if (!(destination == Destination::kPending ? pending->endArc()
-                                            : dataSet.endArc())) {
+      const bool ended = destination == Destination::kPending
+                             ? pending->endArc()
+                             : dataSet.endArc() != 0;
+      if (!ended) {
         return failed(failure, FailureReason::kOutOfMemory);
       }
       pointsRead = 0;
