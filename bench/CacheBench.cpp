@@ -116,13 +116,15 @@ void firstWrites(benchmark::State& state, Write write) {
 
 // saveCache: a temporary file beside the target, renamed over it.
 void BM_SaveCache(benchmark::State& state) {
-  firstWrites(state, [](LineDataSet& d, int64_t) { return saveCache(d); });
+  firstWrites(state, [](LineDataSet& d, int64_t) {
+    return static_cast<bool>(saveCache(d));
+  });
 }
 
 // The same, the data forced to the disk before the rename is trusted.
 void BM_SaveCacheFlushed(benchmark::State& state) {
   firstWrites(state, [](LineDataSet& d, int64_t n) {
-    const bool saved = saveCache(d);
+    const bool saved = static_cast<bool>(saveCache(d));
     flushToDisk(nativePath(n));
     return saved;
   });

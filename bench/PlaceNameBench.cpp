@@ -73,7 +73,7 @@ void BM_ImportPlaceNames(benchmark::State& state, std::string native) {
     ProgressDialog progress;
     progress.create(nullptr);
     state.ResumeTiming();
-    if (!readE00PlaceNames(path.c_str(), progress)) {
+    if (!readE00PlaceNames(path.c_str(), progress).result) {
       state.SkipWithError("import failed");
       break;
     }

@@ -6,16 +6,15 @@
 #include <new>
 
 #include "base/PathHelpers.h"
+#include "base/Result.h"
 #include "dataset/Archive.h"
 #include "dataset/CacheFile.h"
 #include "dataset/CacheFormat.h"
 #include "dataset/LineDataSet.h"
 #include "host/PluginIf.h"
 #include "platform/FileSystem.h"
-#include "platform/MessageBox.h"
 #include "platform/ReplacingFile.h"
 #include "platform/SjisLeadByte.h"
-#include "resources/Texts.h"
 
 static_assert(sizeof(LinePoint) == 2 * sizeof(int32_t),
               "points are stored as they are held");
@@ -338,11 +337,11 @@ bool heldElsewhere(const char* path) {
   return !openFileForReading(path, FileShare::kExclusive);
 }
 
-bool writeCacheFile(LineDataSet& dataSet, bool* diskFull) {
+Result writeCacheFile(LineDataSet& dataSet) {
   char directory[kVpiPathSize];
   char path[kVpiPathSize];
   if (!buildCachePaths(dataSet.depotPath, dataSet.name, directory, path)) {
-    return false;
+    return FailureReason::kNotWritten;
   }
   createDirectory(directory);  // an existing folder is fine
   // Only a file, or nothing, is replaced: a directory, FIFO or device in its
@@ -350,11 +349,13 @@ bool writeCacheFile(LineDataSet& dataSet, bool* diskFull) {
   // written for a rename that would be refused). A link is replaced as a
   // name; what it leads to is never opened for writing.
   const FileKind kind = fileKind(path);
-  if (kind != FileKind::kMissing && kind != FileKind::kFile) return false;
-  if (heldElsewhere(path)) return false;
+  if ((kind != FileKind::kMissing && kind != FileKind::kFile) ||
+      heldElsewhere(path)) {
+    return FailureReason::kNotWritten;
+  }
 
   ReplacingFile out(path);
-  if (!out.opened()) return false;
+  if (!out.opened()) return FailureReason::kNotWritten;
   bool written;
   {
     ReplacementSink sink(out);
@@ -370,16 +371,12 @@ bool writeCacheFile(LineDataSet& dataSet, bool* diskFull) {
   // Until commit() the old file is as it was; on any failure the temporary
   // file goes with out.
   if (!written || !out.commit()) {
-    if (written && heldElsewhere(path)) return false;  // taken meanwhile
-    if (diskFull != nullptr) {
-      *diskFull = true;
-    } else {
-      showMessageBox(kTextDepotDiskFull, MessageIcon::kExclamation);
-    }
-    return false;
+    // Taken by another program meanwhile: no full disk.
+    if (written && heldElsewhere(path)) return FailureReason::kNotWritten;
+    return FailureReason::kDepotDiskFull;
   }
   recordCache(dataSet, path);
-  return true;
+  return Result();
 }
 
 }  // namespace
@@ -397,14 +394,15 @@ bool readPoints(LineDataSet& dataSet, ArchiveReader& in) {
   return readPointBlock(dataSet, in) == CacheLoad::kWhole;
 }
 
-bool saveCache(LineDataSet& dataSet, bool* diskFull) {
+Result saveCache(LineDataSet& dataSet) {
   // What a data set holds after a read that was not whole is not what the
   // file holds: writing it would make the loss permanent.
-  if (dataSet.cacheNotWhole) return false;
+  if (dataSet.cacheNotWhole) return FailureReason::kNotWritten;
   try {
-    return writeCacheFile(dataSet, diskFull);
+    return writeCacheFile(dataSet);
   } catch (const std::bad_alloc&) {
-    return false;  // the temporary file, if any, is gone with its owner
+    // The temporary file, if any, is gone with its owner.
+    return FailureReason::kNotWritten;
   }
 }
 

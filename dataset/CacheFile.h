@@ -8,6 +8,7 @@
 
 #include <cstdint>
 
+#include "base/Result.h"
 #include "dataset/LineDataSet.h"
 
 class ArchiveReader;
@@ -27,23 +28,22 @@ enum class CacheLoad {
 
 // Writes the cache file whole or not at all, creating the depot folder's
 // last level when it is missing: the bytes go to a temporary file beside
-// it, which replaces the file in one rename once complete. Returns true
-// when the file now holds the data set, and records its stamp and the
-// attributes written (see cacheUpToDate). On false the file, or whatever
-// is in its place, is byte for byte as it was and no temporary file stays:
-// - a write, flush or the replacement fails (a full disk): "the depot disk
-//   is full" is shown, once; or, given diskFull, *diskFull is set to true
-//   instead, for a caller that tells the user of several files at once;
-// - nothing is written and nothing shown when the data set's cache was not
+// it, which replaces the file in one rename once complete. Succeeds when
+// the file now holds the data set, and records its stamp and the
+// attributes written (see cacheUpToDate). Shows nothing. Otherwise the
+// file, or whatever is in its place, is byte for byte as it was, no
+// temporary file stays, and the reason is:
+// - kDepotDiskFull: a write, flush or the replacement failed (a full disk);
+// - kNotWritten: nothing was written because the data set's cache was not
 //   read whole (cacheNotWhole), depotPath is empty, the name leads out of
 //   the depot folder ("/", ":", a "\"-separated part of dots only such as
 //   "..") or holds a zero byte, the path does not fit kVpiPathSize bytes,
 //   a directory, FIFO or device is in the file's place, the file is held
 //   open elsewhere, no temporary file can be created there, or memory runs
-//   out. The caller tells the user.
+//   out.
 // A symbolic link in the file's place is replaced by the new file; the file
 // it leads to is never written.
-bool saveCache(LineDataSet& dataSet, bool* diskFull = nullptr);
+Result saveCache(LineDataSet& dataSet);
 
 // Deletes the data set's cache file, for a caller that knows it to be the
 // data set's own (an import that could not be kept): only a regular file,

@@ -2,8 +2,6 @@
 
 #include <cmath>
 
-#include "platform/MessageBox.h"
-#include "resources/Texts.h"
 
 namespace {
 
@@ -11,11 +9,6 @@ int32_t clampedUnits(double degrees) {
   int32_t units = 0;
   if (degreesToUnits(degrees, &units)) return units;
   return degrees > 0 ? 2147483646 : -2147483647;
-}
-
-int32_t reportOutOfMemory() {
-  showMessageBox(kTextOutOfMemory, MessageIcon::kExclamation);
-  return 0;
 }
 
 }  // namespace
@@ -37,7 +30,7 @@ void LineDataSet::clear() {
 int32_t LineDataSet::addPoint(double latitude, double longitude) {
   LinePoint p = {clampedUnits(latitude), clampedUnits(longitude)};
   cacheRecord.known = false;
-  if (!points.append(p)) return reportOutOfMemory();
+  if (!points.append(p)) return 0;
   widenBounds(p);
   return 1;
 }
@@ -45,7 +38,7 @@ int32_t LineDataSet::addPoint(double latitude, double longitude) {
 int32_t LineDataSet::endArc() {
   if (points.empty() || isSeparator(points.back())) return 1;
   cacheRecord.known = false;
-  if (!points.append(kSeparatorPoint)) return reportOutOfMemory();
+  if (!points.append(kSeparatorPoint)) return 0;
   return 1;
 }
 

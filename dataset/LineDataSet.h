@@ -97,12 +97,12 @@ class LineDataSet {
 
   // Appends one point (degrees, truncated to units) and widens bounds; the
   // points no longer match the cache file, so its record is forgotten.
-  // Returns 1, or 0 after telling the user memory ran out (nothing stored).
-  // Values that do not fit are clamped; readers refuse them beforehand.
+  // Returns 1, or 0 when memory ran out (nothing stored; the caller tells
+  // the user). Values that do not fit are clamped; readers refuse them beforehand.
   int32_t addPoint(double latitude, double longitude);
 
   // Appends a separator unless points is empty or already ends with one.
-  // Returns 1, or 0 after telling the user memory ran out.
+  // Returns 1, or 0 when memory ran out (the caller tells the user).
   int32_t endArc();
 
   // Trims the point storage to exactly its size.

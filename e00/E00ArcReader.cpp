@@ -28,6 +28,7 @@
 #include <cstring>
 
 #include "base/GrowableArray.h"
+#include "base/Result.h"
 #include "base/SplitWork.h"
 #include "dataset/LineDataSet.h"
 #include "e00/E00ArcReader.h"
@@ -36,8 +37,6 @@
 #include "e00/E00Projection.h"
 #include "e00/ReadingProgress.h"
 #include "host/PluginIf.h"
-#include "platform/MessageBox.h"
-#include "resources/Texts.h"
 
 namespace {
 
@@ -128,7 +127,7 @@ bool isWord(const char* text, int32_t size, const char* word) {
 // How one reading of the file ended.
 enum class Pass {
   kDone,     // the arcs are read
-  kFailed,   // refused, cancelled or out of memory: already told
+  kFailed,   // refused, cancelled or out of memory: *failure says why
   kProjected,  // the points were taken before the PRJ section said how to
                // convert them: read again with the conversion
   kConvert,  // the points are kept as the file holds them (PendingPoints),
@@ -148,16 +147,9 @@ struct PendingPoints {
   // repeat: the data set keeps no empty arc).
   GrowableArray<int32_t> arcEnds{1 << 12};
 
-  bool add(double x, double y) {
-    if (points.append(PendingPoint{x, y})) return true;
-    showMessageBox(kTextOutOfMemory, MessageIcon::kExclamation);
-    return false;
-  }
-  bool endArc() {
-    if (arcEnds.append(points.size())) return true;
-    showMessageBox(kTextOutOfMemory, MessageIcon::kExclamation);
-    return false;
-  }
+  // False when memory runs out.
+  bool add(double x, double y) { return points.append(PendingPoint{x, y}); }
+  bool endArc() { return arcEnds.append(points.size()); }
 };
 
 // What the lines after the ARC section mean while only the PRJ section is
@@ -174,11 +166,39 @@ Scan scanAfterSection(E00Projection& projection, const char* text,
   return Scan::kNone;
 }
 
-void showRefusal(const E00Projection& projection) {
-  char message[256];
+Result refusalOf(const E00Projection& projection) {
+  char message[Result::kMaxText + 1];
   projection.refusal(message, sizeof message);
-  showMessageBox(message, MessageIcon::kExclamation);
+  return Result::refused(message);
 }
+
+// Ends a reading that failed, saying why.
+Pass failed(Result* failure, Result why) {
+  *failure = why;
+  return Pass::kFailed;
+}
+
+// Where a reading stands in the file.
+enum class Stage {
+  kBeforeSection,  // the ARC header has not come yet
+  kArcHeader,      // in the section: the next data line is an arc header
+  kPoints,         // in the section: the coordinate lines of an arc
+  kAfterSection,   // past the section: only the PRJ section is looked for
+};
+
+// Where the points read go.
+enum class Destination {
+  kDataSet,  // into the data set, in degrees (converted when projected)
+  kPending,  // into *pending, as the file holds them, until the PRJ section
+             // says how to convert them
+};
+
+// What the points read before the PRJ section came to.
+enum class BeforePrj {
+  kNoPoint,         // none was read before it (or there is none)
+  kTakenAsDegrees,  // some were taken as degrees
+  kNotDegrees,      // one was not degrees (after any taken as degrees)
+};
 
 // Reads the file once from its start. projection follows the file's PRJ
 // sections; a copy of a section read before gives the conversion from the
@@ -189,37 +209,32 @@ void showRefusal(const E00Projection& projection) {
 // second reading would, the lines after that point being scanned for the
 // PRJ section as well as read (kConvert). A line there that the PRJ scan
 // takes (a "PRJ" in the middle of the arcs) falls back to the second
-// reading.
+// reading. On kFailed, *failure says why.
 Pass readArcs(E00LineReader& reader, ReadingProgress& bar,
               LineDataSet& dataSet, E00Projection& projection,
-              PendingPoints* pending) {
-  bool inSection = false;
-  // Past the ARC section: only the PRJ section is still looked for.
-  bool afterSection = false;
+              PendingPoints* pending, Result* failure) {
+  Stage stage = Stage::kBeforeSection;
+  Destination destination = Destination::kDataSet;
+  BeforePrj before = BeforePrj::kNoPoint;
   bool doublePrecision = false;
-  bool expectingHeader = false;
   int32_t declaredPoints = 0;
   int32_t pointsRead = 0;
   int32_t lastSeventh = 0;
-  // Points were kept as degrees, or passed over as not degrees, before the
-  // PRJ section said whether they are.
-  bool takenAsDegrees = false;
-  bool notDegrees = false;
-  // The points are kept in *pending, as the file holds them.
-  bool keeping = false;
 
   const char* text;
   int32_t size;
   while (reader.next(&text, &size)) {
-    if (!bar.atPosition(reader.position())) return Pass::kFailed;
+    if (!bar.atPosition(reader.position())) {
+      return failed(failure, FailureReason::kCancelled);
+    }
 
-    if (afterSection) {
+    if (stage == Stage::kAfterSection) {
       size = cStringSize(text, size);
       if (scanAfterSection(projection, text, size) == Scan::kStop) break;
       continue;
     }
 
-    if (!inSection) {
+    if (stage == Stage::kBeforeSection) {
       size = cStringSize(text, size);
       if (projection.onLine(text, size)) {
         if (projection.refuses()) break;
@@ -232,8 +247,7 @@ Pass readArcs(E00LineReader& reader, ReadingProgress& bar,
         int32_t precision = parseE00Integer(f.second, f.second + f.secondSize);
         if (precision == 2 || precision == 3) {
           doublePrecision = precision == 3;
-          inSection = true;
-          expectingHeader = true;
+          stage = Stage::kArcHeader;
         }
       }
       continue;
@@ -241,39 +255,46 @@ Pass readArcs(E00LineReader& reader, ReadingProgress& bar,
 
     const char first = size > 0 ? text[0] : '\0';
     if (first != ' ' && first != '+' && first != '-') {
-      afterSection = true;
+      stage = Stage::kAfterSection;
       size = cStringSize(text, size);
-      if (keeping) {
-        if (!pending->endArc()) return Pass::kFailed;
+      if (destination == Destination::kPending) {
+        if (!pending->endArc()) {
+          return failed(failure, FailureReason::kOutOfMemory);
+        }
         if (scanAfterSection(projection, text, size) == Scan::kStop) break;
         continue;
       }
-      if (!dataSet.endArc()) return Pass::kFailed;
+      if (!dataSet.endArc()) {
+        return failed(failure, FailureReason::kOutOfMemory);
+      }
       if (projection.onLine(text, size) && projection.refuses()) break;
       continue;
     }
 
-    if (expectingHeader) {
+    if (stage == Stage::kArcHeader) {
       size = cStringSize(text, size);
-      if (keeping) {
+      if (destination == Destination::kPending) {
         // Plain coordinate lines can mean nothing to the PRJ scan; this one
         // may.
         Scan scan = scanAfterSection(projection, text, size);
         if (scan == Scan::kStop) break;
         if (scan == Scan::kNext) {
-          keeping = false;
-          afterSection = true;
+          destination = Destination::kDataSet;
+          stage = Stage::kAfterSection;
           continue;
         }
       }
       E00HeaderFields f = splitE00HeaderFields(text, text + size);
       if (f.count == 7) lastSeventh = f.seventh;
       declaredPoints = lastSeventh;
-      if (!(keeping ? pending->endArc() : dataSet.endArc())) {
-        return Pass::kFailed;
+      const bool ended = destination == Destination::kPending
+                             ? pending->endArc()
+                             : dataSet.endArc() != 0;
+      if (!ended) {
+        return failed(failure, FailureReason::kOutOfMemory);
       }
       pointsRead = 0;
-      expectingHeader = false;
+      stage = Stage::kPoints;
       continue;
     }
 
@@ -289,12 +310,12 @@ Pass readArcs(E00LineReader& reader, ReadingProgress& bar,
       // runtime would see, and scan it as an arc header would be, since
       // such a line may yet give seven fields.
       size = cStringSize(text, size);
-      if (keeping) {
+      if (destination == Destination::kPending) {
         Scan scan = scanAfterSection(projection, text, size);
         if (scan == Scan::kStop) break;
         if (scan == Scan::kNext) {
-          keeping = false;
-          afterSection = true;
+          destination = Destination::kDataSet;
+          stage = Stage::kAfterSection;
           continue;
         }
       }
@@ -306,10 +327,10 @@ Pass readArcs(E00LineReader& reader, ReadingProgress& bar,
         text, size, doublePrecision ? kDoubleFieldWidth : kSingleFieldWidth,
         count / 2);
 
-    if (keeping) {
+    if (destination == Destination::kPending) {
       for (int32_t k = 0; k < complete; ++k) {
         if (!pending->add(coordinates[2 * k], coordinates[2 * k + 1])) {
-          return Pass::kFailed;
+          return failed(failure, FailureReason::kOutOfMemory);
         }
       }
     } else if (projection.projected()) {
@@ -319,11 +340,11 @@ Pass readArcs(E00LineReader& reader, ReadingProgress& bar,
         double latitude, longitude;
         if (!projection.toDegrees(coordinates[2 * k], coordinates[2 * k + 1],
                                   &latitude, &longitude)) {
-          showMessageBox(kTextCannotConvertToDegrees,
-                         MessageIcon::kExclamation);
-          return Pass::kFailed;
+          return failed(failure, FailureReason::kCannotConvertToDegrees);
         }
-        if (!dataSet.addPoint(latitude, longitude)) return Pass::kFailed;
+        if (!dataSet.addPoint(latitude, longitude)) {
+          return failed(failure, FailureReason::kOutOfMemory);
+        }
       }
     } else {
       // Coordinates that cannot be degrees (metres and the like) have no
@@ -338,20 +359,20 @@ Pass readArcs(E00LineReader& reader, ReadingProgress& bar,
       }
       if (!degrees) {
         if (projection.seen()) {
-          showMessageBox(kTextNotGeographicDegrees, MessageIcon::kExclamation);
-          return Pass::kFailed;
+          return failed(failure, FailureReason::kNotGeographicDegrees);
         }
         // The reading gets half the bar, the conversion (or the second
         // reading) the other half.
-        notDegrees = true;
+        const bool someTaken = before == BeforePrj::kTakenAsDegrees;
+        before = BeforePrj::kNotDegrees;
         bar.narrow(reader.position(), 50);
-        if (takenAsDegrees || pending == nullptr) {
+        if (someTaken || pending == nullptr) {
           // Only the PRJ section is looked for now, and the file is then
           // read again.
-          afterSection = true;
+          stage = Stage::kAfterSection;
           continue;
         }
-        keeping = true;
+        destination = Destination::kPending;
         // Each point takes at least two fields: room for all that can
         // come, in one step (it is only a guess, so a failure here is not
         // yet one).
@@ -364,54 +385,52 @@ Pass readArcs(E00LineReader& reader, ReadingProgress& bar,
         }
         for (int32_t k = 0; k < complete; ++k) {
           if (!pending->add(coordinates[2 * k], coordinates[2 * k + 1])) {
-            return Pass::kFailed;
+            return failed(failure, FailureReason::kOutOfMemory);
           }
         }
       } else {
-        if (!projection.seen()) takenAsDegrees = true;
+        if (!projection.seen() && before == BeforePrj::kNoPoint) {
+          before = BeforePrj::kTakenAsDegrees;
+        }
         for (int32_t k = 0; k < complete; ++k) {
           if (!dataSet.addPoint(coordinates[2 * k + 1], coordinates[2 * k])) {
-            return Pass::kFailed;
+            return failed(failure, FailureReason::kOutOfMemory);
           }
         }
       }
     }
     if (complete < count / 2) {
-      afterSection = true;
+      stage = Stage::kAfterSection;
       continue;
     }
     pointsRead += count / 2;
-    if (pointsRead >= declaredPoints) expectingHeader = true;
+    if (pointsRead >= declaredPoints) stage = Stage::kArcHeader;
   }
 
   if (!reader.failed()) projection.endOfFile();
-  if (projection.refuses()) {
-    showRefusal(projection);
-    return Pass::kFailed;
-  }
+  if (projection.refuses()) return failed(failure, refusalOf(projection));
   if (reader.failed()) {
     // Only part of the file was seen: the arcs read so far are not the
     // file's, so this is a failure, not a short file.
-    showMessageBox(kTextCannotReadGisFile, MessageIcon::kExclamation);
-    return Pass::kFailed;
+    return failed(failure, FailureReason::kCannotReadGisFile);
   }
-  if (keeping && projection.projected()) return Pass::kConvert;
-  if (projection.projected() && (takenAsDegrees || notDegrees)) {
+  if (destination == Destination::kPending && projection.projected()) {
+    return Pass::kConvert;
+  }
+  if (projection.projected() && before != BeforePrj::kNoPoint) {
     return Pass::kProjected;
   }
-  if (notDegrees) {
-    showMessageBox(kTextNotGeographicDegrees, MessageIcon::kExclamation);
-    return Pass::kFailed;
+  if (before == BeforePrj::kNotDegrees) {
+    return failed(failure, FailureReason::kNotGeographicDegrees);
   }
   return Pass::kDone;
 }
 
 // Converts the kept points into dataSet, the arcs ended where they were
 // read, the bar going on from shownBefore to 100 with the points converted.
-// The points are overwritten with their latitude and longitude. False when
-// cancelled, out of memory (told by the data set) or a point has no
-// conversion (told here).
-bool convertPending(PendingPoints& pending, const E00Projection& projection,
+// The points are overwritten with their latitude and longitude. Fails when
+// cancelled, out of memory or a point has no conversion.
+Result convertPending(PendingPoints& pending, const E00Projection& projection,
                     LineDataSet& dataSet, ReadingProgressTarget& progress,
                     int32_t shownBefore) {
   const int32_t count = pending.points.size();
@@ -452,45 +471,44 @@ bool convertPending(PendingPoints& pending, const E00Projection& projection,
     const int32_t stop = refused[0] < refused[1] ? refused[0] : refused[1];
     for (int32_t i = 0; i < stop; ++i) {
       while (arc < pending.arcEnds.size() && pending.arcEnds[arc] == begin + i) {
-        if (!dataSet.endArc()) return false;
+        if (!dataSet.endArc()) return FailureReason::kOutOfMemory;
         ++arc;
       }
-      if (!dataSet.addPoint(block[i].x, block[i].y)) return false;
+      if (!dataSet.addPoint(block[i].x, block[i].y)) {
+        return FailureReason::kOutOfMemory;
+      }
     }
-    if (stop < size) {
-      showMessageBox(kTextCannotConvertToDegrees, MessageIcon::kExclamation);
-      return false;
-    }
+    if (stop < size) return FailureReason::kCannotConvertToDegrees;
     begin = end;
-    if (!bar.atPosition(end)) return false;
+    if (!bar.atPosition(end)) return FailureReason::kCancelled;
   }
-  return arc == pending.arcEnds.size() || dataSet.endArc();
+  if (arc < pending.arcEnds.size() && !dataSet.endArc()) {
+    return FailureReason::kOutOfMemory;
+  }
+  return Result();
 }
 
 }  // namespace
 
-bool readE00Arcs(LineDataSet& dataSet, const char* path,
-                 ReadingProgressTarget& progress) {
+Result readE00Arcs(LineDataSet& dataSet, const char* path,
+                   ReadingProgressTarget& progress) {
   E00LineReader reader;
-  if (!reader.open(path)) {
-    showMessageBox(kTextCannotReadGisFile, MessageIcon::kExclamation);
-    return false;
-  }
+  if (!reader.open(path)) return FailureReason::kCannotReadGisFile;
   dataSet.clear();
   E00Projection projection;
+  Result failure;
   Pass pass;
   int32_t shown;
   {
     PendingPoints pending;
     ReadingProgress bar(progress, reader.length());
     progress.setPosition(0);
-    pass = readArcs(reader, bar, dataSet, projection, &pending);
+    pass = readArcs(reader, bar, dataSet, projection, &pending, &failure);
     shown = bar.shown();
     if (pass == Pass::kConvert) {
       reader.close();
-      if (!convertPending(pending, projection, dataSet, progress, shown)) {
-        return false;
-      }
+      failure = convertPending(pending, projection, dataSet, progress, shown);
+      if (!failure) return failure;
       pass = Pass::kDone;
     }
   }
@@ -502,22 +520,16 @@ bool readE00Arcs(LineDataSet& dataSet, const char* path,
     // comes, the bar going on from where the first left it.
     reader.close();
     dataSet.clear();
-    if (!reader.open(path)) {
-      showMessageBox(kTextCannotReadGisFile, MessageIcon::kExclamation);
-      return false;
-    }
+    if (!reader.open(path)) return FailureReason::kCannotReadGisFile;
     ReadingProgress bar(progress, reader.length(), shown);
     E00Projection known = projection;
-    pass = readArcs(reader, bar, dataSet, known, nullptr);
+    pass = readArcs(reader, bar, dataSet, known, nullptr, &failure);
     // The file changed between the readings.
-    if (pass == Pass::kProjected) {
-      showMessageBox(kTextCannotReadGisFile, MessageIcon::kExclamation);
-      return false;
-    }
+    if (pass == Pass::kProjected) return FailureReason::kCannotReadGisFile;
   }
-  if (pass != Pass::kDone) return false;
+  if (pass != Pass::kDone) return failure;
   dataSet.compact();
   reader.close();
   progress.setPosition(100);
-  return true;
+  return Result();
 }

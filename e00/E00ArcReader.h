@@ -4,6 +4,7 @@
 #ifndef MORVANE_E00_E00ARCREADER_H_
 #define MORVANE_E00_E00ARCREADER_H_
 
+#include "base/Result.h"
 #include "dataset/LineDataSet.h"
 #include "e00/ReadingProgress.h"
 
@@ -13,17 +14,20 @@
 // second call leaves only the second file's arcs. Progress moves as
 // ReadingProgress says; the bar ends at 100 on success.
 //
-// Returns true at the end of the section or of the file (also when the file
+// Succeeds at the end of the section or of the file (also when the file
 // holds no ARC section: the data set is then empty), with the storage
-// compacted. Returns false, and the caller discards the data set, when:
-// - the file cannot be opened: "cannot read the GIS file" is shown and the
-//   data set is left as it was;
-// - memory runs out: the memory message is shown once, by the data set;
-// - the coordinates are not geographic degrees: the refusal is shown;
-// - the user cancelled: nothing is shown, the bar is not moved to 100 and
-//   the storage is not compacted.
+// compacted. Shows nothing; otherwise the caller discards the data set and
+// tells the user why (failureText), which is:
+// - kCannotReadGisFile: the file cannot be opened (the data set is left as
+//   it was), or a read fails part way;
+// - kOutOfMemory: memory ran out;
+// - kNotGeographicDegrees, kCannotConvertToDegrees or
+//   kCoordinateSystemRefused (its text naming what): the coordinates are not
+//   geographic degrees, and the PRJ section gives no conversion for them;
+// - kCancelled: the user cancelled; the bar is not moved to 100 and the
+//   storage is not compacted.
 // The file is closed whatever happens; nothing else is kept.
-bool readE00Arcs(LineDataSet& dataSet, const char* path,
-                 ReadingProgressTarget& progress);
+Result readE00Arcs(LineDataSet& dataSet, const char* path,
+                   ReadingProgressTarget& progress);
 
 #endif  // MORVANE_E00_E00ARCREADER_H_

@@ -1,9 +1,9 @@
 #include "e00/E00PlaceNameReader.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "base/GrowableArray.h"
+#include "base/Result.h"
 #include "e00/E00Fields.h"
 #include "e00/E00LineReader.h"
 #include "e00/E00Projection.h"
@@ -11,9 +11,7 @@
 #include "e00/ReadingProgress.h"
 #include "host/PluginIf.h"
 #include "platform/MemoryBlock.h"
-#include "platform/MessageBox.h"
 #include "platform/SjisLeadByte.h"
-#include "resources/Texts.h"
 
 namespace {
 
@@ -199,17 +197,15 @@ class LabelIndex {
   int32_t count_ = 0;
 };
 
-enum class Outcome { kContinue, kStop };
-
 class PlaceNameReader {
  public:
   PlaceNameReader(ReadingProgressTarget& progress)
       : progress_(progress), labels_(kLabelGrowthStep), index_(labels_) {}
 
-  bool run(const char* path);
+  PlaceNameRead run(const char* path);
 
  private:
-  // Each returns false when reading must stop with result_.
+  // Each returns false when reading must stop, with failure_ saying why.
   bool onLine(const char* text, int32_t size);
   bool readLabel(const char* text, int32_t size);
   bool readRecord(const char* text, int32_t size);
@@ -217,9 +213,7 @@ class PlaceNameReader {
   bool readItemRecordLine(const char* text, int32_t size);
   bool joinRecord(const char* record, int32_t size, const RecordFields& f);
   bool addName(const LabelRecord& label, const char* name);
-  bool outOfMemory();
-  bool notDegrees();
-  bool notConvertible();
+  bool stop(Result why);
   bool refused();
   // Makes the labels read so far degrees, once the file has told how: at the
   // end of the first PRJ section, else before the first name is taken.
@@ -234,9 +228,16 @@ class PlaceNameReader {
   E00LineReader file_;
   GrowableArray<LabelRecord> labels_;
   LabelIndex index_;
-  bool inLabels_ = false;
-  bool inTable_ = false;
-  bool tableStarted_ = false;
+  // Where the reading stands: outside the sections it reads (headers, the
+  // PRJ section), in the LAB section, or in an attribute table, before or
+  // from its first record (after which a line that is no record ends it).
+  enum class Section { kNone, kLabels, kTableHead, kTableRecords };
+  bool inTable() const {
+    return section_ == Section::kTableHead ||
+           section_ == Section::kTableRecords;
+  }
+
+  Section section_ = Section::kNone;
   bool doublePrecision_ = false;
   TableMode tableMode_ = TableMode::kFixed;
   E00TableLayout layout_;
@@ -259,14 +260,11 @@ class PlaceNameReader {
   char record_[kRecordBufferSize];
   int32_t recordSize_ = 0;
   int32_t namesAdded_ = 0;
-  bool result_ = true;
+  Result failure_;
 };
 
-bool PlaceNameReader::run(const char* path) {
-  if (!file_.open(path)) {
-    showMessageBox(kTextCannotReadGisFile, MessageIcon::kExclamation);
-    return false;
-  }
+PlaceNameRead PlaceNameReader::run(const char* path) {
+  if (!file_.open(path)) return {FailureReason::kCannotReadGisFile, 0};
   ReadingProgress bar(progress_, file_.length());
   progress_.setPosition(0);
 
@@ -275,36 +273,31 @@ bool PlaceNameReader::run(const char* path) {
   while (file_.next(&text, &size)) {
     if (!bar.atPosition(file_.position())) {
       file_.close();
-      return false;
+      return {FailureReason::kCancelled, namesAdded_};
     }
     // The text ends at a zero byte, as the runtime's string functions see it.
     size = static_cast<int32_t>(strnlen(text, static_cast<size_t>(size)));
     if (!onLine(text, size)) {
       file_.close();
-      return result_;
+      return {failure_, namesAdded_};
     }
   }
   if (file_.failed()) {
     // Only part of the file was seen; end as a cancelled read does (the
     // names added so far stay in the host's database).
     file_.close();
-    showMessageBox(kTextCannotReadGisFile, MessageIcon::kExclamation);
-    return false;
+    return {FailureReason::kCannotReadGisFile, namesAdded_};
   }
   projection_.endOfFile();
   if (projection_.refuses() || !settleLabels()) {
     file_.close();
-    if (projection_.refuses()) return refused();
-    return result_;
+    if (projection_.refuses()) refused();
+    return {failure_, namesAdded_};
   }
 
-  char message[128];
-  std::snprintf(message, sizeof message, kTextNamesAddedFormat, namesAdded_);
-  showMessageBox(message, MessageIcon::kInformation);
   file_.close();
-  progress_.setPosition(100);
   if (namesAdded_ > 0) VPI_RemoveNameDBBlock(-1, -2);
-  return true;
+  return {Result(), namesAdded_};
 }
 
 bool PlaceNameReader::onLine(const char* text, int32_t size) {
@@ -314,20 +307,20 @@ bool PlaceNameReader::onLine(const char* text, int32_t size) {
     // Within a record of known layout a blank line is one of its lines
     // (items of blanks, stripped); anywhere else it is not a line of
     // anything.
-    if (inTable_ && tableMode_ == TableMode::kItems && recordLine_ > 0) {
+    if (inTable() && tableMode_ == TableMode::kItems && recordLine_ > 0) {
       return readItemRecordLine(text, size);
     }
     return true;
   }
 
-  if (inLabels_) {
+  if (section_ == Section::kLabels) {
     if (linesLeft_ > 0) {
       --linesLeft_;
       return true;
     }
     return readLabel(text, size);
   }
-  if (inTable_ && tableMode_ == TableMode::kDefinitions) {
+  if (inTable() && tableMode_ == TableMode::kDefinitions) {
     if (text[0] != ' ') {
       switch (layout_.addDefinition(text, size)) {
         case E00TableLayout::Step::kMore:
@@ -344,19 +337,18 @@ bool PlaceNameReader::onLine(const char* text, int32_t size) {
     // describe this table.
     tableMode_ = TableMode::kFixed;
   }
-  if (inTable_ && tableMode_ == TableMode::kItems) {
+  if (inTable() && tableMode_ == TableMode::kItems) {
     // Records of a table that begins with a number start with a blank or a
     // sign; a word there means the table held fewer records than it said,
     // and the line is read as what follows the table.
-    const int32_t type = layout_.item(0).type;
     const char c = static_cast<char>(text[0] | 0x20);
-    if (recordLine_ > 0 || type == 1 || type == 2 || type == 3 || c < 'a' ||
-        c > 'z') {
+    if (recordLine_ > 0 || isWrittenAsStored(layout_.item(0).type) ||
+        c < 'a' || c > 'z') {
       return readItemRecordLine(text, size);
     }
-    inTable_ = false;
+    section_ = Section::kNone;
   }
-  if (inTable_) {
+  if (inTable()) {
     if (linesLeft_ > 0) {
       linesLeft_ = 0;
       return readRecord(text, size);
@@ -370,9 +362,8 @@ bool PlaceNameReader::onLine(const char* text, int32_t size) {
       while (n < kRecordLineWidth) record_[n++] = ' ';
       recordSize_ = n;
       linesLeft_ = 1;
-    } else if (tableStarted_) {
-      inTable_ = false;
-      tableStarted_ = false;
+    } else if (section_ == Section::kTableRecords) {
+      section_ = Section::kNone;
     }
     return true;
   }
@@ -387,15 +378,14 @@ bool PlaceNameReader::onLine(const char* text, int32_t size) {
   while (end < size && !isBlank(text[end])) ++end;
   const int32_t fieldSize = end - first;
   if (fieldSize == 3 && std::memcmp(text + first, "LAB", 3) == 0) {
-    inLabels_ = true;
+    section_ = Section::kLabels;
     linesLeft_ = 0;
     return true;
   }
   for (int32_t i = first; i + 4 <= end; ++i) {
     if (text[i] == '.' && (text[i + 1] | 0x20) == 'p' &&
         (text[i + 2] | 0x20) == 'a' && (text[i + 3] | 0x20) == 't') {
-      inTable_ = true;
-      tableStarted_ = false;
+      section_ = Section::kTableHead;
       linesLeft_ = 0;
       recordLine_ = 0;
       tableMode_ = layout_.start(text, size) ? TableMode::kDefinitions
@@ -412,7 +402,7 @@ bool PlaceNameReader::readLabel(const char* text, int32_t size) {
   if (label.id == -1) {
     // The terminator's coordinates mean nothing; its x field does not get to
     // decide the precision of the file.
-    inLabels_ = false;
+    section_ = Section::kNone;
     return true;
   }
   label.number = readInteger(field(text, size, 10, 10));
@@ -435,7 +425,7 @@ bool PlaceNameReader::readLabel(const char* text, int32_t size) {
   const int32_t content = lineBreak ? size - 1 : size;
   const int32_t yBegin = static_cast<int32_t>(y.text - text);
   if (yBegin >= content || (!lineBreak && yBegin + yWidth > content)) {
-    inLabels_ = false;
+    section_ = Section::kNone;
     return true;
   }
   label.x = readDouble(x);
@@ -444,20 +434,21 @@ bool PlaceNameReader::readLabel(const char* text, int32_t size) {
     if (projection_.projected()) {
       double latitude, longitude;
       if (!projection_.toDegrees(label.x, label.y, &latitude, &longitude)) {
-        return notConvertible();
+        return stop(FailureReason::kCannotConvertToDegrees);
       }
       label.y = latitude;
       label.x = longitude;
     } else if (!isGeographicPosition(label.y, label.x)) {
-      return notDegrees();
+      return stop(FailureReason::kNotGeographicDegrees);
     }
   } else if (!isGeographicPosition(label.y, label.x)) {
     // Writers put the PRJ section after the labels: it may yet say how
     // to convert them.
     labelsNotDegrees_ = true;
   }
-  if (!labels_.append(label)) return outOfMemory();
-  if (!index_.add(labels_.size() - 1)) return outOfMemory();
+  if (!labels_.append(label) || !index_.add(labels_.size() - 1)) {
+    return stop(FailureReason::kOutOfMemory);
+  }
   // A double-precision label carries its box on two lines, a single one on
   // one line.
   linesLeft_ = wide ? 2 : 1;
@@ -468,7 +459,7 @@ bool PlaceNameReader::readRecord(const char* text, int32_t size) {
   std::memcpy(record_ + recordSize_, text, static_cast<size_t>(size));
   const int32_t recordSize = recordSize_ + size;
   record_[recordSize] = '\0';
-  tableStarted_ = true;
+  section_ = Section::kTableRecords;
 
   const RecordColumns& c = doublePrecision_ ? kDoubleRecord : kSingleRecord;
   return joinRecord(record_, recordSize,
@@ -479,7 +470,7 @@ void PlaceNameReader::startItemRecords() {
   tableMode_ = TableMode::kItems;
   recordLine_ = 0;
   recordsLeft_ = layout_.records();
-  if (recordsLeft_ == 0) inTable_ = false;
+  if (recordsLeft_ == 0) section_ = Section::kNone;
 
   const RecordColumns& c = doublePrecision_ ? kDoubleRecord : kSingleRecord;
   RecordFields& f = itemFields_;
@@ -526,8 +517,8 @@ bool PlaceNameReader::readItemRecordLine(const char* text, int32_t size) {
   const int32_t lines = layout_.linesPerRecord();
   if (recordLine_ < lines) return true;
   recordLine_ = 0;
-  tableStarted_ = true;
-  if (--recordsLeft_ <= 0) inTable_ = false;
+  section_ = Section::kTableRecords;
+  if (--recordsLeft_ <= 0) section_ = Section::kNone;
   const int32_t kept = lines < kMaxRecordLines ? lines : kMaxRecordLines;
   int32_t recordSize = kept * kRecordLineWidth;
   if (recordSize > layout_.recordChars()) recordSize = layout_.recordChars();
@@ -568,22 +559,16 @@ bool PlaceNameReader::addName(const LabelRecord& label, const char* name) {
   // Until the first name is in, make sure the host has a database to put it
   // in; a host that refused the previous names is asked again.
   if (namesAdded_ == 0 && VPI_IsOpenName() == 0 && VPI_NewNameDB() == 0) {
-    showMessageBox(kTextCannotCreateNameDb, MessageIcon::kExclamation);
-    progress_.setPosition(100);
-    result_ = true;
-    return false;
+    return stop(FailureReason::kCannotCreateNameDb);
   }
   if (VPI_AddNameDBItem(&item) >= 0 && namesAdded_ < INT32_MAX) ++namesAdded_;
   return true;
 }
 
-// Positions that cannot be degrees, or a PRJ section that says they are
-// not: nothing of the file is taken (the labels come before the tables that
-// give the names, and the PRJ section before them too, as writers order a
-// file).
-bool PlaceNameReader::notDegrees() {
-  showMessageBox(kTextNotGeographicDegrees, MessageIcon::kExclamation);
-  result_ = false;
+// Ends the reading; whatever the reason, the names added so far stay in
+// the host's database.
+bool PlaceNameReader::stop(Result why) {
+  failure_ = why;
   return false;
 }
 
@@ -594,43 +579,35 @@ bool PlaceNameReader::settleLabels() {
     for (int32_t i = 0; i < labels_.size(); ++i) {
       LabelRecord& label = labels_[i];
       double latitude, longitude;
+      // A point the projection cannot take: nothing of the file is taken,
+      // rather than names in the wrong place or missing.
       if (!projection_.toDegrees(label.x, label.y, &latitude, &longitude)) {
-        return notConvertible();
+        return stop(FailureReason::kCannotConvertToDegrees);
       }
       label.y = latitude;
       label.x = longitude;
     }
     return true;
   }
-  return labelsNotDegrees_ ? notDegrees() : true;
-}
-
-// A point the projection cannot take: nothing of the file is taken, rather
-// than names in the wrong place or missing.
-bool PlaceNameReader::notConvertible() {
-  showMessageBox(kTextCannotConvertToDegrees, MessageIcon::kExclamation);
-  result_ = false;
-  return false;
+  // Positions that cannot be degrees, or a PRJ section that says they are
+  // not: nothing of the file is taken (the labels come before the tables
+  // that give the names, and the PRJ section before them too, as writers
+  // order a file).
+  return labelsNotDegrees_ ? stop(FailureReason::kNotGeographicDegrees)
+                           : true;
 }
 
 // The PRJ section refused the file, with its own message.
 bool PlaceNameReader::refused() {
-  char message[256];
+  char message[Result::kMaxText + 1];
   projection_.refusal(message, sizeof message);
-  showMessageBox(message, MessageIcon::kExclamation);
-  result_ = false;
-  return false;
-}
-
-bool PlaceNameReader::outOfMemory() {
-  showMessageBox(kTextOutOfMemory, MessageIcon::kExclamation);
-  result_ = false;
-  return false;
+  return stop(Result::refused(message));
 }
 
 }  // namespace
 
-bool readE00PlaceNames(const char* path, ReadingProgressTarget& progress) {
+PlaceNameRead readE00PlaceNames(const char* path,
+                                ReadingProgressTarget& progress) {
   PlaceNameReader reader(progress);
   return reader.run(path);
 }

@@ -35,6 +35,8 @@
 
 #include <cstdint>
 
+#include "base/Result.h"
+
 class ReadingProgressTarget;
 
 // One entry of the LAB section, as read.
@@ -45,22 +47,34 @@ struct LabelRecord {
   double x;
 };
 
+// What a reading of place names came to.
+struct PlaceNameRead {
+  Result result;
+  // Names the host took, also when the reading stopped short: they stay in
+  // its database.
+  int32_t namesAdded;
+};
+
 // Reads the file at path (module path, Shift-JIS) and adds its names to the
 // host's place-name database, creating the database on the first name if
 // none is open. Drives progress as the arc reader does: the bar moves and
 // the host pumps messages at each multiple of 5 % of the file, and a cancel
 // seen after a pump ends the read.
 //
-// Shows, through message boxes: the count of names added at the end of the
-// file (information icon; the host is then told the block of additions is
-// complete when there was at least one); "cannot read the file" when it does
-// not open; "cannot create the place-name file" when the host has no
-// database and cannot make one (reading then stops, true, no count); the
-// memory message when the labels cannot be held (reading stops, false).
-//
-// Returns false when the file cannot be opened, the user cancelled or memory
-// ran out; true otherwise, also when nothing was added. Names added before a
-// cancel stay in the host's database.
-bool readE00PlaceNames(const char* path, ReadingProgressTarget& progress);
+// Shows nothing. At the end of the file the result succeeds, and when there
+// was at least one name the host is told the block of additions is
+// complete; the caller tells the user the count (kTextNamesAddedFormat).
+// Otherwise the result says why reading stopped:
+// - kCannotReadGisFile: the file does not open, or a read fails part way;
+// - kCannotCreateNameDb: the host has no database and cannot make one;
+// - kOutOfMemory: the labels cannot be held;
+// - kNotGeographicDegrees, kCannotConvertToDegrees, kCoordinateSystemRefused:
+//   the positions are not degrees and the PRJ section converts none of them;
+// - kCancelled: the user cancelled.
+// The bar is left where the reading brought it: the caller moves it to 100
+// once it has told the user of a complete reading (or of the missing
+// database), as the reading shows its end.
+PlaceNameRead readE00PlaceNames(const char* path,
+                                ReadingProgressTarget& progress);
 
 #endif  // MORVANE_E00_E00PLACENAMEREADER_H_

@@ -26,25 +26,25 @@ int32_t integerAt(const char* text, int32_t size, int32_t begin,
 // format does not have.
 int32_t charsOf(int32_t type, int32_t width) {
   switch (type) {
-    case 1:
-    case 2:
-    case 3:
+    case kItemDate:
+    case kItemCharacter:
+    case kItemDigits:
       return width;
-    case 4:
+    case kItemDecimal:
       return 14;
-    case 5:
+    case kItemBinaryInteger:
       return width == 4 ? 11 : width == 2 ? 6 : 0;
-    case 6:
+    case kItemBinaryFloat:
       return width == 4 ? 14 : width == 8 ? 24 : 0;
     default:
       return 0;
   }
 }
 
-bool isCharacter(const E00Item& item) { return item.type == 2; }
+bool isCharacter(const E00Item& item) { return item.type == kItemCharacter; }
 
 bool isInteger(const E00Item& item) {
-  return item.type == 5 || item.type == 3;
+  return item.type == kItemBinaryInteger || item.type == kItemDigits;
 }
 
 }  // namespace

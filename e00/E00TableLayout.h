@@ -22,9 +22,27 @@
 
 #include <cstdint>
 
+// The item types, by the numbers a definition line gives them.
+enum E00ItemType : int32_t {
+  kItemDate = 1,
+  kItemCharacter = 2,
+  kItemDigits = 3,         // an integer written as its digits
+  kItemDecimal = 4,        // a number with a decimal point
+  kItemBinaryInteger = 5,
+  kItemBinaryFloat = 6,
+};
+
+// Whether the item's characters in a record are its stored bytes as they
+// are (a date, characters, digits), so that a record beginning with it may
+// begin with any character; the other types are numbers, written after
+// blanks or a sign.
+inline bool isWrittenAsStored(int32_t type) {
+  return type == kItemDate || type == kItemCharacter || type == kItemDigits;
+}
+
 struct E00Item {
   char name[17];   // trimmed, zero-terminated
-  int32_t type;    // 1 to 6, as above
+  int32_t type;    // an E00ItemType, 1 to 6
   int32_t width;   // stored bytes
   int32_t column;  // first character in the record text, from 0
   int32_t chars;   // characters in the record text

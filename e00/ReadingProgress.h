@@ -3,23 +3,16 @@
 // (each shown once, in order, never past 100) the host pumps its messages,
 // after which a cancel raised by the dialog's button ends the read.
 //
-// The readers see the dialog only through ReadingProgressTarget, which the
-// user interface's ProgressDialog implements; tests give their own.
+// The readers see the dialog only through ReadingProgressTarget
+// (base/ReadingProgressTarget.h), which the user interface's ProgressDialog
+// implements; tests give their own.
 
 #ifndef MORVANE_E00_READINGPROGRESS_H_
 #define MORVANE_E00_READINGPROGRESS_H_
 
 #include <cstdint>
 
-// What a reader drives: a bar from 0 to 100 and a cancel flag.
-class ReadingProgressTarget {
- public:
-  virtual void setPosition(int32_t percent) = 0;
-  virtual int32_t cancelRequested() const = 0;
-
- protected:
-  virtual ~ReadingProgressTarget() = default;
-};
+#include "base/ReadingProgressTarget.h"
 
 class ReadingProgress {
  public:

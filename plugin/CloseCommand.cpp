@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <string>
 
 #include "base/HostBoundary.h"
 #include "dataset/CacheFile.h"
@@ -13,6 +14,7 @@
 #include "plugin/PanelAccess.h"
 #include "plugin/ReopenList.h"
 #include "resources/Texts.h"
+#include "ui/FailureMessage.h"
 
 namespace {
 
@@ -25,6 +27,9 @@ void runCloseCommand() {
   if (result == CloseDataDialog::kResultClose ||
       result == CloseDataDialog::kResultDelete) {
     const std::vector<int32_t>& chosen = dialog.selectedItemIds();
+    // Data sets whose changes could not be written for a reason that was
+    // not told on the spot (a full disk is), named in one message.
+    std::string unsaved;
     // From the last index down, so that removing a slot never moves one
     // still to be visited.
     for (int32_t i = module.registry.count() - 1; i >= 0; --i) {
@@ -36,14 +41,21 @@ void runCloseCommand() {
       std::unique_ptr<LineDataSet> dataSet = module.registry.remove(i);
       if (result == CloseDataDialog::kResultClose) {
         // Closed all the same when the write fails: the file keeps what it
-        // held, whole, and the writer has told the user.
-        if (needsSaving(*dataSet)) saveCache(*dataSet);
+        // held, whole, and the user is told.
+        if (needsSaving(*dataSet)) {
+          const Result saved = saveCache(*dataSet);
+          if (!saved && !showFailure(saved)) unsaved += "\n" + dataSet->name;
+        }
       } else {
         // The depot owns the item's file: removing the item removes it.
         uint32_t item = VPI_DD_GetID(folderId, dataSet->name.c_str());
         if (item != 0) VPI_DD_RemoveItem(item);
       }
       dataSet->clear();
+    }
+    if (!unsaved.empty()) {
+      showMessageBox((kTextCannotSaveWorkingMaps + unsaved).c_str(),
+                     MessageIcon::kExclamation);
     }
   }
   if (module.registry.count() == 0) {

@@ -12,8 +12,10 @@
 // Menu callback. kMenuQueryEnabled stores layersActive: the command is
 // enabled exactly while the module's layers are registered.
 // kMenuRunCommand shows the close dialog; each chosen data set loses its
-// panel row, then has its cache file written (Close) or its depot item
-// removed (Delete), and is destroyed. Whatever the result, Cancel
+// panel row, then has its cache file written when it changed (Close) or its
+// depot item removed (Delete), and is destroyed. A file that cannot be
+// written stays as it was, and the user is told: a full disk at once, any
+// other reason in one message naming those data sets after the last. Whatever the result, Cancel
 // included: with nothing left open the layers are removed and the
 // registry's storage released; then the views are redrawn. Returns 0; no
 // exception reaches the host.

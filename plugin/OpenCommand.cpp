@@ -17,6 +17,7 @@
 #include "plugin/ReopenDialog.h"
 #include "plugin/ReopenList.h"
 #include "resources/Texts.h"
+#include "ui/FailureMessage.h"
 #include "ui/ProgressDialog.h"
 
 std::string dataSetNameOf(const char* path) {
@@ -91,7 +92,9 @@ int32_t importE00File(const char* path) {
   dataSet->name = name;
   dataSet->depotPath = module.depotFolderPath;
   progress->setLabel(name.c_str());
-  bool read = readE00Arcs(*dataSet, path, *progress);
+  const Result read = readE00Arcs(*dataSet, path, *progress);
+  // Told over the progress dialog, before it closes.
+  showFailure(read);
   progress->destroyWindow();
   progress.reset();
   if (!read) {
@@ -117,7 +120,11 @@ int32_t importE00File(const char* path) {
   try {
     const uint32_t folder = depotSubFolderId(DepotLookup::kTopFirst);
     const std::string file = name + ".bin";
-    written = folder != 0 && saveCache(registered);
+    const Result saved =
+        folder != 0 ? saveCache(registered) : FailureReason::kNotWritten;
+    // A full disk is told before the import is undone.
+    showFailure(saved);
+    written = static_cast<bool>(saved);
     if (written &&
         VPI_DD_AddItem(folder, name.c_str(), file.c_str()) != 0) {
       return 1;

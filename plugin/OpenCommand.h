@@ -33,8 +33,8 @@ int32_t openCommand(int32_t message, uintptr_t wParam, intptr_t lParam);
 // there. Once registered, the data set gets its depot item (title: the
 // name, file: name + ".bin") and its cache file. Returns 1 when the data set
 // is registered and kept; 0 when the file name cannot name a data set
-// (isReservedWindowsName: told), the reader failed or was cancelled (it has
-// said why), memory ran out, or the item or the whole cache file could not
+// (isReservedWindowsName: told), the reader failed (told, over the progress
+// window) or was cancelled, memory ran out, or the item or the whole cache file could not
 // be made (told): nothing is then kept, no item, no file, no data set.
 //
 // A name already taken in the depot (an item, an open data set or a file

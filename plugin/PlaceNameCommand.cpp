@@ -1,5 +1,6 @@
 #include "plugin/PlaceNameCommand.h"
 
+#include <cstdio>
 #include <memory>
 
 #include "base/HostBoundary.h"
@@ -7,14 +8,29 @@
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
 #include "resources/Texts.h"
+#include "ui/FailureMessage.h"
 #include "ui/ProgressDialog.h"
 
 int32_t importPlaceNamesFile(const char* path) {
   auto progress = std::make_unique<ProgressDialog>();
   progress->create(VPI_GetMainWnd());
-  bool read = readE00PlaceNames(path, *progress);
+  const PlaceNameRead read = readE00PlaceNames(path, *progress);
+  // Told over the progress dialog; a reading that went to its end (or found
+  // no database to add to) then shows the bar full.
+  const bool ended =
+      read.result ||
+      read.result.reason() == FailureReason::kCannotCreateNameDb;
+  if (read.result) {
+    char message[128];
+    std::snprintf(message, sizeof message, kTextNamesAddedFormat,
+                  read.namesAdded);
+    showMessageBox(message, MessageIcon::kInformation);
+  } else {
+    showFailure(read.result);
+  }
+  if (ended) progress->setPosition(100);
   progress->destroyWindow();
-  return read ? 1 : 0;
+  return ended ? 1 : 0;
 }
 
 namespace {

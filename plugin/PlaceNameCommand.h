@@ -18,8 +18,10 @@
 int32_t placeNameCommand(int32_t message, uintptr_t wParam, intptr_t lParam);
 
 // Reads the file's place names with a progress window (no label) owned by
-// the host's main window, which goes away when reading ends. The reader
-// shows its own messages. Returns 1 when the reader succeeded, 0 otherwise.
+// the host's main window, which goes away when reading ends. Tells the
+// user, over the progress window, the count of names added or why reading
+// stopped. Returns 1 when the file was read to its end or the host could
+// make no place-name database, 0 otherwise.
 int32_t importPlaceNamesFile(const char* path);
 
 #endif  // MORVANE_PLUGIN_PLACENAMECOMMAND_H_

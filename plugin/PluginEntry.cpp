@@ -100,8 +100,11 @@ int32_t runClose() {
     bool diskFull = false;
     for (int32_t i = 0; i < module.registry.count(); ++i) {
       LineDataSet& dataSet = *module.registry.at(i);
-      if (needsSaving(dataSet) && !saveCache(dataSet, &diskFull)) {
+      if (!needsSaving(dataSet)) continue;
+      const Result saved = saveCache(dataSet);
+      if (!saved) {
         unsaved += "\n" + dataSet.name;
+        if (saved.reason() == FailureReason::kDepotDiskFull) diskFull = true;
       }
     }
     if (!unsaved.empty()) {

@@ -21,6 +21,7 @@
 #include "platform/Sjis.h"
 #include "tools/Commands.h"
 #include "tools/DataSetFile.h"
+#include "ui/FailureMessage.h"
 #include "ui/ProgressDialog.h"
 
 namespace {
@@ -81,8 +82,8 @@ int cacheCommand(const HostOptions& /*options*/, const Arguments& args) {
   if (!readE00File("cache", source, data)) return 1;
 
   // saveCache writes OUT whole or not at all: a new temporary file beside
-  // it, flushed, then renamed over it (it reports a full disk itself and
-  // removes what it cut short), so whatever was at OUT stays as it was
+  // it, flushed, then renamed over it (a full disk is told as the module
+  // tells it, and what it cut short is removed), so whatever was at OUT stays as it was
   // until the new file is whole, and nothing this run did not make is
   // ever removed.
   const char* fileName = splitFileName(target.c_str());
@@ -90,7 +91,9 @@ int cacheCommand(const HostOptions& /*options*/, const Arguments& args) {
   data.name.assign(fileName, std::strlen(fileName) -
                                  (sizeof(cache_format::kExtension) - 1));
   data.depotPath = depot.c_str();
-  if (!saveCache(data)) {
+  const Result saved = saveCache(data);
+  if (!saved) {
+    showFailure(saved);
     std::fprintf(stderr, "cache: %s could not be written\n", args[1].c_str());
     return 1;
   }

@@ -11,6 +11,7 @@
 #include "base/PathHelpers.h"
 #include "platform/FileSystem.h"
 #include "platform/Sjis.h"
+#include "ui/FailureMessage.h"
 #include "ui/ProgressDialog.h"
 
 std::string modulePathOrComplain(const char* command,
@@ -106,9 +107,11 @@ bool readE00File(const char* command, const std::string& nativePath,
   ProgressDialog progress;
   progress.setLabel(label.c_str());
   progress.create(nullptr);
-  bool ok = readE00Arcs(data, path.c_str(), progress);
+  const Result read = readE00Arcs(data, path.c_str(), progress);
+  // Told over the progress window, as the module tells it.
+  showFailure(read);
   progress.destroyWindow();
-  return ok;
+  return static_cast<bool>(read);
 }
 
 bool readCacheFile(const char* command, const std::string& nativePath,

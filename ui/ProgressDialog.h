@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <string>
 
-#include "e00/ReadingProgress.h"
+#include "base/ReadingProgressTarget.h"
 #include "host/PluginIf.h"
 #include "resources/DialogIds.h"
 #include "ui/ModuleDialog.h"

@@ -132,7 +132,7 @@ TEST_F(CacheFileAllocationTest, WriteRunningOutAtEveryAllocation) {
   for (int64_t k = 1; k <= total; ++k) {
     writeBytes(file(), earlier);
     bool saved = true;
-    withFailingAllocation(k, [&] { saved = saveCache(*d); });
+    withFailingAllocation(k, [&] { saved = static_cast<bool>(saveCache(*d)); });
     EXPECT_EQ(readBytes(file()), saved ? written : earlier) << k;
     EXPECT_EQ(std::distance(fs::directory_iterator(folder_),
                             fs::directory_iterator()),

@@ -598,7 +598,7 @@ TEST_F(CacheFileTest, PathsUpTo259BytesAreReadAndUpTo257Written) {
 
     auto d = makeDataSet(name);
     d->points.append({1, 2});
-    EXPECT_EQ(saveCache(*d), c.written) << c.pathLength;
+    EXPECT_EQ(static_cast<bool>(saveCache(*d)), c.written) << c.pathLength;
     EXPECT_EQ(fs::exists(file), c.written) << c.pathLength;
 
     const std::vector<unsigned char> byHand =
@@ -611,7 +611,7 @@ TEST_F(CacheFileTest, PathsUpTo259BytesAreReadAndUpTo257Written) {
         << c.pathLength;
     EXPECT_EQ(back->lineColour, c.read ? 5u : 0x0000FFFFu);
     EXPECT_EQ(standin::progressBarEvents().empty(), !c.read);
-    EXPECT_EQ(saveCache(*back), c.written);
+    EXPECT_EQ(static_cast<bool>(saveCache(*back)), c.written);
     EXPECT_EQ(readBytes(file), byHand) << c.pathLength;  // rewritten the same
     // Nothing beside it: no temporary file was left.
     EXPECT_EQ(std::distance(fs::directory_iterator(file.parent_path()),

@@ -55,7 +55,8 @@ TEST_F(CacheRoundTripTest, SampleFilesComeBackUnchanged) {
     auto read = makeDataSet(dataSetName);
     ProgressDialog progress;
     progress.create(nullptr);
-    bool ok = readE00Arcs(*read, modulePathOfSource.c_str(), progress);
+    const bool ok = static_cast<bool>(
+        readE00Arcs(*read, modulePathOfSource.c_str(), progress));
     progress.destroyWindow();
     ASSERT_EQ(ok, f.read);
     if (!ok) continue;

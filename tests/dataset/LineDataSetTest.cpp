@@ -113,9 +113,8 @@ TEST_F(LineDataSetTest, OutOfMemoryIsReportedAndKeepsWhatWasStored) {
   setMemoryBlockLimitForTesting(8);
   EXPECT_EQ(data.addPoint(2, 2), 0);
   EXPECT_EQ(data.endArc(), 0);
-  ASSERT_EQ(headless::messages().size(), 2u);
-  EXPECT_EQ(headless::messages()[0].text, kTextOutOfMemory);
-  EXPECT_EQ(headless::messages()[0].icon, MessageIcon::kExclamation);
+  // Told by the reader that called, not by the data set.
+  EXPECT_TRUE(headless::messages().empty());
   EXPECT_EQ(data.points.size(), 1);
   EXPECT_EQ(data.bounds.bottom, 36000);
   setMemoryBlockLimitForTesting(0);

@@ -147,7 +147,7 @@ TEST_P(ProjectedFilesTest, ReadersAgreeWithGdal) {
   }
 
   headless::resetUi();
-  ASSERT_TRUE(readE00PlaceNames(modulePath(e00).c_str(), progress_));
+  ASSERT_TRUE(readE00PlaceNames(modulePath(e00).c_str(), progress_).result);
   const auto& entries = standin::nameEntries();
   ASSERT_EQ(entries.size(), expected.names.size());
   for (size_t i = 0; i < entries.size(); ++i) {
@@ -281,12 +281,13 @@ TEST_F(ProjectedFilesTest, SectionsNotUnderstoodRefuseTheFile) {
       resetTestHost();
       standin::setHome(home_);
       TempFile file(c.file);
-      const bool read =
+      const Result read =
           arcs ? readE00Arcs(data_, file.path(), progress_)
-               : readE00PlaceNames(file.path(), progress_);
+               : readE00PlaceNames(file.path(), progress_).result;
       EXPECT_FALSE(read);
-      ASSERT_EQ(headless::messages().size(), 1u);
-      EXPECT_EQ(headless::messages()[0].text, c.message);
+      ASSERT_NE(failureText(read), nullptr);
+      EXPECT_EQ(failureText(read), std::string(c.message));
+      EXPECT_TRUE(headless::messages().empty());
       EXPECT_TRUE(standin::nameEntries().empty());
     }
   }
@@ -367,8 +368,10 @@ TEST_F(ProjectedFilesTest, KeptPointsConvertAsPointsReadAfterThePrj) {
   ProgressDialog progress;
   progress.create(nullptr);
   headless::scheduleClick(14, kProgressDialogTemplate, kProgressCancelButton);
-  EXPECT_FALSE(readE00Arcs(data_, TempFile(manyArcs(whole, kCopies)).path(),
-                           progress));
+  EXPECT_EQ(readE00Arcs(data_, TempFile(manyArcs(whole, kCopies)).path(),
+                        progress)
+                .reason(),
+            FailureReason::kCancelled);
   EXPECT_TRUE(headless::messages().empty());
   EXPECT_EQ(standin::pumpCount(), 14);
   const std::vector<int32_t>& bar =
@@ -392,15 +395,17 @@ TEST_F(ProjectedFilesTest, EveryLineCutOrGarbledIsReadOrRefused) {
       for (const std::string& file : {coverage(lines), coverage(lines, false)}) {
         resetTestHost();
         TempFile temp(file);
-        if (readE00Arcs(data_, temp.path(), progress_)) {
-          EXPECT_TRUE(headless::messages().empty());
+        const Result read = readE00Arcs(data_, temp.path(), progress_);
+        EXPECT_TRUE(headless::messages().empty());
+        if (read) {
           EXPECT_EQ(data_.points.size(), static_cast<int32_t>(good.size()));
           for (int32_t k = 0; k < data_.points.size(); ++k) {
             EXPECT_EQ(data_.points[k].latitude, good[k].latitude);
             EXPECT_EQ(data_.points[k].longitude, good[k].longitude);
           }
         } else {
-          EXPECT_EQ(headless::messages().size(), 1u);
+          // Refused with a reason the user is told.
+          EXPECT_NE(failureText(read), nullptr);
         }
       }
     }

@@ -162,6 +162,31 @@ TEST_F(CloseCommandTest, ClosingWritesOnlyWhatChangedAndNoOrphan) {
   EXPECT_FALSE(std::filesystem::exists(folder_ / "coast.bin"));
 }
 
+// A change that cannot be written at close is told, once for all such data
+// sets, and the file in the way is left alone; unchanged ones say nothing.
+TEST_F(CloseCommandTest, ChangesThatCannotBeWrittenAreToldOnce) {
+  open("roads");
+  open("rivers");
+  open("coast");
+  for (const char* name : {"roads", "rivers"}) {
+    LineDataSet* d = pluginModule().registry.at(name == std::string("roads") ? 0 : 1);
+    d->lineColour = 0x00112233;
+    // Something other than a cache file in its place: nothing is written.
+    std::filesystem::remove(folder_ / (std::string(name) + ".bin"));
+    std::filesystem::create_directory(folder_ / (std::string(name) + ".bin"));
+  }
+  headless::resetUi();
+  run({0, 1, 2}, close_data_dialog::kOk);
+  EXPECT_EQ(pluginModule().registry.count(), 0);
+  ASSERT_EQ(headless::messages().size(), 1u);
+  // From the last chosen down, as the data sets are closed.
+  EXPECT_EQ(headless::messages()[0].text,
+            std::string(kTextCannotSaveWorkingMaps) + "\nrivers\nroads");
+  EXPECT_EQ(headless::messages()[0].icon, MessageIcon::kExclamation);
+  EXPECT_TRUE(std::filesystem::is_directory(folder_ / "roads.bin"));
+  EXPECT_TRUE(std::filesystem::is_regular_file(folder_ / "coast.bin"));
+}
+
 TEST_F(CloseCommandTest, DeleteWithoutItemClosesAllTheSame) {
   open("roads");
   VPI_DD_RemoveItem(VPI_DD_GetID(findDepotFolder(), "roads"));

@@ -69,7 +69,7 @@ TEST_F(CacheFilePlacesTest, WhatStandsInTheFilesPlace) {
     // A data set that is whole in memory (an import) replaces only a name.
     auto imported = makeDataSet("x");
     imported->points.append({1, 2});
-    EXPECT_EQ(saveCache(*imported), c.written);
+    EXPECT_EQ(static_cast<bool>(saveCache(*imported)), c.written);
     if (c.written) {
       EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(file)));
       EXPECT_EQ(readBytes(file), documentedBytes(0x0000FFFF, 1, 1, 1, {{1, 2}}));
