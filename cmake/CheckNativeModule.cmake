@@ -1,0 +1,65 @@
+cmake_policy(VERSION 3.20)
+# Checks what the built native module shows a host, as nm -D lists it:
+# exactly the five entry points defined, everything else of the module
+# bound inside it.
+#   cmake -DNM=... -DMODULE=Morvane.so -P CheckNativeModule.cmake
+execute_process(COMMAND ${NM} -D --defined-only ${MODULE}
+                OUTPUT_VARIABLE listing RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "${NM} -D --defined-only ${MODULE} failed")
+endif()
+string(REPLACE ";" "," listing "${listing}")
+string(REPLACE "\n" ";" lines "${listing}")
+set(names "")
+foreach(line IN LISTS lines)
+  if(line MATCHES "^[0-9a-fA-F]* +[A-Za-z] +([^ \t]+)$")
+    list(APPEND names ${CMAKE_MATCH_1})
+  endif()
+endforeach()
+list(SORT names)
+set(expected About Close Init Load Release)
+if(NOT names STREQUAL expected)
+  message(FATAL_ERROR
+      "${MODULE} defines [${names}] for its host, not exactly [${expected}]")
+endif()
+
+# What it takes from its host (symbols not from a versioned system library):
+# the host's VPI_ functions, the user interface's windows, dialogs, drawing
+# and message boxes, and the file operations. Anything else unresolved would
+# be a piece of the module left for the program to provide.
+execute_process(COMMAND ${NM} -D --undefined-only -C ${MODULE}
+                OUTPUT_VARIABLE listing RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "${NM} -D --undefined-only ${MODULE} failed")
+endif()
+set(fromHost
+    createDialogWindow destroyDialogWindow runDialogWindow
+    createRowListWindow destroyPlainWindow showMessageBox showOpenFileDialog
+    runColourDialog systemColour createSolidBrush deleteBrush
+    currentResourceModule setCurrentResourceModule moduleResourceModule
+    openFileForReading openFileForWriting fileKind fileStamp isSymbolicLink
+    renameFile textLineEnd createDirectory deleteFile deleteFolderTree
+    folderEntries findFirstFile hostPath modulePath)
+string(REPLACE ";" "," listing "${listing}")
+string(REPLACE "\n" ";" lines "${listing}")
+set(unexpected "")
+foreach(line IN LISTS lines)
+  # " U name(args)" unversioned and strong; weak ones ("w", "v") are the
+  # toolchain's own optional hooks.
+  if(NOT line MATCHES "^ *U ([^@]+)$")
+    continue()
+  endif()
+  set(symbol "${CMAKE_MATCH_1}")
+  string(REGEX REPLACE "(\\[abi:[a-z0-9]+\\])?\\(.*$" "" name "${symbol}")
+  if(name MATCHES "^VPI_" OR name MATCHES "^__(a|ub|l|t)san_")
+    continue()
+  endif()
+  list(FIND fromHost "${name}" at)
+  if(at LESS 0)
+    list(APPEND unexpected "${symbol}")
+  endif()
+endforeach()
+if(unexpected)
+  message(FATAL_ERROR
+      "${MODULE} leaves for its host what is not the host's: ${unexpected}")
+endif()
