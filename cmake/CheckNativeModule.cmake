@@ -2,7 +2,8 @@ cmake_policy(VERSION 3.20)
 # Checks what the built native module shows a host, as nm -D lists it:
 # exactly the five entry points defined, everything else of the module
 # bound inside it.
-#   cmake -DNM=... -DMODULE=Morvane.so -P CheckNativeModule.cmake
+#   cmake -DNM=... -DMODULE=Morvane.so -DHOST_EXPORTS=HostExports.list
+#         -P CheckNativeModule.cmake
 execute_process(COMMAND ${NM} -D --defined-only ${MODULE}
                 OUTPUT_VARIABLE listing RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
@@ -25,21 +26,21 @@ endif()
 
 # What it takes from its host (symbols not from a versioned system library):
 # the host's VPI_ functions, the user interface's windows, dialogs, drawing
-# and message boxes, and the file operations. Anything else unresolved would
-# be a piece of the module left for the program to provide.
+# and message boxes, and the file operations, as standin/HostExports.list
+# names them. Anything else unresolved would be a piece of the module left
+# for the program to provide.
 execute_process(COMMAND ${NM} -D --undefined-only -C ${MODULE}
                 OUTPUT_VARIABLE listing RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "${NM} -D --undefined-only ${MODULE} failed")
 endif()
-set(fromHost
-    createDialogWindow destroyDialogWindow runDialogWindow
-    createRowListWindow destroyPlainWindow showMessageBox showOpenFileDialog
-    runColourDialog systemColour createSolidBrush deleteBrush
-    currentResourceModule setCurrentResourceModule moduleResourceModule
-    openFileForReading openFileForWriting fileKind fileStamp isSymbolicLink
-    renameFile textLineEnd createDirectory deleteFile deleteFolderTree
-    folderEntries findFirstFile hostPath modulePath)
+# The C++ names a host program exports for it, one "name*;" a line.
+file(STRINGS ${HOST_EXPORTS} exports REGEX "^ *[A-Za-z_]+\\*;")
+set(fromHost "")
+foreach(line IN LISTS exports)
+  string(REGEX REPLACE "^ *([A-Za-z_]+)\\*;.*$" "\\1" name "${line}")
+  list(APPEND fromHost ${name})
+endforeach()
 string(REPLACE ";" "," listing "${listing}")
 string(REPLACE "\n" ";" lines "${listing}")
 set(unexpected "")
