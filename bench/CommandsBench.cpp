@@ -5,10 +5,11 @@
 //   ReopenCommand   openCommand reopening the same data set from its cache
 //   ReadCacheBytes  the cache file's bytes read into memory, nothing more
 //
-// The module is loaded as the host loads it (Init, Load), so the commands
-// add their rows to a real side panel. Between iterations the data set is
-// taken away as the close command would, its row included, outside the
-// timing.
+// The module, Morvane.so, is loaded as the host loads it (Init, Load) and
+// reached only as a host reaches it: the commands are chosen from its menu
+// and their dialogs answered by the robot, so they add their rows to a real
+// side panel. Between iterations the data set is closed through the close
+// command, outside the timing.
 //
 // The file is MORVANE_BENCH_E00_SINGLE when set; otherwise it is made once
 // with gen-e00 (MORVANE_GEN_E00, default /work/shared/tools/gen-e00) as
@@ -26,13 +27,11 @@
 
 #include "dataset/CacheFile.h"
 #include "e00/E00ArcReader.h"
-#include "module/PluginModule.h"
 #include "platform/FileSystem.h"
 #include "plugin/DepotFolders.h"
-#include "plugin/OpenCommand.h"
-#include "plugin/PanelAccess.h"
-#include "plugin/PluginEntry.h"
 #include "resources/DialogIds.h"
+#include "resources/Texts.h"
+#include "standin/HostSession.h"
 #include "standin/StandinDepot.h"
 #include "standin/StandinHost.h"
 #include "ui/headless/FileDialogHeadless.h"
@@ -48,6 +47,10 @@ class NullProgress : public ReadingProgressTarget {
 
 std::string gE00;   // module path of the .e00 file
 std::string gHome;  // native
+standin::HostSession gSession;
+// The host positions of the module's two popups.
+constexpr int32_t kOpenPopupPosition = 16;
+constexpr int32_t kClosePopupPosition = 48;
 
 std::string envOr(const char* name, const std::string& fallback) {
   const char* value = std::getenv(name);
@@ -71,25 +74,35 @@ bool prepare() {
   gE00 = modulePath(file);
   gHome = dir + "/commands-home";
   std::filesystem::remove_all(gHome);
-  standin::setHome(gHome);
-  standin::resetDepot();
   headless::setEcho(false);
-  PluginInfo info = {};
-  if (Init(&info, 1) != 1 || Load() != 1) return false;
+  std::string error;
+  if (!gSession.start(gHome, MORVANE_MODULE_PATH, &error)) {
+    std::fprintf(stderr, "commands_bench: %s\n", error.c_str());
+    return false;
+  }
   return !gE00.empty();
 }
 
-// What closing gives back, outside the timing: the rows and the data sets.
+// The rows the side panel shows.
+size_t rowCount() { return headless::findDialogs(kLayerRowTemplate).size(); }
+
+// Closes every open data set through the close command, outside the
+// timing: the rows and the data sets go.
 void closeAll() {
-  DataSetRegistry& registry = pluginModule().registry;
-  for (int32_t i = 0; i < registry.count(); ++i) {
-    panelRemoveRow(registry.at(i)->rowId);
-  }
-  registry.empty();
+  headless::onModalDialog([](headless::Window& w) {
+    if (w.templateId() != kCloseDataDialogTemplate) return;
+    for (headless::ListItem& item : w.control(close_data_dialog::kListBox).items) {
+      item.selected = true;
+    }
+    w.click(close_data_dialog::kOk);
+  });
+  gSession.invokeMenu(kTextMenuTitle, kTextMenuE00File, kClosePopupPosition);
+  headless::onModalDialog(nullptr);
 }
 
 void readNew() {
   headless::onModalDialog([](headless::Window& w) {
+    if (w.templateId() != kReopenDialogTemplate) return;
     w.control(reopen_dialog::kOpenPreviousRadio).checked = false;
     w.control(reopen_dialog::kReadNewRadio).checked = true;
     w.click(reopen_dialog::kReadNewRadio);
@@ -99,6 +112,7 @@ void readNew() {
 
 void reopenFirst() {
   headless::onModalDialog([](headless::Window& w) {
+    if (w.templateId() != kReopenDialogTemplate) return;
     w.control(reopen_dialog::kListBox).items.at(0).selected = true;
     w.click(reopen_dialog::kOk);
   });
@@ -110,19 +124,27 @@ void setFileRate(benchmark::State& state, const std::string& modulePathText) {
   state.SetBytesProcessed(bytes * state.iterations());
 }
 
+// The headless windows are not forgotten between commands (resetUi): the
+// panel and its rows live on from one command to the next.
 void openOnce() {
-  headless::resetUi();
-  headless::setEcho(false);
   readNew();
   headless::answerFileDialog(gE00);
-  openCommand(kMenuRunCommand, 0, 0);
+  gSession.invokeMenu(kTextMenuTitle, kTextMenuE00File, kOpenPopupPosition);
+}
+
+// Whether the last command left exactly one row and showed no error.
+bool oneRowNoError() {
+  for (const headless::RecordedMessage& m : headless::messages()) {
+    if (m.icon == MessageIcon::kExclamation) return false;
+  }
+  return rowCount() == 1;
 }
 
 void BM_OpenCommand(benchmark::State& state) {
   for (auto _ : state) {
     openOnce();
     state.PauseTiming();
-    if (pluginModule().registry.count() != 1) {
+    if (!oneRowNoError()) {
       state.SkipWithError("not opened");
       break;
     }
@@ -132,13 +154,22 @@ void BM_OpenCommand(benchmark::State& state) {
   setFileRate(state, gE00);
 }
 
+// The directory of the module's depot sub-folder, as the host keeps it.
+char gDepotFolder[kVpiPathSize] = "";
+
+const char* depotFolder() {
+  uint32_t top = VPI_DD_GetID(0, kDepotTopTitle);
+  uint32_t sub = top != 0 ? VPI_DD_GetID(top, kDepotSubTitle) : 0;
+  if (sub == 0 || !VPI_DD_GetPath(sub, gDepotFolder)) gDepotFolder[0] = '\0';
+  return gDepotFolder;
+}
+
 void BM_ReaderAndCache(benchmark::State& state) {
-  findDepotFolder();
   NullProgress progress;
   for (auto _ : state) {
     LineDataSet dataSet(1);
     dataSet.name = "single-100mb";
-    dataSet.depotPath = pluginModule().depotFolderPath;
+    dataSet.depotPath = depotFolder();
     if (!readE00Arcs(dataSet, gE00.c_str(), progress)) {
       state.SkipWithError("not read");
       break;
@@ -149,18 +180,16 @@ void BM_ReaderAndCache(benchmark::State& state) {
 }
 
 std::string cachePath() {
-  findDepotFolder();
-  return std::string(pluginModule().depotFolderPath) + "\\single-100mb.bin";
+  return std::string(depotFolder()) + "\\single-100mb.bin";
 }
 
 void BM_ReopenCommand(benchmark::State& state) {
   for (auto _ : state) {
-    headless::resetUi();
     reopenFirst();
-    openCommand(kMenuRunCommand, 0, 0);
+    gSession.invokeMenu(kTextMenuTitle, kTextMenuE00File, kOpenPopupPosition);
     state.PauseTiming();
-    if (pluginModule().registry.count() != 1 ||
-        pluginModule().registry.at(0)->points.size() == 0) {
+    // A cache file that does not read back whole is told in a message.
+    if (!oneRowNoError()) {
       state.SkipWithError("not reopened");
       break;
     }
@@ -216,7 +245,7 @@ int main(int argc, char** argv) {
       ->Unit(benchmark::kMillisecond);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
-  Release();
+  gSession.stop();
   std::filesystem::remove_all(gHome);
   return 0;
 }

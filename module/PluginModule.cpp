@@ -6,3 +6,16 @@ PluginModule& pluginModule() {
   static PluginModule module;
   return module;
 }
+
+void PluginModule::reset(uint32_t handle) {
+  registry.empty();
+  pluginHandle = handle;
+  restorePending = 1;
+  layersActive = 0;
+  layer2d = 0;
+  layer3d = 0;
+  panel = nullptr;
+  panelId = 0;
+  nextRowId = 1;
+  depotFolderPath[0] = '\0';
+}

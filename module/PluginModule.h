@@ -20,6 +20,15 @@ struct PluginModule {
   PluginModule(const PluginModule&) = delete;
   PluginModule& operator=(const PluginModule&) = delete;
 
+  // Back to the state a fresh load of the module starts from, with
+  // pluginHandle as Init receives it: empty registry (its data sets
+  // destroyed), the restore pending, no layers, no panel, row ids from 1,
+  // no depot folder. The instance handle stays: it belongs to the loaded
+  // image, not to a run. For tests of inner pieces that link the module's
+  // libraries; a host gets a fresh state by unloading and loading the
+  // module.
+  void reset(uint32_t pluginHandle);
+
   // Init's second argument, passed back to every host call that asks for it.
   uint32_t pluginHandle = 0;
   // The reopen list is still to be restored at the first 2D draw.

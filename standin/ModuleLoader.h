@@ -5,9 +5,11 @@
 // exist, is not a loadable library, or lacks any one of the entry points;
 // nothing stays loaded then.
 //
-// Natively the module finds the host's VPI_ functions in the program that
-// loads it (linked with its symbols exported), as the Windows module finds
-// them in PluginIf.dll.
+// Natively the module finds the host's VPI_ functions, the headless
+// windows and the file operations in the program that loads it (which
+// exports exactly those, standin/HostExports.list), as the Windows module
+// finds them in PluginIf.dll and the system. Unloading unmaps it: the next
+// load starts from a fresh module state.
 
 #ifndef MORVANE_STANDIN_MODULELOADER_H_
 #define MORVANE_STANDIN_MODULELOADER_H_

@@ -3,7 +3,9 @@
 // (version, main window, message pump, the home folder where the host keeps
 // its files); each other area of the host has its own header in standin/.
 //
-// Natively the stand-in host is a library linked with the module's core; on
+// Natively the stand-in host is a library linked into the host programs,
+// which load the module (Morvane.so) and export the VPI_ functions to it;
+// the unit tests of the module's inner pieces link it beside them. On
 // Windows it is built as PluginIf.dll. Everything runs on one thread.
 
 #ifndef MORVANE_STANDIN_STANDINHOST_H_

@@ -11,8 +11,8 @@
 
 struct HostOptions {
   std::string home;  // the stand-in host's home folder (--home)
-  // The module the host loads (--module); empty: the commands run the
-  // module's code linked into this program, without a host session.
+  // The module the host loads (--module); empty: the commands that need
+  // the module refuse to run ("no module to load").
   std::string module;
 };
 

@@ -8,12 +8,21 @@
 // The dialogs are answered by the headless robot: the file dialog with each
 // FILE, the reopen dialog with "read new" or with the chosen names, the
 // close dialog with the chosen names, the colour dialog with the colour.
+//
+// What is open is read from the side panel, as a user sees it and as
+// morvane-window-host reads it: each row's title, check box, width combo
+// box and the colour its swatch is painted with, and the panel's one
+// "show in 3D" switch. The panel does not show row ids; the module numbers
+// its data sets 1, 2, 3, ... as it registers them in a run, each with its
+// row at once, so rows are numbered in the order they are first seen.
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "module/PluginModule.h"
+#include <algorithm>
+#include <map>
+
 #include "platform/FileSystem.h"
 #include "platform/Sjis.h"
 #include "plugin/DepotFolders.h"
@@ -21,10 +30,7 @@
 #include "tools/Commands.h"
 #include "tools/DepotArguments.h"
 #include "tools/DataSetFile.h"
-#include "tools/HostSession.h"
-#include "ui/LayerPanel.h"
-#include "ui/LayerRow.h"
-#include "ui/RowListWindow.h"
+#include "tools/ToolSession.h"
 #include "ui/headless/DrawingHeadless.h"
 #include "ui/headless/FileDialogHeadless.h"
 #include "ui/headless/HeadlessUi.h"
@@ -51,7 +57,84 @@ bool reportMessages() {
   return error;
 }
 
-int32_t openCount() { return pluginModule().registry.count(); }
+// One row of the side panel as it shows.
+struct RowView {
+  headless::Window* window;
+  int32_t id;
+  std::string title;  // Shift-JIS
+  int visible;
+  int width;        // 0 when the combo box shows none
+  uint32_t colour;  // 0x00BBGGRR, as painted
+};
+
+// The colour the swatch button is painted with: the last fill of its
+// owner-draw, inside the frames.
+uint32_t swatchColour(headless::Window& row) {
+  uint32_t colour = 0;
+  for (const headless::DrawOp& op :
+       row.drawItem(layer_row::kColourButton, kDrawActionEntire, 0)) {
+    if (op.kind == headless::DrawOp::kFill) colour = op.colour;
+  }
+  return colour;
+}
+
+// The panel's rows in the order the list stacks them, numbered by first
+// sight. A window gone since the last look forgets its number, so that a
+// new row made at the same address is a new row.
+class PanelRows {
+ public:
+  std::vector<RowView> rows() {
+    std::vector<headless::Window*> windows =
+        headless::findDialogs(kLayerRowTemplate);
+    for (auto it = ids_.begin(); it != ids_.end();) {
+      bool live = std::find(windows.begin(), windows.end(), it->first) !=
+                  windows.end();
+      it = live ? std::next(it) : ids_.erase(it);
+    }
+    std::stable_sort(windows.begin(), windows.end(),
+                     [](headless::Window* a, headless::Window* b) {
+                       return a->outerRect().top < b->outerRect().top;
+                     });
+    std::vector<RowView> views;
+    for (headless::Window* w : windows) {
+      auto known = ids_.find(w);
+      int32_t id = known != ids_.end() ? known->second : ++seen_;
+      ids_[w] = id;
+      std::vector<int32_t> width = w->selectedItems(layer_row::kWidthCombo);
+      views.push_back({w, id, w->text(layer_row::kTitle),
+                       w->checked(layer_row::kShowCheck) ? 1 : 0,
+                       width.empty() ? 0 : width.front() + 1,
+                       swatchColour(*w)});
+    }
+    return views;
+  }
+
+  // The rows that were not among before, by id.
+  std::vector<RowView> newRows(const std::vector<RowView>& before) {
+    std::vector<RowView> added;
+    for (const RowView& row : rows()) {
+      bool old = std::any_of(before.begin(), before.end(),
+                             [&](const RowView& b) { return b.id == row.id; });
+      if (!old) added.push_back(row);
+    }
+    std::sort(added.begin(), added.end(),
+              [](const RowView& a, const RowView& b) { return a.id < b.id; });
+    return added;
+  }
+
+  int32_t count() { return static_cast<int32_t>(rows().size()); }
+
+ private:
+  std::map<headless::Window*, int32_t> ids_;
+  int32_t seen_ = 0;
+};
+
+// The panel's "show in 3D" switch.
+int showIn3d() {
+  headless::Window* panel = headless::findDialog(kLayerPanelTemplate);
+  return panel != nullptr && panel->checked(layer_panel::kShowIn3dCheck) ? 1
+                                                                          : 0;
+}
 
 // The reopen dialog answered with "read new"; a dialog for another template
 // is left to end as cancelled.
@@ -82,7 +165,7 @@ bool selectNames(headless::Window& w, int32_t list,
   return true;
 }
 
-int openFiles(ToolSession& session, const Arguments& files) {
+int openFiles(ToolSession& session, PanelRows& panel, const Arguments& files) {
   int status = 0;
   for (const std::string& file : files) {
     std::string path = inputPathOrComplain("open", file);
@@ -92,12 +175,13 @@ int openFiles(ToolSession& session, const Arguments& files) {
     }
     headless::onModalDialog(answerReadNew);
     headless::answerFileDialog(path);
-    int32_t before = openCount();
+    const std::vector<RowView> before = panel.rows();
     session.invokeMenu(kOpenMenuItem);
     bool error = reportMessages();
-    if (openCount() == before + 1) {
-      const LineDataSet& d = *pluginModule().registry.at(before);
-      std::printf("opened\t%d\t%s\n", d.rowId, sjisToUtf8(d.name).c_str());
+    const std::vector<RowView> added = panel.newRows(before);
+    if (added.size() == 1) {
+      std::printf("opened\t%d\t%s\n", added[0].id,
+                  sjisToUtf8(added[0].title).c_str());
     } else {
       std::fprintf(stderr, "open: %s was not opened\n", file.c_str());
       status = 1;
@@ -127,28 +211,28 @@ bool reopenRound(ToolSession& session, const std::vector<std::string>& names) {
 }
 
 // A name given twice is reopened twice, in a second run of the command.
-int reopenNames(ToolSession& session, std::vector<std::string> names) {
+int reopenNames(ToolSession& session, PanelRows& panel,
+                std::vector<std::string> names) {
   if (depotSubFolderId(DepotLookup::kTopFirst) == 0) {
     std::fprintf(stderr, "reopen: the depot holds no data sets\n");
     return 1;
   }
-  const int32_t before = openCount();
-  const int32_t wanted = static_cast<int32_t>(names.size());
+  const std::vector<RowView> before = panel.rows();
+  const size_t wanted = names.size();
   bool ok = true;
   while (ok && !names.empty()) {
     std::vector<std::string> round = takeNameRound(&names);
     ok = reopenRound(session, round);
   }
-  const DataSetRegistry& registry = pluginModule().registry;
-  for (int32_t i = before; i < registry.count(); ++i) {
-    std::printf("reopened\t%d\t%s\n", registry.at(i)->rowId,
-                sjisToUtf8(registry.at(i)->name).c_str());
+  const std::vector<RowView> added = panel.newRows(before);
+  for (const RowView& row : added) {
+    std::printf("reopened\t%d\t%s\n", row.id, sjisToUtf8(row.title).c_str());
   }
-  return ok && registry.count() == before + wanted ? 0 : 1;
+  return ok && added.size() == wanted ? 0 : 1;
 }
 
-int closeNames(ToolSession& session, const std::vector<std::string>& names,
-               bool remove) {
+int closeNames(ToolSession& session, PanelRows& panel,
+               const std::vector<std::string>& names, bool remove) {
   const char* verb = remove ? "delete" : "close";
   bool selected = true;
   headless::onModalDialog([&](headless::Window& w) {
@@ -159,7 +243,7 @@ int closeNames(ToolSession& session, const std::vector<std::string>& names,
                      : close_data_dialog::kOk);
     }
   });
-  int32_t before = openCount();
+  const int32_t before = panel.count();
   // Greyed until the layers exist, as the user sees it in the menu.
   if (session.invokeMenu(kCloseMenuItem) != standin::MenuResult::kRan) {
     std::fprintf(stderr, "%s: nothing is open\n", verb);
@@ -174,20 +258,21 @@ int closeNames(ToolSession& session, const std::vector<std::string>& names,
     std::printf("%s\t%s\n", remove ? "deleted" : "closed",
                 sjisToUtf8(name).c_str());
   }
-  return !error && openCount() == before - static_cast<int32_t>(names.size())
+  return !error &&
+                 panel.count() == before - static_cast<int32_t>(names.size())
              ? 0
              : 1;
 }
 
-void printOpen(const LineDataSet& d) {
+void printOpen(const RowView& row, int in3d) {
   std::printf("open\t%d\t%s\tvisible=%d\tcolour=%s\twidth=%d\tshowIn3d=%d\n",
-              d.rowId, sjisToUtf8(d.name).c_str(), d.visible,
-              colourText(d.lineColour).c_str(), d.lineWidth, d.showIn3d);
+              row.id, sjisToUtf8(row.title).c_str(), row.visible,
+              colourText(row.colour).c_str(), row.width, in3d);
 }
 
-int list() {
-  const DataSetRegistry& registry = pluginModule().registry;
-  for (int32_t i = 0; i < registry.count(); ++i) printOpen(*registry.at(i));
+int list(PanelRows& panel) {
+  const int in3d = showIn3d();
+  for (const RowView& row : panel.rows()) printOpen(row, in3d);
   uint32_t folder = depotSubFolderId(DepotLookup::kTopFirst);
   if (folder == 0) return 0;
   for (uint32_t id = VPI_DD_EnumFirstID(folder); id != 0;
@@ -202,28 +287,17 @@ int list() {
   return 0;
 }
 
-// The attributes of the open data set name, changed through its row in the
-// side panel as a user changes them: the check box, the width combo box and
-// the colour dialog behind the swatch button.
-int setAttributes(const std::string& name, const RowChange& change) {
-  const DataSetRegistry& registry = pluginModule().registry;
-  const LineDataSet* dataSet = nullptr;
-  for (int32_t i = 0; i < registry.count() && dataSet == nullptr; ++i) {
-    if (registry.at(i)->name == name) dataSet = registry.at(i);
-  }
-  if (dataSet == nullptr) {
-    std::fprintf(stderr, "set: %s is not open\n", sjisToUtf8(name).c_str());
-    return 1;
-  }
+// The open data set name's row in the side panel, changed as a user
+// changes it: the check box, the width combo box and the colour dialog
+// behind the swatch button.
+int setAttributes(PanelRows& panel, const std::string& name,
+                  const RowChange& change) {
   headless::Window* row = nullptr;
-  const LayerPanel* panel = pluginModule().panel;
-  for (int32_t i = 0; panel != nullptr && i < panel->list->count(); ++i) {
-    const RowEntry& entry = panel->list->entry(i);
-    if (entry.rowId == dataSet->rowId) row = headless::windowOf(*entry.row);
+  for (const RowView& view : panel.rows()) {
+    if (row == nullptr && view.title == name) row = view.window;
   }
   if (row == nullptr) {
-    std::fprintf(stderr, "set: the panel shows no row for %s\n",
-                 sjisToUtf8(name).c_str());
+    std::fprintf(stderr, "set: %s is not open\n", sjisToUtf8(name).c_str());
     return 1;
   }
   if (change.visible >= 0) {
@@ -242,7 +316,10 @@ int setAttributes(const std::string& name, const RowChange& change) {
     row->click(layer_row::kColourButton);
     headless::onColourDialog(nullptr);
   }
-  printOpen(*dataSet);
+  const int in3d = showIn3d();
+  for (const RowView& view : panel.rows()) {
+    if (view.window == row) printOpen(view, in3d);
+  }
   return reportMessages() ? 1 : 0;
 }
 
@@ -289,16 +366,17 @@ int depotCommand(const HostOptions& options, const std::string& command,
   ToolSession session;
   // Its first map draw brings back the reopen list.
   if (!session.start(options)) return 1;
+  PanelRows panel;
   int status = 0;
   if (command == "open") {
-    status = openFiles(session, args);
+    status = openFiles(session, panel, args);
   } else if (command == "reopen") {
-    status = reopenNames(session, names);
+    status = reopenNames(session, panel, names);
   } else if (command == "close" || command == "delete") {
-    status = closeNames(session, names, command == "delete");
+    status = closeNames(session, panel, names, command == "delete");
   }
-  if (isSet) status = setAttributes(setName, change);
-  if (isList) status = list();
+  if (isSet) status = setAttributes(panel, setName, change);
+  if (isList) status = list(panel);
   // Close writes the cache files and the reopen list; what it could not
   // write it showed as a message.
   bool stopped = session.stop();

@@ -40,10 +40,9 @@
 #include "standin/StandinView2d.h"
 #include "standin/StandinView3d.h"
 #include "tools/Commands.h"
-#include "module/PluginModule.h"
 #include "standin/StandinLayers.h"
 #include "tools/DataSetFile.h"
-#include "tools/HostSession.h"
+#include "tools/ToolSession.h"
 #include "ui/ProgressDialog.h"
 
 namespace {
@@ -165,20 +164,26 @@ standin::GeoExtent defaultExtent(const LineDataSet& data, int32_t datum) {
   return {sw.longitude, sw.latitude, ne.longitude, ne.latitude};
 }
 
-// The bounds of every open data set together, as defaultExtent takes them.
-void takeOpenBounds(LineDataSet& all) {
-  const DataSetRegistry& registry = pluginModule().registry;
-  for (int32_t i = 0; i < registry.count(); ++i) {
-    const LineDataSet& d = *registry.at(i);
-    if (d.bounds.left > d.bounds.right) continue;
-    if (all.bounds.left > all.bounds.right) {
-      all.bounds = d.bounds;
-      continue;
+// The bounds of what the module's layers drew of the open data sets over
+// the whole earth (the session's first draw), in units as defaultExtent
+// takes them: that draw passes every point of a shown data set, converted
+// from units to degrees, so the units come back exactly.
+void takeOpenBounds(const standin::Scene& drawn, LineDataSet& all) {
+  for (const standin::ScenePolyline& line : drawn.polylines()) {
+    for (const tagGEOPOS& p : line.points) {
+      const auto x =
+          static_cast<int32_t>(std::llround(p.longitude / kDegreesPerUnit));
+      const auto y =
+          static_cast<int32_t>(std::llround(p.latitude / kDegreesPerUnit));
+      if (all.bounds.left > all.bounds.right) {
+        all.bounds = {x, y, x, y};
+        continue;
+      }
+      all.bounds.left = std::min(all.bounds.left, x);
+      all.bounds.right = std::max(all.bounds.right, x);
+      all.bounds.top = std::min(all.bounds.top, y);
+      all.bounds.bottom = std::max(all.bounds.bottom, y);
     }
-    all.bounds.left = std::min(all.bounds.left, d.bounds.left);
-    all.bounds.right = std::max(all.bounds.right, d.bounds.right);
-    all.bounds.top = std::min(all.bounds.top, d.bounds.top);
-    all.bounds.bottom = std::max(all.bounds.bottom, d.bounds.bottom);
   }
 }
 
@@ -253,7 +258,7 @@ int drawCommand(const HostOptions& options, const Arguments& args) {
   if (inSession) {
     // Its first map draw brings back the reopen list.
     if (!session.start(options)) return 1;
-    takeOpenBounds(data);
+    takeOpenBounds(standin::scene2d(), data);
   } else {
     char depot[kVpiPathSize] = {};
     if (!readDataSetFile("draw", o.input, data, depot)) return 1;

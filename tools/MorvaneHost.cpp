@@ -12,7 +12,7 @@
 #include "standin/StandinFiles.h"
 #include "standin/StandinHost.h"
 #include "tools/Commands.h"
-#include "tools/HostSession.h"
+#include "tools/ToolSession.h"
 #include "tools/ProgressLine.h"
 #include "ui/headless/HeadlessUi.h"
 

@@ -7,11 +7,10 @@
 
 #include "platform/FileSystem.h"
 #include "platform/Sjis.h"
-#include "plugin/PlaceNameCommand.h"
 #include "standin/StandinNameDb.h"
 #include "tools/DataSetFile.h"
 #include "tools/Commands.h"
-#include "tools/HostSession.h"
+#include "tools/ToolSession.h"
 #include "ui/headless/FileDialogHeadless.h"
 #include "ui/headless/HeadlessUi.h"
 
@@ -35,20 +34,20 @@ int listNames() {
 int importNames(const HostOptions& options, const std::string& nativePath) {
   std::string path = inputPathOrComplain("names", nativePath);
   if (path.empty()) return 1;
+  if (options.module.empty()) {
+    std::fprintf(stderr, "morvane-host: no module to load (--module)\n");
+    return 1;
+  }
   // Results on stdout, failures on stderr: the messages are printed here
   // rather than echoed.
   headless::setEcho(false);
   headless::answerFileDialog(path);
-  // With a module to load, a whole run of the host: the command chosen
-  // from the module's menu, then the shutdown that keeps what it did.
+  // A whole run of the host: the command chosen from the module's menu,
+  // then the shutdown that keeps what it did.
   ToolSession session;
-  if (!options.module.empty()) {
-    if (!session.start(options)) return 1;
-    session.invokeMenu(kPlaceNamesMenuItem);
-    session.stop();  // a database it could not save is reported below
-  } else {
-    placeNameCommand(kMenuRunCommand, 0, 0);
-  }
+  if (!session.start(options)) return 1;
+  session.invokeMenu(kPlaceNamesMenuItem);
+  session.stop();  // a database it could not save is reported below
   bool counted = false;
   for (const headless::RecordedMessage& m : headless::messages()) {
     std::string text = sjisToUtf8(m.text);

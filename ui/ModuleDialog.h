@@ -114,9 +114,14 @@ class ModuleDialog {
   //
   // Move loop messages and kMessageDestroy are notifications: the backend
   // runs the default processing as well, whether handled or not.
-  void initialise(DialogWindow* window);
-  bool dispatch(uint32_t message, int32_t controlId, int32_t notification,
-                MessageArgs* args = nullptr);
+  //
+  // Both are virtual, like a window procedure the module hands the system:
+  // a backend that lives outside the module (natively the headless one, in
+  // the program that loads the module) reaches the dialog's own code
+  // through them and needs none of its own.
+  virtual void initialise(DialogWindow* window);
+  virtual bool dispatch(uint32_t message, int32_t controlId,
+                        int32_t notification, MessageArgs* args = nullptr);
 
  protected:
   // Copies the dialog's data into its controls (toControls) or back. The

@@ -12,7 +12,6 @@
 #include "module/PluginModule.h"
 #include "platform/FileSystem.h"
 #include "standin/StandinFiles.h"
-#include "tests/ModuleState.h"
 #include "tests/TempName.h"
 #include "tests/TestHost.h"
 
@@ -34,7 +33,7 @@ class ModuleFixture : public TestHost {
 
   // The next run of the host: what it keeps on disk comes back.
   static void resetHost() { resetTestHost(); }
-  static void resetModule() { resetPluginModule(1); }
+  static void resetModule() { pluginModule().reset(1); }
 
   static std::filesystem::path native(const char* modulePathText) {
     return standin::fileSystemPath(modulePathText);

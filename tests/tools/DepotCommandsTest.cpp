@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -202,6 +204,46 @@ TEST_F(DepotCommandsTest, EveryRunKeepsWhatWasOpenAndDrawShowsIt) {
   EXPECT_NE(text.find("\xE6\x9D\xB1\xE4\xBA\xAC"), std::string::npos);  // 東京
   EXPECT_EQ(openLines(run({"list"}).out),
             (std::vector<std::string>{"1\troads", "2\trivers", "3\tcoast"}));
+}
+
+// Without --extent the picture covers the data sets the map shows, their
+// bounds as the module's layers drew them; a hidden one is not drawn and
+// does not stretch the picture.
+TEST_F(DepotCommandsTest, DrawWithoutExtentCoversWhatTheMapShows) {
+  // The small arcs moved from 140 to 14 degrees east.
+  std::string far = smallArcs();
+  for (size_t at = 0; (at = far.find("E+02", at)) != std::string::npos;) {
+    far.replace(at, 4, "E+01");
+  }
+  std::ofstream(folder_ / "in" / "far.e00", std::ios::binary) << far;
+  ASSERT_EQ(run({"open", in("roads.e00"), in("far.e00")}).exit, 0);
+  // The picture's width and height in pixels, from its first element.
+  auto size = [this](const Arguments& command) {
+    HostRun r = run(command);
+    EXPECT_EQ(r.exit, 0) << r.err;
+    std::ifstream picture(folder_ / "map.svg");
+    std::string text((std::istreambuf_iterator<char>(picture)),
+                     std::istreambuf_iterator<char>());
+    double width = 0;
+    double height = 0;
+    size_t at = text.find("<svg ");
+    EXPECT_NE(at, std::string::npos);
+    std::sscanf(text.c_str() + at, "<svg xmlns=\"%*[^\"]\" width=\"%lf\" "
+                "height=\"%lf\"", &width, &height);
+    return std::make_pair(r.out, width / std::max(height, 1.0));
+  };
+  const std::string svg = (folder_ / "map.svg").string();
+  // Both shown: 126 degrees wide, under half a degree high (and the
+  // margin of 5 % of the width above and below).
+  auto both = size({"draw", "--svg", svg});
+  EXPECT_EQ(both.first, "lines=4 points=10\n");
+  EXPECT_GT(both.second, 4.0);
+  ASSERT_EQ(run({"set", "far", "--visible", "0"}).exit, 0);
+  // Tokyo's arcs alone, about as wide as high.
+  auto shown = size({"draw", "--svg", svg});
+  EXPECT_EQ(shown.first, "lines=2 points=5\n");
+  EXPECT_GT(shown.second, 0.5);
+  EXPECT_LT(shown.second, 2.0);
 }
 
 // The profile value Load says whether the next start registers the layers:

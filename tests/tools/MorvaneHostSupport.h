@@ -10,14 +10,22 @@
 #include <string>
 #include <vector>
 
-#include "module/PluginModule.h"
 #include "standin/StandinHost.h"
 #include "standin/StandinNameDb.h"
-#include "tests/ModuleState.h"
 #include "tools/Commands.h"
 #include "ui/headless/HeadlessUi.h"
 
 namespace host_test {
+
+// The module the sessions load; empty where the test program has none (on
+// Windows, where the module loads into morvane-window-host instead).
+inline std::string modulePathForTests() {
+#ifdef MORVANE_MODULE_PATH
+  return MORVANE_MODULE_PATH;
+#else
+  return std::string();
+#endif
+}
 
 struct HostRun {
   int exit;
@@ -29,14 +37,11 @@ struct HostRun {
 inline HostRun runHost(const std::string& home, const Arguments& command) {
   HostOptions options;
   options.home = home;
-#ifdef MORVANE_MODULE_PATH
-  // A test program built to load the module runs whole host sessions.
-  options.module = MORVANE_MODULE_PATH;
-#endif
+  // Each session loads the module afresh and unloads it at its end.
+  options.module = modulePathForTests();
   standin::setHome(home);
   standin::resetNameDb();
   headless::resetUi();
-  resetPluginModule(0);
   Arguments args(command.begin() + 1, command.end());
   ::testing::internal::CaptureStdout();
   ::testing::internal::CaptureStderr();

@@ -309,6 +309,14 @@ Window* findDialog(int32_t templateId) {
   return nullptr;
 }
 
+std::vector<Window*> findDialogs(int32_t templateId) {
+  std::vector<Window*> found;
+  for (Window* w : state().windows) {
+    if (w->templateId() == templateId) found.push_back(w);
+  }
+  return found;
+}
+
 void scheduleClick(int32_t pumpNumber, int32_t templateId, int32_t controlId) {
   state().clicks.push_back({pumpNumber, templateId, controlId});
 }

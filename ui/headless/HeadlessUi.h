@@ -164,6 +164,9 @@ Window* windowOf(const ModuleDialog& dialog);
 
 // The newest live window made from the template, or null.
 Window* findDialog(int32_t templateId);
+// Every live window made from the template, oldest first (as a host finds
+// the module's windows by enumerating them).
+std::vector<Window*> findDialogs(int32_t templateId);
 
 // The cursor's screen position (starts at 0, 0).
 void setCursorPosition(WindowPoint point);

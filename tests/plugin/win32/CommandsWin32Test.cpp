@@ -140,7 +140,7 @@ class CommandsWin32Test : public ::testing::Test {
   // of the map.
   static void startHost(bool draw = true) {
     resetStandinHost();
-    resetPluginModule(1);
+    pluginModule().reset(1);
     PluginInfo info;
     ASSERT_EQ(Init(&info, 1), 1);
     ASSERT_EQ(Load(), 1);

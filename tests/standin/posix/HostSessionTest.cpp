@@ -5,6 +5,7 @@
 
 #include "standin/HostSession.h"
 
+#include <dlfcn.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
@@ -88,6 +89,36 @@ TEST_F(HostSessionTest, LoadFollowsTheProfileAcrossRuns) {
   restart();
   EXPECT_EQ(standin::layers().size(), 2u);
   EXPECT_EQ(storedLoad(), 1);
+}
+
+// Whether the module's file is mapped into the process, as /proc/self/maps
+// and the dynamic loader see it.
+bool moduleMapped() {
+  void* handle = dlopen(MORVANE_MODULE_PATH, RTLD_NOW | RTLD_NOLOAD);
+  if (handle != nullptr) dlclose(handle);
+  std::ifstream maps("/proc/self/maps");
+  const std::string name = fs::path(MORVANE_MODULE_PATH).filename().string();
+  bool mapped = false;
+  for (std::string line; std::getline(maps, line);) {
+    if (line.size() >= name.size() &&
+        line.compare(line.size() - name.size(), name.size(), name) == 0) {
+      mapped = true;
+    }
+  }
+  EXPECT_EQ(mapped, handle != nullptr);
+  return handle != nullptr;
+}
+
+// The next start must find the module's state as a first load does, so
+// stop() really unloads it: nothing of it stays mapped.
+TEST_F(HostSessionTest, StopUnloadsTheModuleWhole) {
+  ASSERT_FALSE(moduleMapped());
+  for (int run = 0; run < 2; ++run) {
+    ASSERT_TRUE(start());
+    EXPECT_TRUE(moduleMapped());
+    ASSERT_TRUE(session_.stop());
+    EXPECT_FALSE(moduleMapped()) << "run " << run;
+  }
 }
 
 TEST_F(HostSessionTest, PlaceNamesImportedThroughTheMenuSurviveTheNextStart) {

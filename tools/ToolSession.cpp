@@ -1,4 +1,4 @@
-#include "tools/HostSession.h"
+#include "tools/ToolSession.h"
 
 #include <cstdio>
 #include <filesystem>

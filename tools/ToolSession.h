@@ -4,8 +4,8 @@
 // (Close, Release), so that the next invocation starts where this one
 // ended. Messages go to stderr prefixed with "morvane-host: ".
 
-#ifndef MORVANE_TOOLS_HOSTSESSION_H_
-#define MORVANE_TOOLS_HOSTSESSION_H_
+#ifndef MORVANE_TOOLS_TOOLSESSION_H_
+#define MORVANE_TOOLS_TOOLSESSION_H_
 
 #include <cstdint>
 #include <string>
@@ -46,7 +46,7 @@ class ToolSession {
 
 // The module built beside this program (natively Morvane.so in the
 // program's folder); empty where the program's folder is unknown (then the
-// module's code linked into the program runs without a session).
+// commands that need the module refuse to run).
 std::string defaultModulePath();
 
-#endif  // MORVANE_TOOLS_HOSTSESSION_H_
+#endif  // MORVANE_TOOLS_TOOLSESSION_H_
