@@ -182,7 +182,8 @@ int depotCommand(const HostOptions& options, const std::string& command,
   const bool isSet = command == "set";
   std::string setName;
   RowChange change;
-  if (isSet && !parseRowChange("morvane-host", args, &setName, &change)) {
+  if (isSet &&
+      !parseRowChange("morvane-host", args, &setName, &change, stderr)) {
     return 2;
   }
   if (!isSet && (isList ? !args.empty() : args.empty())) {
@@ -199,7 +200,7 @@ int depotCommand(const HostOptions& options, const std::string& command,
   }
   std::vector<std::string> names;
   if (command != "open" && !isList && !isSet &&
-      !moduleNames(command.c_str(), args, &names)) {
+      !moduleNames(command.c_str(), args, &names, stderr)) {
     return 2;
   }
   if (options.module.empty()) {

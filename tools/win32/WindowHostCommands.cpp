@@ -312,12 +312,13 @@ int WindowHostRun::command() {
   if (c == "set") {
     std::string name;
     RowChange change;
-    parseRowChange(kProgram, args, &name, &change);  // checked when parsed
+    // Checked when parsed.
+    parseRowChange(kProgram, args, &name, &change, err_);
     return depot_.set(name, change);
   }
   if (c == "list") return depot_.list();
   std::vector<std::string> names;
-  if (!moduleNames(c.c_str(), args, &names)) return 2;
+  if (!moduleNames(c.c_str(), args, &names, err_)) return 2;
   if (c == "reopen") return depot_.reopen(names);
   return depot_.close(names, c == "delete");
 }
@@ -562,7 +563,7 @@ bool checkCommandArguments(const std::string& c,
   if (c == "set") {
     std::string name;
     RowChange change;
-    return parseRowChange(kProgram, args, &name, &change);
+    return parseRowChange(kProgram, args, &name, &change, err);
   }
   bool none = c == "list";
   bool one = c == "names";
