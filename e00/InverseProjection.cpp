@@ -251,7 +251,7 @@ double InverseProjection::fromConformalT(double t) const {
 }
 
 double InverseProjection::fromAuthalic(double sinBeta, double cosBeta) const {
-  double beta = std::atan2(sinBeta, cosBeta);
+  double beta = arcTangent(sinBeta, cosBeta);
   if (e_ == 0) return beta;
   // [Snyder p. 16, eq. 3-18] to e^6, whose e^8 remainder (about 1e-10
   // radian) one Newton step of [eq. 3-16] removes. Within 6 km of a pole
@@ -568,7 +568,7 @@ bool InverseProjection::lambertConformalConic(double x, double y, double* phi,
     dy = -dy;
   }
   double rho = length(dx, dy);
-  double theta = std::atan2(dx, dy);
+  double theta = arcTangent(dx, dy);
   // Outside the cone's sector: the gap of a conic map.
   if (!intoConeSector(rho, cone_, &theta)) return false;
   if (rho == 0) {
@@ -590,7 +590,7 @@ bool InverseProjection::albersEqualArea(double x, double y, double* phi,
     dy = -dy;
   }
   double rho = length(dx, dy);
-  double theta = std::atan2(dx, dy);
+  double theta = arcTangent(dx, dy);
   if (!intoConeSector(rho, cone_, &theta)) return false;
   double r = rho * cone_ / a_;
   double q = (coneScale_ - r * r) / cone_;
@@ -622,10 +622,10 @@ bool InverseProjection::polarStereographic(double x, double y, double* phi,
   double p = fromConformalT(rho * stereoT_);
   if (south_) {
     *phi = -p;
-    *lam = std::atan2(x, y);
+    *lam = arcTangent(x, y);
   } else {
     *phi = p;
-    *lam = std::atan2(x, -y);
+    *lam = arcTangent(x, -y);
   }
   return true;
 }
@@ -687,7 +687,7 @@ bool InverseProjection::polyconic(double x, double y, double* phi,
   // sin E = X C and 1 - cos E = (A - M) C with C = w tan(phi) [eq. 18-3,
   // 18-4, times cos(phi)]: atan2 finds E = lam sin(phi) on its whole
   // circle, where Snyder's asin folds points past |E| = 90 degrees back.
-  double E = std::atan2(X * w * s, c - d * w * s);
+  double E = arcTangent(X * w * s, c - d * w * s);
   *phi = A < 0 ? -p : p;
   *lam = E / s;
   return intoHalfTurn(lam);
@@ -704,7 +704,7 @@ bool InverseProjection::equidistantConic(double x, double y, double* phi,
     dy = -dy;
   }
   double rho = length(dx, dy);
-  double theta = std::atan2(dx, dy);
+  double theta = arcTangent(dx, dy);
   if (!intoConeSector(rho, cone_, &theta)) return false;
   double M = coneScale_ - (cone_ < 0 ? -rho : rho);
   double mu = M / rectifyingRadius_;
@@ -730,10 +730,10 @@ bool InverseProjection::lambertAzimuthalEqualArea(double x, double y,
     double p = fromAuthalic(1 - u, std::sqrt(u * (2 - u)));
     if (south_) {
       *phi = -p;
-      *lam = std::atan2(x, y);
+      *lam = arcTangent(x, y);
     } else {
       *phi = p;
-      *lam = std::atan2(x, -y);
+      *lam = arcTangent(x, -y);
     }
     return true;
   }
@@ -759,7 +759,7 @@ bool InverseProjection::lambertAzimuthalEqualArea(double x, double y,
   double u = cc * cosBeta1_ - sc * along * sinBeta1_;
   double v = sc * across;
   *phi = fromAuthalic(sinBeta, length(u, v));
-  *lam = std::atan2(v, u);
+  *lam = arcTangent(v, u);
   return true;
 }
 
