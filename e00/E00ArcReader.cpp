@@ -25,6 +25,7 @@
 // put after the ARC section and before the INFO tables (IFO), to learn
 // whether the coordinates are degrees at all.
 
+#include <atomic>
 #include <cstring>
 
 #include "base/GrowableArray.h"
@@ -451,24 +452,28 @@ Result convertPending(PendingPoints& pending, const E00Projection& projection,
     if (end == begin) continue;
     const int32_t size = end - begin;
     PendingPoint* block = points + begin;
-    // Each point converts on its own, so the block is split between two
-    // threads; the first point of each half that has no conversion is
-    // noted, and the earlier one refuses the file.
-    int32_t refused[2] = {size, size};
+    // Each point converts on its own, so the block is shared between two
+    // threads; the first point that has no conversion refuses the file.
+    // Every point before it is converted; a piece after it may be left as
+    // it is.
+    std::atomic<int32_t> refused{size};
     splitWork(size, [&projection, block, &refused](int32_t from, int32_t to) {
-      int32_t& first = refused[from == 0 ? 0 : 1];
+      if (from > refused.load(std::memory_order_relaxed)) return;
       for (int32_t i = from; i < to; ++i) {
         double latitude, longitude;
         if (!projection.toDegrees(block[i].x, block[i].y, &latitude,
                                   &longitude)) {
-          first = i;
+          int32_t first = refused.load(std::memory_order_relaxed);
+          while (i < first && !refused.compare_exchange_weak(
+                                  first, i, std::memory_order_relaxed)) {
+          }
           return;
         }
         block[i] = PendingPoint{latitude, longitude};
       }
     });
-    // A half that refused nothing leaves its mark at size.
-    const int32_t stop = refused[0] < refused[1] ? refused[0] : refused[1];
+    // Nothing refused leaves the mark at size.
+    const int32_t stop = refused.load(std::memory_order_relaxed);
     for (int32_t i = 0; i < stop; ++i) {
       while (arc < pending.arcEnds.size() && pending.arcEnds[arc] == begin + i) {
         if (!dataSet.endArc()) return FailureReason::kOutOfMemory;
