@@ -7,12 +7,6 @@
 
 namespace {
 
-int32_t clampedUnits(double degrees) {
-  int32_t units = 0;
-  if (degreesToUnits(degrees, &units)) return units;
-  return degrees > 0 ? 2147483646 : -2147483647;
-}
-
 int32_t reportOutOfMemory() {
   showMessageBox(kTextOutOfMemory, MessageIcon::kExclamation);
   return 0;
@@ -35,7 +29,8 @@ void LineDataSet::clear() {
 }
 
 int32_t LineDataSet::addPoint(double latitude, double longitude) {
-  LinePoint p = {clampedUnits(latitude), clampedUnits(longitude)};
+  LinePoint p = {clampedDegreesToUnits(latitude),
+                 clampedDegreesToUnits(longitude)};
   cacheRecord.known = false;
   if (!points.append(p)) return reportOutOfMemory();
   widenBounds(p);
