@@ -397,7 +397,8 @@ std::string unevenArcs(int32_t bad, bool prjFirst) {
                   arc + 1, arc + 1, 1, 2, 0, 0, n);
     s += line;
     for (int32_t k = 0; k < n; ++k, ++point) {
-      const double x = point == bad ? 9.9e9 : 200000.0 + (point * 7919) % 600000;
+      const double x =
+          point == bad ? 9.9e9 : 200000.0 + (point * 7919) % 600000;
       // Northward with the points, so that the bounds grow to the last.
       const double y = 3500000.0 + point * 8.0 + (point * 104729LL) % 1000;
       std::snprintf(line, sizeof line, "%14.7E%14.7E", x, y);
