@@ -6,7 +6,9 @@
 //
 // Files named on the command line (after the benchmark's own flags) are
 // measured as they are, e.g. made by gen-e00 --labels 100000 --arcs 1;
-// without any, files of the same layout are written to /tmp first.
+// without any, files of the same layout are written to /tmp first, one of
+// them with its labels in UTM zone 54 and a PRJ section after them, so that
+// every label is converted to degrees.
 
 #include <unistd.h>
 
@@ -28,19 +30,31 @@
 namespace {
 
 // Labels numbered 1..n with ids 1000 + i, then a .PAT table with one record
-// per label in the same order, names "Place <i>".
-std::string writeFile(int n) {
-  std::string path = "/tmp/morvane-names-bench-" + std::to_string(n) + ".e00";
+// per label in the same order, names "Place <i>". Projected: the labels in
+// metres of UTM zone 54 (31.6 to 44.2 degrees north), the PRJ section after
+// them.
+std::string writeFile(int n, bool projected) {
+  std::string path = "/tmp/morvane-names-bench-" + std::to_string(n) +
+                     (projected ? "-utm54" : "") + ".e00";
   if (std::filesystem::exists(path)) return path;
   FILE* f = std::fopen(path.c_str(), "wb");
   if (f == nullptr) std::abort();
   std::fprintf(f, "EXP  0 /DATA/BENCH.E00\nLAB  2\n");
   for (int i = 1; i <= n; ++i) {
     double x = 129.0 + (i % 1700) / 100.0, y = 31.0 + (i % 1400) / 100.0;
+    if (projected) {
+      x = 200000.0 + (i % 1700) * 350.0;
+      y = 3500000.0 + (i % 1400) * 1000.0;
+    }
     std::fprintf(f, "%10d%10d%14.7E%14.7E\n", 1000 + i, i, x, y);
     std::fprintf(f, "%14.7E%14.7E%14.7E%14.7E\n", x, y, x, y);
   }
   std::fprintf(f, "%10d%10d%14.7E%14.7E\n", -1, 0, 0.0, 0.0);
+  if (projected) {
+    std::fprintf(f, "PRJ  2\nProjection    UTM\n~\nZone          54\n~\n"
+                    "Datum         TOKYO\n~\nUnits         METERS\n~\n"
+                    "Parameters\n~\nEOP\n");
+  }
   std::fprintf(f, "BENCH.PAT                       XX   7   7  62%10d\n", n);
   std::fprintf(f, "AREA              4-1   14-1  12 3 60-1  -1  -1-1"
                   "                   1-\n");
@@ -95,8 +109,9 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   std::vector<std::string> files(argv + 1, argv + argc);
   if (files.empty()) {
-    files.push_back(writeFile(10000));
-    files.push_back(writeFile(100000));
+    files.push_back(writeFile(10000, false));
+    files.push_back(writeFile(100000, false));
+    files.push_back(writeFile(100000, true));
   }
   for (const std::string& file : files) {
     benchmark::RegisterBenchmark(

@@ -3,16 +3,6 @@
 #include <cmath>
 
 
-namespace {
-
-int32_t clampedUnits(double degrees) {
-  int32_t units = 0;
-  if (degreesToUnits(degrees, &units)) return units;
-  return degrees > 0 ? 2147483646 : -2147483647;
-}
-
-}  // namespace
-
 LineDataSet::LineDataSet(int32_t rowId) : rowId(rowId) {}
 
 LineDataSet::~LineDataSet() {
@@ -28,7 +18,8 @@ void LineDataSet::clear() {
 }
 
 int32_t LineDataSet::addPoint(double latitude, double longitude) {
-  LinePoint p = {clampedUnits(latitude), clampedUnits(longitude)};
+  LinePoint p = {clampedDegreesToUnits(latitude),
+                 clampedDegreesToUnits(longitude)};
   cacheRecord.known = false;
   if (!points.append(p)) return 0;
   widenBounds(p);

@@ -60,6 +60,14 @@ inline bool degreesToUnits(double degrees, int32_t* units) {
   return true;
 }
 
+// Degrees to units as addPoint stores them: a value that does not fit is
+// clamped to the largest vertex of its sign (NaN to the negative one).
+inline int32_t clampedDegreesToUnits(double degrees) {
+  int32_t units = 0;
+  if (degreesToUnits(degrees, &units)) return units;
+  return degrees > 0 ? 2147483646 : -2147483647;
+}
+
 // Line widths as the panel offers them. A width outside this range, which
 // only a cache file can bring, is kept as it is but shown and drawn clamped.
 constexpr int32_t kMinLineWidth = 1;

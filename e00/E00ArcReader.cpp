@@ -25,6 +25,8 @@
 // put after the ARC section and before the INFO tables (IFO), to learn
 // whether the coordinates are degrees at all.
 
+#include <algorithm>
+#include <atomic>
 #include <cstring>
 
 #include "base/GrowableArray.h"
@@ -426,22 +428,73 @@ Pass readArcs(E00LineReader& reader, ReadingProgress& bar,
   return Pass::kDone;
 }
 
+// The smallest and largest units of the points one thread converted, taken
+// into bounds shared with the other thread.
+void widenShared(std::atomic<int32_t>& least, int32_t value) {
+  int32_t seen = least.load(std::memory_order_relaxed);
+  while (value < seen &&
+         !least.compare_exchange_weak(seen, value, std::memory_order_relaxed)) {
+  }
+}
+void narrowShared(std::atomic<int32_t>& most, int32_t value) {
+  int32_t seen = most.load(std::memory_order_relaxed);
+  while (value > seen &&
+         !most.compare_exchange_weak(seen, value, std::memory_order_relaxed)) {
+  }
+}
+
 // Converts the kept points into dataSet, the arcs ended where they were
 // read, the bar going on from shownBefore to 100 with the points converted.
-// The points are overwritten with their latitude and longitude. Fails when
-// cancelled, out of memory or a point has no conversion.
-Result convertPending(PendingPoints& pending, const E00Projection& projection,
-                    LineDataSet& dataSet, ReadingProgressTarget& progress,
-                    int32_t shownBefore) {
+// Fails when cancelled, out of memory or a point has no conversion. What
+// dataSet holds then, and in every case, is what adding
+// the points one by one in order would leave: the points before the one
+// that stopped it, each arc ended before its next point.
+Result convertPending(const PendingPoints& pending,
+                      const E00Projection& projection, LineDataSet& dataSet,
+                      ReadingProgressTarget& progress, int32_t shownBefore) {
   const int32_t count = pending.points.size();
-  const int64_t most =
-      static_cast<int64_t>(count) + pending.arcEnds.size() + 1;
-  if (most < INT32_MAX && most > dataSet.points.size()) {
-    dataSet.points.reserve(static_cast<int32_t>(most));
+  const PendingPoint* points = pending.points.data();
+  const int32_t base = dataSet.points.size();
+
+  // The ends of arcs that give a separator: the data set keeps no empty
+  // arc, so of equal ends only the first, and none before the first point
+  // unless the data set already ends with one. An end after the last point
+  // is left to the final endArc, as it would be when adding one by one.
+  GrowableArray<int32_t> breaks{1 << 12};
+  bool endsOpen = base > 0 && !isSeparator(dataSet.points.back());
+  int32_t last = -1;
+  for (int32_t k = 0; k < pending.arcEnds.size(); ++k) {
+    const int32_t at = pending.arcEnds[k];
+    if (at >= count) break;
+    if (at == last || (at == 0 && !endsOpen)) continue;
+    if (!breaks.append(at)) {
+      return FailureReason::kOutOfMemory;
+    }
+    last = at;
   }
+  const int32_t* breakData = breaks.data();
+  const int32_t breakCount = breaks.size();
+  // Where the separator of point i (when it has one), else point i itself,
+  // goes in dataSet: every point and separator before it comes first.
+  auto placeOf = [base, breakData, breakCount](int32_t i) -> int64_t {
+    const int32_t before = static_cast<int32_t>(
+        std::lower_bound(breakData, breakData + breakCount, i) - breakData);
+    return static_cast<int64_t>(base) + i + before;
+  };
+
+  // Every point and separator goes straight to its place, so the room for
+  // all of them is taken first.
+  if (count > 0) {
+    const int64_t total = placeOf(count);
+    if (total > INT32_MAX ||
+        !dataSet.points.reserve(static_cast<int32_t>(total))) {
+      return FailureReason::kOutOfMemory;
+    }
+    dataSet.cacheRecord.known = false;
+  }
+  LinePoint* placed = dataSet.points.data();
+
   ReadingProgress bar(progress, count, shownBefore);
-  PendingPoint* points = pending.points.data();
-  int32_t arc = 0;
   // A block for each percent of the points, so that the bar, which shows
   // only the multiples of 5 it lands on, lands on each of them.
   int32_t begin = 0;
@@ -449,40 +502,71 @@ Result convertPending(PendingPoints& pending, const E00Projection& projection,
     const int32_t end =
         static_cast<int32_t>(static_cast<int64_t>(count) * percent / 100);
     if (end == begin) continue;
-    const int32_t size = end - begin;
-    PendingPoint* block = points + begin;
-    // Each point converts on its own, so the block is split between two
-    // threads; the first point of each half that has no conversion is
-    // noted, and the earlier one refuses the file.
-    int32_t refused[2] = {size, size};
-    splitWork(size, [&projection, block, &refused](int32_t from, int32_t to) {
-      int32_t& first = refused[from == 0 ? 0 : 1];
+    // Each point converts on its own, so the block is shared between two
+    // threads, each writing its points, their separators and its bounds;
+    // the first point that has no conversion refuses the file. Every point
+    // before it is placed; a piece after it may be left undone.
+    std::atomic<int32_t> refused{end};
+    std::atomic<int32_t> top{kEmptyBounds.top};
+    std::atomic<int32_t> bottom{kEmptyBounds.bottom};
+    std::atomic<int32_t> left{kEmptyBounds.left};
+    std::atomic<int32_t> right{kEmptyBounds.right};
+    splitWork(end - begin, [&, begin](int32_t from, int32_t to) {
+      from += begin;
+      to += begin;
+      if (from > refused.load(std::memory_order_relaxed)) return;
+      int64_t place = placeOf(from);
+      const int32_t* nextBreak =
+          std::lower_bound(breakData, breakData + breakCount, from);
+      const int32_t* breaksEnd = breakData + breakCount;
+      UnitBounds piece = kEmptyBounds;
       for (int32_t i = from; i < to; ++i) {
         double latitude, longitude;
-        if (!projection.toDegrees(block[i].x, block[i].y, &latitude,
+        if (!projection.toDegrees(points[i].x, points[i].y, &latitude,
                                   &longitude)) {
-          first = i;
+          int32_t first = refused.load(std::memory_order_relaxed);
+          while (i < first && !refused.compare_exchange_weak(
+                                  first, i, std::memory_order_relaxed)) {
+          }
+          // The bounds of a block that is refused are taken again from
+          // the points placed before the refused one.
           return;
         }
-        block[i] = PendingPoint{latitude, longitude};
+        if (nextBreak != breaksEnd && *nextBreak == i) {
+          placed[place++] = kSeparatorPoint;
+          ++nextBreak;
+        }
+        const LinePoint p = {clampedDegreesToUnits(latitude),
+                             clampedDegreesToUnits(longitude)};
+        placed[place++] = p;
+        if (p.latitude > piece.bottom) piece.bottom = p.latitude;
+        if (p.longitude > piece.right) piece.right = p.longitude;
+        if (p.latitude < piece.top) piece.top = p.latitude;
+        if (p.longitude < piece.left) piece.left = p.longitude;
       }
+      widenShared(top, piece.top);
+      widenShared(left, piece.left);
+      narrowShared(bottom, piece.bottom);
+      narrowShared(right, piece.right);
     });
-    // A half that refused nothing leaves its mark at size.
-    const int32_t stop = refused[0] < refused[1] ? refused[0] : refused[1];
-    for (int32_t i = 0; i < stop; ++i) {
-      while (arc < pending.arcEnds.size() && pending.arcEnds[arc] == begin + i) {
-        if (!dataSet.endArc()) return FailureReason::kOutOfMemory;
-        ++arc;
+    const int32_t stop = refused.load(std::memory_order_relaxed);
+    const int32_t from = dataSet.points.size();
+    dataSet.points.adopt(static_cast<int32_t>(placeOf(stop) - from));
+    if (stop < end) {
+      for (int32_t k = from; k < dataSet.points.size(); ++k) {
+        if (!isSeparator(placed[k])) dataSet.widenBounds(placed[k]);
       }
-      if (!dataSet.addPoint(block[i].x, block[i].y)) {
-        return FailureReason::kOutOfMemory;
-      }
+      return FailureReason::kCannotConvertToDegrees;
     }
-    if (stop < size) return FailureReason::kCannotConvertToDegrees;
+    dataSet.widenBounds(LinePoint{top.load(), left.load()});
+    dataSet.widenBounds(LinePoint{bottom.load(), right.load()});
     begin = end;
     if (!bar.atPosition(end)) return FailureReason::kCancelled;
   }
-  if (arc < pending.arcEnds.size() && !dataSet.endArc()) {
+  const bool lastEndAfterThePoints =
+      pending.arcEnds.size() > 0 &&
+      pending.arcEnds[pending.arcEnds.size() - 1] >= count;
+  if (lastEndAfterThePoints && !dataSet.endArc()) {
     return FailureReason::kOutOfMemory;
   }
   return Result();

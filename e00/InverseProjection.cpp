@@ -84,28 +84,93 @@ double clenshawSin(const double (&c)[size], double sin2x, double cos2x) {
   return b1 * sin2x;
 }
 
-// The same sum for the complex argument z = x + iy: sin(2z) and cos(2z)
-// are given as their real and imaginary parts; the sum's parts come back.
-void clenshawSinComplex(const double (&c)[6], double sr, double si, double cr,
-                        double ci, double* real, double* imag) {
-  double tr = 2 * cr, ti = 2 * ci;
-  double b1r = 0, b1i = 0, b2r = 0, b2i = 0;
-  for (int k = 5; k >= 0; --k) {
-    double br = c[k] + tr * b1r - ti * b1i - b2r;
-    double bi = tr * b1i + ti * b1r - b2i;
-    b2r = b1r;
-    b2i = b1i;
-    b1r = br;
-    b1i = bi;
-  }
-  *real = b1r * sr - b1i * si;
-  *imag = b1r * si + b1i * sr;
+// A sum of six such terms is also sin(2x) times a polynomial in w =
+// cos(2x), sin(2kx) being sin(2x) U_{k-1}(w) (Chebyshev's polynomials of
+// the second kind): the coefficients of that polynomial, w^0 first. Its
+// value needs fewer steps one after the other than Clenshaw's recurrence,
+// and its terms are of the size of the series' own (they fall off with k
+// as n^k does), so nothing cancels.
+void sinSeriesPolynomial(const double (&c)[6], double (&d)[6]) {
+  d[0] = c[0] - c[2] + c[4];
+  d[1] = 2 * c[1] - 4 * c[3] + 6 * c[5];
+  d[2] = 4 * c[2] - 12 * c[4];
+  d[3] = 8 * c[3] - 32 * c[5];
+  d[4] = 16 * c[4];
+  d[5] = 32 * c[5];
+}
+
+// The series from its polynomial d, sin(2x) and cos(2x).
+double sinSeries(const double (&d)[6], double sin2x, double cos2x) {
+  double w = cos2x, w2 = w * w;
+  double low = d[0] + d[1] * w, mid = d[2] + d[3] * w,
+         high = d[4] + d[5] * w;
+  return sin2x * (low + w2 * (mid + w2 * high));
+}
+
+// The same for the complex argument z = x + iy: sin(2z) and cos(2z) are
+// given as their real and imaginary parts; the sum's parts come back.
+void sinSeriesComplex(const double (&d)[6], double sr, double si, double wr,
+                      double wi, double* real, double* imag) {
+  double w2r = (wr - wi) * (wr + wi), w2i = 2 * wr * wi;
+  double lowR = d[0] + d[1] * wr, lowI = d[1] * wi;
+  double midR = d[2] + d[3] * wr, midI = d[3] * wi;
+  double highR = d[4] + d[5] * wr, highI = d[5] * wi;
+  // mid + w2 high, then low + w2 (that).
+  double tR = midR + (w2r * highR - w2i * highI);
+  double tI = midI + (w2r * highI + w2i * highR);
+  double pR = lowR + (w2r * tR - w2i * tI);
+  double pI = lowI + (w2r * tI + w2i * tR);
+  *real = pR * sr - pI * si;
+  *imag = pR * si + pI * sr;
 }
 
 // sqrt(a^2 + b^2): a few times faster than std::hypot, whose care for
 // overflow map coordinates never need (their squares overflow past 1e154
 // metres, which then give the projection's far limit or a refusal).
 double length(double a, double b) { return std::sqrt(a * a + b * b); }
+
+// atan2(y, x). With x > 0 the angle lies within 90 degrees and is atan(y
+// / x), which costs half as much: the division's rounding moves the angle
+// by at most half a unit in its last place, as atan2's own rounding does.
+// Every inverse takes most of its points there (near the central meridian,
+// away from the apex's far side).
+double arcTangent(double y, double x) {
+  return x > 0 ? std::atan(y / x) : std::atan2(y, x);
+}
+
+// Below this, sin, cos and exp of a small angle (radians) are taken from
+// their Taylor series, whose first left-out terms lie below 1e-19 of the
+// value here. On Earth's ellipsoids the corrections Krueger's series make
+// stay below it out to about 70 degrees of longitude from the central
+// meridian, far beyond any zone.
+constexpr double kSmallAngle = 1.0 / 64;
+
+// The coefficients are the reciprocals of the factorials' ratios; their
+// rounding is far below the terms' own size.
+void smallSinCos(double d, double* sinD, double* cosD) {
+  double d2 = d * d;
+  *sinD = d * (1 - d2 * (1 / 6.0) * (1 - d2 * (1 / 20.0) *
+               (1 - d2 * (1 / 42.0) * (1 - d2 * (1 / 72.0)))));
+  *cosD = 1 - d2 * 0.5 * (1 - d2 * (1 / 12.0) *
+              (1 - d2 * (1 / 30.0) * (1 - d2 * (1 / 56.0))));
+}
+
+// e^d and e^-d, from the even and odd parts of the series.
+void smallExp(double d, double* expD, double* expMinusD) {
+  double d2 = d * d;
+  double even = 1 + d2 * 0.5 * (1 + d2 * (1 / 12.0) *
+                    (1 + d2 * (1 / 30.0) * (1 + d2 * (1 / 56.0))));
+  double odd = d * (1 + d2 * (1 / 6.0) * (1 + d2 * (1 / 20.0) *
+                    (1 + d2 * (1 / 42.0))));
+  *expD = even + odd;
+  *expMinusD = even - odd;
+}
+
+// Both in one call where the compiler can make one of the two.
+void sinCos(double x, double* sinX, double* cosX) {
+  *sinX = std::sin(x);
+  *cosX = std::cos(x);
+}
 
 bool isFinite(double v) { return std::isfinite(v); }
 
@@ -158,12 +223,16 @@ double InverseProjection::fromRectifying(double mu) const {
 }
 
 double InverseProjection::fromConformal(double sinChi, double cosChi) const {
+  return fromConformal(arcTangent(sinChi, cosChi), sinChi, cosChi);
+}
+
+double InverseProjection::fromConformal(double chi, double sinChi,
+                                        double cosChi) const {
   // Gaussian (conformal) to geodetic latitude [KW p. 190-191, eq. 61-62,
   // sixth order]: phi = chi + sum c_k sin(2k chi), in place of Snyder's
   // iteration [eq. 7-9] or his series in e^2 [eq. 3-5].
-  double chi = std::atan2(sinChi, cosChi);
   if (n_ == 0) return chi;
-  return chi + clenshawSin(fromConformal_, 2 * sinChi * cosChi,
+  return chi + sinSeries(fromConformalPolynomial_, 2 * sinChi * cosChi,
                            (cosChi - sinChi) * (cosChi + sinChi));
 }
 
@@ -182,7 +251,7 @@ double InverseProjection::fromConformalT(double t) const {
 }
 
 double InverseProjection::fromAuthalic(double sinBeta, double cosBeta) const {
-  double beta = std::atan2(sinBeta, cosBeta);
+  double beta = arcTangent(sinBeta, cosBeta);
   if (e_ == 0) return beta;
   // [Snyder p. 16, eq. 3-18] to e^6, whose e^8 remainder (about 1e-10
   // radian) one Newton step of [eq. 3-16] removes. Within 6 km of a pole
@@ -239,6 +308,7 @@ bool InverseProjection::init(const ProjectionDefinition& d) {
                       n * (-399572 / 14175.0)));
   fromConformal_[4] = n5 * (4174 / 315.0 + n * (-144838 / 6237.0));
   fromConformal_[5] = n6 * (601676 / 22275.0);
+  sinSeriesPolynomial(fromConformal_, fromConformalPolynomial_);
   // Rectifying radius A in units of a [Karney eq. 14].
   rectifyingRadius_ = (1 + n2 * (1 / 4.0 + n2 * (1 / 64.0 + n2 / 256.0))) /
                       (1 + n);
@@ -288,6 +358,7 @@ bool InverseProjection::init(const ProjectionDefinition& d) {
                    n * (-830251 / 7257600.0)));
       tmBeta_[4] = n5 * (4583 / 161280.0 + n * (-108847 / 3991680.0));
       tmBeta_[5] = n6 * (20648693 / 638668800.0);
+      sinSeriesPolynomial(tmBeta_, tmBetaPolynomial_);
       // [Karney eq. 35]: Krueger's alpha, for the forward series along the
       // central meridian, where it gives the origin's rectifying latitude
       // from its conformal one.
@@ -443,27 +514,47 @@ bool InverseProjection::transverseMercator(double x, double y, double* phi,
   if (!(std::fabs(xi) <= kHalfPi + kEdgeTolerance) ||
       !(std::fabs(eta) <= kTmEtaLimit))
     return false;
-  double xip = xi, etap = eta;
+  // One sine and cosine of xi and one exponential of eta serve both the
+  // series and the sphere: the series' double angles follow from them, and
+  // so do xi' and eta' when the series moves the point by a small angle.
+  double sxi, cxi;
+  sinCos(xi, &sxi, &cxi);
+  double ex = std::exp(eta), iex = 1 / ex;
   if (n_ != 0) {
     // sin 2z = sin2x cosh2y + i cos2x sinh2y, cos 2z = cos2x cosh2y - i
     // sin2x sinh2y for z = xi + i eta.
-    double s2 = std::sin(2 * xi), c2 = std::cos(2 * xi);
-    double e2 = std::exp(2 * eta), ie2 = 1 / e2;
-    double sh2 = (e2 - ie2) / 2, ch2 = (e2 + ie2) / 2;
+    double sh = (ex - iex) / 2, ch = (ex + iex) / 2;
+    double s2 = 2 * sxi * cxi, c2 = (cxi - sxi) * (cxi + sxi);
+    double sh2 = 2 * sh * ch, ch2 = sh * sh + ch * ch;
     double dxi, deta;
-    clenshawSinComplex(tmBeta_, s2 * ch2, c2 * sh2, c2 * ch2, -s2 * sh2, &dxi,
-                       &deta);
-    xip -= dxi;
-    etap -= deta;
+    sinSeriesComplex(tmBetaPolynomial_, s2 * ch2, c2 * sh2, c2 * ch2,
+                     -s2 * sh2, &dxi, &deta);
+    if (std::fabs(dxi) <= kSmallAngle && std::fabs(deta) <= kSmallAngle) {
+      // xi' = xi - dxi by the angle difference formulas, e^eta' = e^eta
+      // e^-deta and its reciprocal alike, which spares a division.
+      double sd, cd;
+      smallSinCos(dxi, &sd, &cd);
+      double s = sxi * cd - cxi * sd;
+      cxi = cxi * cd + sxi * sd;
+      sxi = s;
+      double up, down;
+      smallExp(deta, &up, &down);
+      ex *= down;
+      iex *= up;
+    } else {
+      sinCos(xi - dxi, &sxi, &cxi);
+      ex = std::exp(eta - deta);
+      iex = 1 / ex;
+    }
   }
-  double sxi = std::sin(xip), cxi = std::cos(xip);
-  double ex = std::exp(etap), iex = 1 / ex;
   double sh = (ex - iex) / 2, ch = (ex + iex) / 2;
   double r = length(sh, cxi);
-  // On the conformal sphere [Karney; Snyder eq. 8-6, 8-7]: sin chi =
-  // sin xi' / cosh eta', lam = atan2(sinh eta', cos xi').
-  *phi = fromConformal(sxi / ch, r / ch);
-  *lam = std::atan2(sh, cxi);
+  // On the conformal sphere [Karney; Snyder eq. 8-6, 8-7]: tan chi =
+  // sin xi' / hypot(sinh eta', cos xi'), whose denominator is cos chi
+  // cosh eta'; lam = atan2(sinh eta', cos xi').
+  double ich = 1 / ch;
+  *phi = fromConformal(arcTangent(sxi, r), sxi * ich, r * ich);
+  *lam = arcTangent(sh, cxi);
   return true;
 }
 
@@ -477,7 +568,7 @@ bool InverseProjection::lambertConformalConic(double x, double y, double* phi,
     dy = -dy;
   }
   double rho = length(dx, dy);
-  double theta = std::atan2(dx, dy);
+  double theta = arcTangent(dx, dy);
   // Outside the cone's sector: the gap of a conic map.
   if (!intoConeSector(rho, cone_, &theta)) return false;
   if (rho == 0) {
@@ -499,7 +590,7 @@ bool InverseProjection::albersEqualArea(double x, double y, double* phi,
     dy = -dy;
   }
   double rho = length(dx, dy);
-  double theta = std::atan2(dx, dy);
+  double theta = arcTangent(dx, dy);
   if (!intoConeSector(rho, cone_, &theta)) return false;
   double r = rho * cone_ / a_;
   double q = (coneScale_ - r * r) / cone_;
@@ -531,10 +622,10 @@ bool InverseProjection::polarStereographic(double x, double y, double* phi,
   double p = fromConformalT(rho * stereoT_);
   if (south_) {
     *phi = -p;
-    *lam = std::atan2(x, y);
+    *lam = arcTangent(x, y);
   } else {
     *phi = p;
-    *lam = std::atan2(x, -y);
+    *lam = arcTangent(x, -y);
   }
   return true;
 }
@@ -596,7 +687,7 @@ bool InverseProjection::polyconic(double x, double y, double* phi,
   // sin E = X C and 1 - cos E = (A - M) C with C = w tan(phi) [eq. 18-3,
   // 18-4, times cos(phi)]: atan2 finds E = lam sin(phi) on its whole
   // circle, where Snyder's asin folds points past |E| = 90 degrees back.
-  double E = std::atan2(X * w * s, c - d * w * s);
+  double E = arcTangent(X * w * s, c - d * w * s);
   *phi = A < 0 ? -p : p;
   *lam = E / s;
   return intoHalfTurn(lam);
@@ -613,7 +704,7 @@ bool InverseProjection::equidistantConic(double x, double y, double* phi,
     dy = -dy;
   }
   double rho = length(dx, dy);
-  double theta = std::atan2(dx, dy);
+  double theta = arcTangent(dx, dy);
   if (!intoConeSector(rho, cone_, &theta)) return false;
   double M = coneScale_ - (cone_ < 0 ? -rho : rho);
   double mu = M / rectifyingRadius_;
@@ -639,10 +730,10 @@ bool InverseProjection::lambertAzimuthalEqualArea(double x, double y,
     double p = fromAuthalic(1 - u, std::sqrt(u * (2 - u)));
     if (south_) {
       *phi = -p;
-      *lam = std::atan2(x, y);
+      *lam = arcTangent(x, y);
     } else {
       *phi = p;
-      *lam = std::atan2(x, -y);
+      *lam = arcTangent(x, -y);
     }
     return true;
   }
@@ -668,7 +759,7 @@ bool InverseProjection::lambertAzimuthalEqualArea(double x, double y,
   double u = cc * cosBeta1_ - sc * along * sinBeta1_;
   double v = sc * across;
   *phi = fromAuthalic(sinBeta, length(u, v));
-  *lam = std::atan2(v, u);
+  *lam = arcTangent(v, u);
   return true;
 }
 

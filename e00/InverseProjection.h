@@ -104,6 +104,8 @@ class InverseProjection {
   // (infinite t is the south pole); from the authalic latitude
   // beta, given its sine and cosine; from the rectifying latitude mu.
   double fromConformal(double sinChi, double cosChi) const;
+  // The same with chi itself known.
+  double fromConformal(double chi, double sinChi, double cosChi) const;
   double fromConformalT(double t) const;
   double fromAuthalic(double sinBeta, double cosBeta) const;
   double fromRectifying(double mu) const;
@@ -125,6 +127,8 @@ class InverseProjection {
   // Series coefficients, sin(2x), sin(4x)...: conformal to geodetic,
   // rectifying to geodetic, authalic to geodetic, geodetic to rectifying.
   double fromConformal_[6] = {};
+  // The same sum as sin(2x) times a polynomial in cos(2x).
+  double fromConformalPolynomial_[6] = {};
   double fromRectifying_[4] = {};
   double fromAuthalic_[3] = {};
   double toRectifying_[4] = {};
@@ -135,6 +139,7 @@ class InverseProjection {
   // projection's normalised coordinates back to the conformal sphere.
   double tmScale_ = 0, tmXi0_ = 0;
   double tmBeta_[6] = {};
+  double tmBetaPolynomial_[6] = {};
 
   // The conics: the cone constant, rho at the latitude of origin and the
   // constant that scales rho (its meaning per projection beside init).

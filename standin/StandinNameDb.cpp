@@ -1,5 +1,6 @@
 #include "standin/StandinNameDb.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -314,7 +315,11 @@ int32_t VPI_AddNameDBItem(const tagNAMEDBITEM* item) {
     if (call == d.outOfMemoryAt) throw std::bad_alloc();
     standin::NameEntry e{item->name, item->latitude, item->longitude};
     const std::string line = standin::lineOf(e);
-    d.entries.reserve(d.entries.size() + 1);  // nothing throws once written
+    // Room for this name before it is written, so that nothing throws once
+    // it is; the room doubles, or every name would move all the others.
+    if (d.entries.size() == d.entries.capacity()) {
+      d.entries.reserve(std::max<size_t>(64, 2 * d.entries.capacity()));
+    }
     if (!d.working && !d.startWorking()) return -1;
     if (!d.working->write(line)) {
       // The working copy ends in part of this line; the next name starts a

@@ -25,19 +25,6 @@ class LineDataSetTest : public TestHost {
   LineDataSet data{7};
 };
 
-TEST_F(LineDataSetTest, NewDataSetIsEmptyWithDefaultAttributes) {
-  EXPECT_EQ(data.points.size(), 0);
-  EXPECT_EQ(data.bounds.left, 2147483647);
-  EXPECT_EQ(data.bounds.top, 2147483647);
-  EXPECT_EQ(data.bounds.right, -2147483647);
-  EXPECT_EQ(data.bounds.bottom, -2147483647);
-  EXPECT_EQ(data.lineColour, 0x0000FFFFu);
-  EXPECT_EQ(data.lineWidth, 1);
-  EXPECT_EQ(data.visible, 1);
-  EXPECT_EQ(data.showIn3d, 1);
-  EXPECT_EQ(data.rowId, 7);
-}
-
 TEST_F(LineDataSetTest, ConversionTruncatesTowardZero) {
   ASSERT_EQ(data.addPoint(-0.0001, 0.0001), 1);
   EXPECT_EQ(data.points[0].latitude, -3);

@@ -105,6 +105,7 @@ struct RoundTripCase {
   ProjectionDefinition definition;
   // The grid: latitudes, and longitudes from the central meridian.
   double latFrom, latTo, lonFrom, lonTo;
+  double tolerance = kRoundTrip;  // degrees
 };
 
 using K = ProjectionKind;
@@ -120,6 +121,12 @@ const RoundTripCase kRoundTrips[] = {
     {"TmOrigin49", define(K::kTransverseMercator, -2, 49, 0, 0, 0,
                           0.9996012717, 400000, -100000),
      -90, 90, -60, 60},
+    // Far from the central meridian, near the equator, Krueger's series move
+    // a point by more than a small angle and the inverse takes another path;
+    // there the sixth-order series (PROJ's and ours) agree only to about
+    // 2e-6 degree, while a slip in that path costs a degree.
+    {"TmFarFromTheMeridian", define(K::kTransverseMercator, 30, 0), -20, 20,
+     -76, 76, 1e-5},
     {"LccTwoParallels", define(K::kLambertConformalConic, -96, 23, 33, 45),
      -20, 90, -150, 150},
     {"LccSouth", define(K::kLambertConformalConic, 135, -32, -18, -36, 0, 1,
@@ -204,11 +211,11 @@ TEST_F(InverseProjectionTest, InvertsProjForwardOnEveryEllipsoid) {
           double gotLat = kNaN, gotLon = kNaN;
           ASSERT_TRUE(inverse.toDegrees(x, y, &gotLat, &gotLon))
               << "lat " << lat << " lon " << lon << " x " << x << " y " << y;
-          EXPECT_NEAR(gotLat, lat, kRoundTrip) << "lon " << lon;
+          EXPECT_NEAR(gotLat, lat, c.tolerance) << "lon " << lon;
           if (std::fabs(lat) < 90) {
             double dLon =
                 std::remainder(gotLon - (d.centralMeridian + lon), 360.0);
-            EXPECT_NEAR(dLon, 0, kRoundTrip) << "lat " << lat << " lon " << lon;
+            EXPECT_NEAR(dLon, 0, c.tolerance) << "lat " << lat << " lon " << lon;
             EXPECT_LE(std::fabs(gotLon), 180);
           }
         }

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -377,6 +378,117 @@ TEST_F(ProjectedFilesTest, KeptPointsConvertAsPointsReadAfterThePrj) {
   const std::vector<int32_t>& bar =
       headless::windowOf(progress)->control(kProgressBarControl).positions;
   EXPECT_EQ(bar.back(), 60);
+}
+
+// A UTM zone 13 coverage of arcs of uneven lengths (one point to a thousand)
+// in single precision, enough points for every block of the conversion to
+// be shared by two threads; the point at bad (when in range) lies far
+// outside the zone. The PRJ section comes after the arcs, or first.
+std::string unevenArcs(int32_t bad, bool prjFirst) {
+  static const int32_t kLengths[] = {1, 2, 3, 500, 7, 64, 1000, 2, 1, 333};
+  std::string prj = "PRJ  2\n";
+  for (const std::string& line : kUtm) prj += line + "\n~\n";
+  prj += "EOP\n";
+  std::string s = "EXP  0 /DATA/UNEVEN.E00\n";
+  if (prjFirst) s += prj;
+  s += "ARC  2\n";
+  int32_t point = 0;
+  char line[128];
+  for (int32_t arc = 0; point < 160000; ++arc) {
+    const int32_t n = kLengths[arc % 10];
+    std::snprintf(line, sizeof line, "%10d%10d%10d%10d%10d%10d%10d\n",
+                  arc + 1, arc + 1, 1, 2, 0, 0, n);
+    s += line;
+    for (int32_t k = 0; k < n; ++k, ++point) {
+      const double x =
+          point == bad ? 9.9e9 : 200000.0 + (point * 7919) % 600000;
+      // Northward with the points, so that the bounds grow to the last.
+      const double y = 3500000.0 + point * 8.0 + (point * 104729LL) % 1000;
+      std::snprintf(line, sizeof line, "%14.7E%14.7E", x, y);
+      s += line;
+      if (k % 2 == 1 || k == n - 1) s += "\n";
+    }
+  }
+  s += "        -1         0         0         0         0         0"
+       "         0\n";
+  if (!prjFirst) s += prj;
+  return s + "EOS\n";
+}
+
+UnitBounds boundsOf(const LinePoint* points, int32_t size) {
+  LineDataSet bounds(0);
+  for (int32_t k = 0; k < size; ++k) {
+    if (!isSeparator(points[k])) bounds.widenBounds(points[k]);
+  }
+  return bounds.bounds;
+}
+
+// Kept points go to their places in the data set from both threads: the
+// same points, separators and bounds as adding them one by one when the
+// PRJ section stands first. A point that has no conversion refuses the
+// file, the data set holding just what came before it.
+TEST_F(ProjectedFilesTest, KeptArcsOfAnyLengthLandWhereTheyWouldOneByOne) {
+  ASSERT_TRUE(readE00Arcs(data_, TempFile(unevenArcs(-1, true)).path(),
+                          progress_));
+  const std::vector<LinePoint> good(data_.points.data(),
+                                    data_.points.data() + data_.points.size());
+  const UnitBounds goodBounds = data_.bounds;
+  ASSERT_GT(good.size(), 160000u);
+
+  resetTestHost();
+  ASSERT_TRUE(readE00Arcs(data_, TempFile(unevenArcs(-1, false)).path(),
+                          progress_));
+  EXPECT_TRUE(headless::messages().empty());
+  ASSERT_EQ(data_.points.size(), static_cast<int32_t>(good.size()));
+  int32_t wrong = 0;
+  for (int32_t k = 0; k < data_.points.size(); ++k) {
+    wrong += data_.points[k].latitude != good[k].latitude ||
+             data_.points[k].longitude != good[k].longitude;
+  }
+  EXPECT_EQ(wrong, 0);
+  EXPECT_EQ(std::memcmp(&data_.bounds, &goodBounds, sizeof goodBounds), 0);
+
+  // Of the points, how many there are and where the first arc that starts
+  // past 60% of them starts.
+  int32_t count = 0, arcStart = 0;
+  for (const LinePoint& p : good) {
+    if (isSeparator(p)) {
+      if (arcStart == 0 && count > 96000) arcStart = count;
+    } else {
+      ++count;
+    }
+  }
+  ASSERT_GT(arcStart, 0);
+  struct Case {
+    const char* name;
+    int32_t bad;
+  };
+  // The first of an arc in a later block has its separator not yet added.
+  const Case cases[] = {
+      {"first point", 0},
+      {"first of an arc", arcStart},
+      {"inside an arc", 100000},
+      {"last point", count - 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    resetTestHost();
+    EXPECT_EQ(readE00Arcs(data_, TempFile(unevenArcs(c.bad, false)).path(),
+                          progress_)
+                  .reason(),
+              FailureReason::kCannotConvertToDegrees);
+    EXPECT_TRUE(headless::messages().empty());
+    // The good points before the refused one, without the separator that
+    // would have come before it.
+    int32_t keep = 0;
+    for (int32_t n = 0; n < c.bad; ++keep) n += !isSeparator(good[keep]);
+    ASSERT_EQ(data_.points.size(), keep);
+    EXPECT_EQ(std::memcmp(data_.points.data(), good.data(),
+                          static_cast<size_t>(keep) * sizeof(LinePoint)),
+              0);
+    const UnitBounds want = boundsOf(good.data(), keep);
+    EXPECT_EQ(std::memcmp(&data_.bounds, &want, sizeof want), 0);
+  }
 }
 
 // Each line of a section cut away, or turned into something else: the file
