@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -65,6 +68,14 @@ inline int count(const std::string& text, const std::string& what) {
     ++n;
   }
   return n;
+}
+
+// A sample file of tests/data, whole.
+inline std::string sampleBytes(const char* name) {
+  std::ifstream in(std::filesystem::path(MORVANE_TEST_DATA) / name,
+                   std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in),
+                     std::istreambuf_iterator<char>());
 }
 
 // 海岸線, as the command line gives it (UTF-8).
@@ -225,9 +236,9 @@ inline void checkSetWorksTheRowAndSurvivesTheNextStart(DepotHost& host) {
   EXPECT_NE(r.out.find(changed), std::string::npos) << r.out;
 }
 
-// A real coverage and a Japanese file name: its title is the name, which
-// close, reopen and delete take as the command line gives it; a reopened
-// data set takes the row after the ones restored.
+// Real coverages (one of them partly compressed) and a Japanese file name:
+// its title is the name, which close, reopen and delete take as the command
+// line gives it; a reopened data set takes the row after the ones restored.
 inline void checkJapaneseNamesAndASampleCoverage(DepotHost& host) {
   using depot_checks::kJapaneseName;
   DepotRun r = host.run({"open", host.sample("japan_coast_50m.e00")});
@@ -236,7 +247,8 @@ inline void checkJapaneseNamesAndASampleCoverage(DepotHost& host) {
   EXPECT_TRUE(host.depotFileExists("japan_coast_50m"));
 
   const std::string japanese =
-      host.input(std::string(kJapaneseName) + ".e00", host_test::smallArcs());
+      host.input(std::string(kJapaneseName) + ".e00",
+                 depot_checks::sampleBytes("japan_coast_50m_partial.e00"));
   r = host.run({"open", japanese});
   EXPECT_EQ(r.exit, 0) << r.err;
   EXPECT_EQ(r.out, std::string("opened\t2\t") + kJapaneseName + "\n");
