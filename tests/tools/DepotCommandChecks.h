@@ -15,6 +15,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "tests/tools/SmallCoverages.h"
@@ -25,26 +26,53 @@ struct DepotRun {
   std::string err;
 };
 
+// A host program's runs in a folder of the test's own: its home (the
+// depot in it), the inputs in its "in", removed at the end.
 class DepotHost {
  public:
-  virtual ~DepotHost() = default;
+  explicit DepotHost(const std::filesystem::path& folder) : folder_(folder) {
+    std::filesystem::create_directories(folder_ / "in");
+  }
+  virtual ~DepotHost() {
+    std::error_code ec;
+    std::filesystem::remove_all(folder_, ec);
+  }
+
   // One run of the program with the module loaded: COMMAND ARGS..., the
   // arguments as its command line gives them (UTF-8).
   virtual DepotRun run(const std::vector<std::string>& command) = 0;
-  // Writes an input file of the test's own, name in UTF-8, and returns its
-  // path as the command line gives it.
+  // Writes an input file of the test's own into "in", name in UTF-8, and
+  // returns its path as the command line gives it.
   virtual std::string input(const std::string& name,
                             const std::string& content) = 0;
+
+  const std::filesystem::path& folder() const { return folder_; }
+  std::filesystem::path home() const { return folder_ / "home"; }
   // A sample of tests/data as the command line gives it.
-  virtual std::string sample(const char* name) = 0;
+  std::string sample(const char* name) const {
+    return (std::filesystem::path(MORVANE_TEST_DATA) / name).string();
+  }
   // A path in a folder that does not exist.
-  virtual std::string missing() = 0;
+  std::string missing() const {
+    return (folder_ / "nonexistent" / "x.e00").string();
+  }
   // The path of the module's cache file name.bin in the depot, as list
-  // prints it.
-  virtual std::string depotFile(const char* name) = 0;
-  virtual bool depotFileExists(const char* name) = 0;
+  // prints it (ASCII names).
+  std::string depotFile(const char* name) const {
+    return (home() / "depot" / "Morvane" / "ArcInfoExport" /
+            (std::string(name) + ".bin"))
+        .string();
+  }
+  bool depotFileExists(const char* name) const {
+    return std::filesystem::is_regular_file(depotFile(name));
+  }
   // Whether the module's depot folder exists.
-  virtual bool depotExists() = 0;
+  bool depotExists() const {
+    return std::filesystem::exists(home() / "depot" / "Morvane");
+  }
+
+ private:
+  std::filesystem::path folder_;
 };
 
 namespace depot_checks {

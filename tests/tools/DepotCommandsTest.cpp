@@ -62,40 +62,17 @@ class DepotCommandsTest : public ::testing::Test {
 // morvane-host over the headless robot, in a home of its own.
 class HeadlessHost : public DepotHost {
  public:
-  explicit HeadlessHost(const fs::path& folder) : folder_(folder) {
-    fs::create_directories(folder_ / "in");
-  }
+  using DepotHost::DepotHost;
   DepotRun run(const std::vector<std::string>& command) override {
-    HostRun r = runAfresh((folder_ / "home").string(), command);
+    HostRun r = runAfresh(home().string(), command);
     return {r.exit, r.out, r.err};
   }
   std::string input(const std::string& name,
                     const std::string& content) override {
-    fs::path path = folder_ / "in" / name;
+    fs::path path = folder() / "in" / name;
     std::ofstream(path, std::ios::binary) << content;
     return path.string();
   }
-  std::string sample(const char* name) override {
-    return (fs::path(MORVANE_TEST_DATA) / name).string();
-  }
-  std::string missing() override {
-    return (folder_ / "nonexistent" / "x.e00").string();
-  }
-  std::string depotFile(const char* name) override {
-    return (depotFolder() / (std::string(name) + ".bin")).string();
-  }
-  bool depotFileExists(const char* name) override {
-    return fs::is_regular_file(depotFile(name));
-  }
-  bool depotExists() override {
-    return fs::exists(folder_ / "home" / "depot" / "Morvane");
-  }
-
- private:
-  fs::path depotFolder() const {
-    return folder_ / "home" / "depot" / "Morvane" / "ArcInfoExport";
-  }
-  fs::path folder_;
 };
 
 // The scenarios both host programs pass (DepotCommandChecks.h).

@@ -32,24 +32,18 @@ std::string readAll(const fs::path& path) {
 // its own.
 class WindowHost : public DepotHost {
  public:
-  explicit WindowHost(const fs::path& folder) : folder_(folder) {
-    fs::create_directories(folder_ / "in");
-  }
-  ~WindowHost() override {
-    std::error_code ec;
-    fs::remove_all(folder_, ec);
-  }
+  using DepotHost::DepotHost;
 
   // The program's arguments before the command: the home and the module.
   DepotRun runWith(const std::vector<std::string>& options,
                    const std::vector<std::string>& command) {
     std::vector<std::string> args = {
-        "--home", (folder_ / "home").string(), "--module",
+        "--home", home().string(), "--module",
         std::string("Z:") + MORVANE_MODULE_PATH};
     args.insert(args.end(), options.begin(), options.end());
     args.insert(args.end(), command.begin(), command.end());
-    fs::path out = folder_ / "out.txt";
-    fs::path err = folder_ / "err.txt";
+    fs::path out = folder() / "out.txt";
+    fs::path err = folder() / "err.txt";
     FILE* o = _wfopen(out.c_str(), L"wb");
     FILE* e = _wfopen(err.c_str(), L"wb");
     WindowHostOptions parsed;
@@ -68,33 +62,11 @@ class WindowHost : public DepotHost {
   }
   std::string input(const std::string& name,
                     const std::string& content) override {
-    std::ofstream(folder_ / "in" / fs::u8path(name), std::ios::binary)
+    std::ofstream(folder() / "in" / fs::u8path(name), std::ios::binary)
         << content;
     // The folder is ASCII; the name stays UTF-8, as the command line has it.
-    return (folder_ / "in").string() + "\\" + name;
+    return (folder() / "in").string() + "\\" + name;
   }
-  std::string sample(const char* name) override {
-    return (fs::path(MORVANE_TEST_DATA) / name).string();
-  }
-  std::string missing() override {
-    return (folder_ / "nonexistent" / "x.e00").string();
-  }
-  std::string depotFile(const char* name) override {
-    return (depotFolder() / (std::string(name) + ".bin")).string();
-  }
-  bool depotFileExists(const char* name) override {
-    return fs::is_regular_file(depotFolder() / (std::string(name) + ".bin"));
-  }
-  bool depotExists() override {
-    return fs::exists(folder_ / "home" / "depot" / "Morvane");
-  }
-  const fs::path& folder() const { return folder_; }
-
- private:
-  fs::path depotFolder() const {
-    return folder_ / "home" / "depot" / "Morvane" / "ArcInfoExport";
-  }
-  fs::path folder_;
 };
 
 class WindowHostCommandsTest : public ::testing::Test {
