@@ -22,7 +22,8 @@ int inspectCommand(const HostOptions& options, const Arguments& args);
 int cacheCommand(const HostOptions& options, const Arguments& args);
 int drawCommand(const HostOptions& options, const Arguments& args);
 int namesCommand(const HostOptions& options, const Arguments& args);
-// The open and close commands on the depot (tools/DepotCommands.cpp).
+// The open and close commands on the depot, played over the headless robot
+// (tools/HeadlessDepotRobot.cpp, tools/DepotCommands.h).
 int openDepotCommand(const HostOptions& options, const Arguments& args);
 int reopenDepotCommand(const HostOptions& options, const Arguments& args);
 int closeDepotCommand(const HostOptions& options, const Arguments& args);

@@ -15,10 +15,10 @@ std::string colourText(uint32_t colour) {
 }
 
 bool parseRowChange(const char* program, const std::vector<std::string>& args,
-                    std::string* name, RowChange* change) {
+                    std::string* name, RowChange* change, FILE* err) {
   if (args.size() < 3 || args.size() % 2 == 0 || args[0].empty() ||
       args[0][0] == '-') {
-    std::fprintf(stderr,
+    std::fprintf(err,
                  "usage: %s set NAME [--colour RRGGBB] [--width N] "
                  "[--visible 0|1]\n",
                  program);
@@ -26,7 +26,7 @@ bool parseRowChange(const char* program, const std::vector<std::string>& args,
   }
   *name = utf8ToSjis(args[0]);
   if (name->empty()) {
-    std::fprintf(stderr, "set: %s has no Shift-JIS form\n", args[0].c_str());
+    std::fprintf(err, "set: %s has no Shift-JIS form\n", args[0].c_str());
     return false;
   }
   for (size_t i = 1; i + 1 < args.size(); i += 2) {
@@ -48,11 +48,11 @@ bool parseRowChange(const char* program, const std::vector<std::string>& args,
       ok = value == "0" || value == "1";
       if (ok) change->visible = value[0] - '0';
     } else {
-      std::fprintf(stderr, "set: unknown option %s\n", option.c_str());
+      std::fprintf(err, "set: unknown option %s\n", option.c_str());
       return false;
     }
     if (!ok) {
-      std::fprintf(stderr, "set: bad value %s for %s\n", value.c_str(),
+      std::fprintf(err, "set: bad value %s for %s\n", value.c_str(),
                    option.c_str());
       return false;
     }
@@ -61,11 +61,11 @@ bool parseRowChange(const char* program, const std::vector<std::string>& args,
 }
 
 bool moduleNames(const char* command, const std::vector<std::string>& args,
-                 std::vector<std::string>* names) {
+                 std::vector<std::string>* names, FILE* err) {
   for (const std::string& arg : args) {
     std::string name = utf8ToSjis(arg);
     if (name.empty()) {
-      std::fprintf(stderr, "%s: %s has no Shift-JIS form\n", command,
+      std::fprintf(err, "%s: %s has no Shift-JIS form\n", command,
                    arg.c_str());
       return false;
     }

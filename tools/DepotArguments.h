@@ -6,6 +6,7 @@
 #define MORVANE_TOOLS_DEPOTARGUMENTS_H_
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -18,10 +19,10 @@ struct RowChange {
 };
 
 // set's arguments, NAME [--colour RRGGBB] [--width N] [--visible 0|1], the
-// name in Shift-JIS; false, after saying why on stderr (the usage line
-// naming program), when they are wrong.
+// name in Shift-JIS; false, after saying why on err (the usage line naming
+// program), when they are wrong.
 bool parseRowChange(const char* program, const std::vector<std::string>& args,
-                    std::string* name, RowChange* change);
+                    std::string* name, RowChange* change, FILE* err);
 
 // A colour reference (0x00BBGGRR) as set's --colour takes it and list
 // prints it: RRGGBB, red first, so that a value read from list can be given
@@ -29,9 +30,9 @@ bool parseRowChange(const char* program, const std::vector<std::string>& args,
 std::string colourText(uint32_t colour);
 
 // Names on the command line are UTF-8; the module's are Shift-JIS. False,
-// after saying why on stderr, when one cannot be converted.
+// after saying why on err, when one cannot be converted.
 bool moduleNames(const char* command, const std::vector<std::string>& args,
-                 std::vector<std::string>* names);
+                 std::vector<std::string>* names, FILE* err);
 
 // A list entry is chosen once in a run of a command, so a name given twice
 // needs a second run: takes from names the first occurrence of each name,

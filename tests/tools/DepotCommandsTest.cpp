@@ -1,5 +1,8 @@
-// morvane-host open, reopen, close, delete and list: whole sessions, each
-// command one run of the host in the same home folder.
+// morvane-host open, reopen, close, delete, set and list: whole sessions,
+// each command one run of the host in the same home folder. The scenarios
+// both host programs share are in DepotCommandChecks.h; here they run over
+// the headless robot, beside what only morvane-host does (draw, and the
+// profile value it leaves).
 
 #include <gtest/gtest.h>
 
@@ -15,6 +18,7 @@
 #include "host/PluginIf.h"
 #include "standin/StandinProfile.h"
 #include "tests/TempName.h"
+#include "tests/tools/DepotCommandChecks.h"
 #include "tests/tools/MorvaneHostSupport.h"
 #include "ui/headless/FileDialogHeadless.h"
 
@@ -22,6 +26,16 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace host_test;
+
+// One run of the host: it reads what the last one kept on disk, and
+// nothing of the stand-in host's state in memory.
+HostRun runAfresh(const std::string& home, const Arguments& command) {
+  standin::resetDepot();
+  standin::resetProfile();
+  standin::resetLayers();
+  headless::resetFileDialogs();
+  return runHost(home, command);
+}
 
 class DepotCommandsTest : public ::testing::Test {
  protected:
@@ -36,151 +50,47 @@ class DepotCommandsTest : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(folder_); }
 
-  // One run of the host: it reads what the last one kept on disk.
   HostRun run(const Arguments& command) {
-    standin::resetDepot();
-    standin::resetProfile();
-    standin::resetLayers();
-    headless::resetFileDialogs();
-    return runHost((folder_ / "home").string(), command);
+    return runAfresh((folder_ / "home").string(), command);
   }
   std::string in(const char* name) const {
     return (folder_ / "in" / name).string();
   }
-  fs::path depotFolder() const {
-    return folder_ / "home" / "depot" / "Morvane" / "ArcInfoExport";
-  }
-  // The "open" lines of list: row id and name.
-  std::vector<std::string> openLines(const std::string& out) const {
-    std::vector<std::string> lines;
-    size_t at = 0;
-    while ((at = out.find("open\t", at)) != std::string::npos) {
-      size_t end = out.find('\t', out.find('\t', at + 5) + 1);
-      lines.push_back(out.substr(at + 5, end - at - 5));
-      at = end;
-    }
-    return lines;
-  }
-
   fs::path folder_;
 };
 
-TEST_F(DepotCommandsTest, SessionOfOpenListCloseReopenDelete) {
-  HostRun r = run({"open", in("roads.e00"), in("rivers.e00"), in("coast.e00")});
-  EXPECT_EQ(r.exit, 0) << r.err;
-  EXPECT_EQ(r.out, "opened\t1\troads\nopened\t2\trivers\nopened\t3\tcoast\n");
-  for (const char* f : {"roads.bin", "rivers.bin", "coast.bin"}) {
-    EXPECT_TRUE(fs::is_regular_file(depotFolder() / f)) << f;
+// morvane-host over the headless robot, in a home of its own.
+class HeadlessHost : public DepotHost {
+ public:
+  using DepotHost::DepotHost;
+  DepotRun run(const std::vector<std::string>& command) override {
+    HostRun r = runAfresh(home().string(), command);
+    return {r.exit, r.out, r.err};
   }
-
-  // The three open at the end of the run come back at the next one with
-  // row ids 1, 2, 3 and their attributes.
-  r = run({"list"});
-  EXPECT_EQ(r.exit, 0);
-  EXPECT_EQ(openLines(r.out),
-            (std::vector<std::string>{"1\troads", "2\trivers", "3\tcoast"}));
-  EXPECT_NE(r.out.find("\tvisible=1\tcolour=FFFF00\twidth=1\tshowIn3d=1\n"),
-            std::string::npos);
-  EXPECT_NE(r.out.find("\troads\t" + (depotFolder() / "roads.bin").string()),
-            std::string::npos);
-
-  r = run({"close", "roads", "rivers"});
-  EXPECT_EQ(r.exit, 0) << r.err;
-  EXPECT_EQ(r.out, "closed\troads\nclosed\trivers\n");
-  r = run({"list"});
-  EXPECT_EQ(openLines(r.out), (std::vector<std::string>{"1\tcoast"}));
-  EXPECT_TRUE(fs::is_regular_file(depotFolder() / "roads.bin"));
-
-  r = run({"reopen", "roads", "roads"});
-  EXPECT_EQ(r.exit, 0) << r.err;
-  EXPECT_EQ(r.out, "reopened\t2\troads\nreopened\t3\troads\n");
-
-  r = run({"delete", "coast", "roads", "roads"});
-  EXPECT_EQ(r.exit, 0) << r.err;
-  EXPECT_FALSE(fs::exists(depotFolder() / "coast.bin"));
-  EXPECT_FALSE(fs::exists(depotFolder() / "roads.bin"));
-  EXPECT_TRUE(fs::exists(depotFolder() / "rivers.bin"));
-  // Nothing open: the layers went, and the next run starts without them.
-  r = run({"list"});
-  EXPECT_TRUE(openLines(r.out).empty());
-  EXPECT_EQ(r.out.find("\troads\t"), std::string::npos);
-  r = run({"close", "rivers"});
-  EXPECT_EQ(r.exit, 1);
-}
-
-TEST_F(DepotCommandsTest, FailuresAndWrongUsage) {
-  struct Case {
-    Arguments command;
-    int exit;
-  } cases[] = {
-      {{"open"}, 2},
-      {{"list", "x"}, 2},
-      {{"close"}, 2},
-      {{"reopen", "-v"}, 2},
-      {{"open", (fs::path("/nonexistent") / "x.e00").string()}, 1},
-      {{"reopen", "roads"}, 1},  // no depot yet
-      {{"close", "roads"}, 1},   // nothing open
-  };
-  for (const Case& c : cases) {
-    HostRun r = run(c.command);
-    EXPECT_EQ(r.exit, c.exit) << c.command[0] << " " << r.err;
-    EXPECT_TRUE(r.out.empty()) << r.out;
+  std::string input(const std::string& name,
+                    const std::string& content) override {
+    fs::path path = folder() / "in" / name;
+    std::ofstream(path, std::ios::binary) << content;
+    return path.string();
   }
-  EXPECT_FALSE(fs::exists(folder_ / "home" / "depot" / "Morvane"));
+};
 
-  ASSERT_EQ(run({"open", in("roads.e00")}).exit, 0);
-  HostRun r = run({"reopen", "roads", "lakes"});
-  EXPECT_EQ(r.exit, 1);
-  EXPECT_TRUE(r.out.empty());
-  r = run({"close", "lakes"});
-  EXPECT_EQ(r.exit, 1);
-  EXPECT_EQ(openLines(run({"list"}).out),
-            (std::vector<std::string>{"1\troads"}));
+// The scenarios both host programs pass (DepotCommandChecks.h).
+TEST_F(DepotCommandsTest, OpenListCloseReopenDelete) {
+  HeadlessHost host(folder_ / "scenario");
+  checkOpenListCloseReopenDelete(host);
 }
-
+TEST_F(DepotCommandsTest, FailuresChangeNothing) {
+  HeadlessHost host(folder_ / "scenario");
+  checkFailuresChangeNothing(host);
+}
 TEST_F(DepotCommandsTest, SetWorksTheRowAndSurvivesTheNextStart) {
-  ASSERT_EQ(run({"open", in("roads.e00"), in("rivers.e00")}).exit, 0);
-  HostRun r = run({"set", "rivers", "--colour", "FF8000", "--width", "3",
-                   "--visible", "0"});
-  EXPECT_EQ(r.exit, 0) << r.err;
-  EXPECT_EQ(r.out,
-            "open\t2\trivers\tvisible=0\tcolour=FF8000\twidth=3\t"
-            "showIn3d=1\n");
-  // The same row id and attributes come back at the next start; the other
-  // data set is untouched.
-  r = run({"list"});
-  EXPECT_NE(r.out.find("open\t1\troads\tvisible=1\tcolour=FFFF00\twidth=1\t"),
-            std::string::npos)
-      << r.out;
-  EXPECT_NE(r.out.find("open\t2\trivers\tvisible=0\tcolour=FF8000\twidth=3\t"),
-            std::string::npos)
-      << r.out;
-
-  struct Case {
-    Arguments command;
-    int exit;
-  } cases[] = {
-      {{"set", "lakes", "--width", "2"}, 1},  // not open
-      {{"set", "rivers"}, 2},                 // nothing to change
-      {{"set", "rivers", "--width"}, 2},
-      {{"set", "rivers", "--width", "0"}, 2},
-      {{"set", "rivers", "--width", "10"}, 2},
-      {{"set", "rivers", "--visible", "2"}, 2},
-      {{"set", "rivers", "--colour", "FF80"}, 2},
-      {{"set", "rivers", "--colour", "GG8000"}, 2},
-      {{"set", "rivers", "--color", "FF8000"}, 2},
-      {{"set", "--width", "2", "rivers"}, 2},
-  };
-  for (const Case& c : cases) {
-    r = run(c.command);
-    EXPECT_EQ(r.exit, c.exit) << c.command[1] << " " << r.err;
-    EXPECT_TRUE(r.out.empty()) << r.out;
-    EXPECT_FALSE(r.err.empty());
-  }
-  r = run({"list"});
-  EXPECT_NE(r.out.find("open\t2\trivers\tvisible=0\tcolour=FF8000\twidth=3\t"),
-            std::string::npos)
-      << r.out;
+  HeadlessHost host(folder_ / "scenario");
+  checkSetWorksTheRowAndSurvivesTheNextStart(host);
+}
+TEST_F(DepotCommandsTest, JapaneseNamesAndASampleCoverage) {
+  HeadlessHost host(folder_ / "scenario");
+  checkJapaneseNamesAndASampleCoverage(host);
 }
 
 // A run that only imports place names still brings back what was open (the
@@ -202,7 +112,7 @@ TEST_F(DepotCommandsTest, EveryRunKeepsWhatWasOpenAndDrawShowsIt) {
   std::string text((std::istreambuf_iterator<char>(picture)),
                    std::istreambuf_iterator<char>());
   EXPECT_NE(text.find("\xE6\x9D\xB1\xE4\xBA\xAC"), std::string::npos);  // 東京
-  EXPECT_EQ(openLines(run({"list"}).out),
+  EXPECT_EQ(depot_checks::openRows(run({"list"}).out),
             (std::vector<std::string>{"1\troads", "2\trivers", "3\tcoast"}));
 }
 

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
 
 #include "dataset/LineDataSet.h"
 #include "draw/Draw2d.h"
@@ -17,6 +16,8 @@
 #include "standin/win32/WindowHostApi.h"
 #include "tools/DataSetFile.h"
 #include "tools/DepotArguments.h"
+#include "tools/DepotCommands.h"
+#include "tools/DepotRobot.h"
 #include "tools/win32/DialogRobot.h"
 
 namespace {
@@ -93,15 +94,6 @@ bool entriesNamed(HWND dialog, int listId, const std::vector<std::string>& names
 // ---------------------------------------------------------------------------
 // The side panel as the user sees it.
 
-struct RowView {
-  HWND window;
-  int32_t id;
-  std::string title;  // Shift-JIS
-  int visible;
-  int width;        // 0 when the combo box shows none
-  uint32_t colour;  // 0x00BBGGRR, as painted
-};
-
 BOOL CALLBACK collectRow(HWND window, LPARAM rows) {
   char name[16];
   if (GetClassNameA(window, name, sizeof name) > 0 &&
@@ -150,34 +142,37 @@ uint32_t swatchColour(HWND row) {
 // ---------------------------------------------------------------------------
 // One run of the host.
 
-enum class MenuOutcome { kRan, kGreyed, kMissing };
-
 // How the robot answers the dialogs of one command.
 struct Answers {
-  std::string file;  // typed into the file dialog; empty: Cancel
-  enum class Reopen { kReadNew, kChoose, kCancel } reopen = Reopen::kCancel;
-  std::vector<std::string> names;  // chosen in the reopen or close dialog
-  int closeButton = IDCANCEL;      // close_data_dialog::kOk or kDeleteButton
+  DialogAnswers dialogs;
   uint32_t colour = RowChange::kKeep;  // typed into the colour dialog
   bool namesMissing = false;           // set: a name was not listed
 };
 
-class WindowHostRun {
+// The depot robot on real windows: the module's commands chosen from the
+// menu bar, every dialog answered by the window robot, the panel's rows
+// read and worked through their controls.
+class WindowHostRun : public DepotRobot {
  public:
   WindowHostRun(const WindowHostOptions& options, FILE* out, FILE* err)
-      : o_(options), out_(out), err_(err) {}
+      : o_(options), out_(out), err_(err), depot_(*this, out, err) {}
 
   int run();
+
+  MenuOutcome choose(DepotMenu menu, const DialogAnswers& answers,
+                     bool* namesMissing) override;
+  std::vector<PanelRow> panelRows() override;
+  bool showIn3d() override;
+  void setVisible(const PanelRow& row, bool visible) override;
+  void setWidth(const PanelRow& row, int width) override;
+  void setColour(const PanelRow& row, uint32_t colour) override;
+  std::vector<ShownMessage> takeMessages() override;
+  std::string printedPath(const char* file) override;
 
  private:
   bool start();
   int command();
-  int openFiles();
-  int reopenNames(std::vector<std::string> names);
-  int closeNames(const std::vector<std::string>& names, bool remove);
   int importNames();
-  int setAttributes();
-  int list();
   void fitMapToDrawing();
 
   MenuOutcome chooseMenu(bool closePopup, const char* commandTitle);
@@ -187,28 +182,16 @@ class WindowHostRun {
                          const Answers& answers);
   bool answer(HWND dialog);
   void dialogShot();
-  // The panel's rows, top to bottom, new ones numbered.
-  std::vector<RowView> rows();
-  std::vector<RowView> newRows(const std::vector<RowView>& before);
-  bool showIn3d();
-  void printRow(const RowView& row, bool showIn3d);
-  // Prints the messages shown since the last call; true when one warned.
-  bool reportMessages();
+  bool reportMessages() { return depot_.reportMessages(); }
 
   const WindowHostOptions& o_;
   FILE* out_;
   FILE* err_;
+  DepotCommands depot_;
   Answers answers_;
   bool dialogShotTaken_ = false;
-  std::map<HWND, int32_t> rowIds_;
-  int32_t rowsSeen_ = 0;
-  struct Message {
-    std::string text;
-    bool warns;
-  };
-  std::vector<Message> messages_;
+  std::vector<ShownMessage> messages_;
   size_t reported_ = 0;
-  bool printInformation_ = false;  // names: the count is the result
 };
 
 bool WindowHostRun::start() {
@@ -254,7 +237,8 @@ bool WindowHostRun::start() {
   robot::answerDialogs([this](HWND d) { return answer(d); });
   VPI_UpdateAllViews(1);
   robot::stopAnswering();
-  rows();
+  // What came back is numbered first.
+  depot_.rows();
   return true;
 }
 
@@ -323,14 +307,20 @@ int WindowHostRun::command() {
     std::fprintf(err_, "%s: no module to load (--module)\n", kProgram);
     return 1;
   }
-  if (c == "open") return openFiles();
+  if (c == "open") return depot_.open(args);
   if (c == "names") return importNames();
-  if (c == "set") return setAttributes();
-  if (c == "list") return list();
+  if (c == "set") {
+    std::string name;
+    RowChange change;
+    // Checked when parsed.
+    parseRowChange(kProgram, args, &name, &change, err_);
+    return depot_.set(name, change);
+  }
+  if (c == "list") return depot_.list();
   std::vector<std::string> names;
-  if (!moduleNames(c.c_str(), args, &names)) return 2;
-  if (c == "reopen") return reopenNames(names);
-  return closeNames(names, c == "delete");
+  if (!moduleNames(c.c_str(), args, &names, err_)) return 2;
+  if (c == "reopen") return depot_.reopen(names);
+  return depot_.close(names, c == "delete");
 }
 
 MenuOutcome WindowHostRun::chooseMenu(bool closePopup, const char* commandTitle) {
@@ -395,14 +385,15 @@ void WindowHostRun::dialogShot() {
 bool WindowHostRun::answer(HWND d) {
   if (!isTopLevel(d) || isProgressDialog(d)) return false;
   if (robot::isFileDialog(d)) {
-    if (answers_.file.empty()) {
+    const std::string& file = answers_.dialogs.file;
+    if (file.empty()) {
       PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
       return true;
     }
     // Typed, shown, then confirmed.
-    robot::typeFileName(d, answers_.file);
+    robot::typeFileName(d, file);
     dialogShot();
-    robot::answerFileDialog(d, answers_.file);
+    robot::answerFileDialog(d, file);
     return true;
   }
   if (robot::isColourDialog(d)) {
@@ -416,13 +407,14 @@ bool WindowHostRun::answer(HWND d) {
     return true;
   }
   if (isReopenDialog(d)) {
-    if (answers_.reopen == Answers::Reopen::kReadNew) {
+    const DialogAnswers& a = answers_.dialogs;
+    if (a.reopen == DialogAnswers::Reopen::kReadNew) {
       robot::click(d, reopen_dialog::kReadNewRadio);
       dialogShot();
       robot::postClick(d, reopen_dialog::kOk);
-    } else if (answers_.reopen == Answers::Reopen::kChoose) {
+    } else if (a.reopen == DialogAnswers::Reopen::kChoose) {
       std::vector<int> entries;
-      if (entriesNamed(d, reopen_dialog::kListBox, answers_.names, &entries)) {
+      if (entriesNamed(d, reopen_dialog::kListBox, a.names, &entries)) {
         robot::selectListItems(d, reopen_dialog::kListBox, entries);
         dialogShot();
         robot::postClick(d, reopen_dialog::kOk);
@@ -436,14 +428,18 @@ bool WindowHostRun::answer(HWND d) {
     return true;
   }
   if (isCloseDialog(d)) {
+    const DialogAnswers& a = answers_.dialogs;
+    const bool answered = a.close != DialogAnswers::Close::kCancel;
     std::vector<int> entries;
-    if (answers_.closeButton != IDCANCEL &&
-        entriesNamed(d, close_data_dialog::kListBox, answers_.names, &entries)) {
+    if (answered &&
+        entriesNamed(d, close_data_dialog::kListBox, a.names, &entries)) {
       robot::selectListItems(d, close_data_dialog::kListBox, entries);
       dialogShot();
-      robot::postClick(d, answers_.closeButton);
+      robot::postClick(d, a.close == DialogAnswers::Close::kDelete
+                              ? close_data_dialog::kDeleteButton
+                              : close_data_dialog::kOk);
     } else {
-      answers_.namesMissing = answers_.closeButton != IDCANCEL;
+      answers_.namesMissing = answered;
       robot::postClick(d, close_data_dialog::kCancel);
     }
     return true;
@@ -461,25 +457,19 @@ bool WindowHostRun::answer(HWND d) {
   return true;
 }
 
-bool WindowHostRun::reportMessages() {
-  std::fflush(out_);
-  bool warned = false;
-  for (; reported_ < messages_.size(); ++reported_) {
-    const Message& m = messages_[reported_];
-    warned = warned || m.warns;
-    std::string text = sjisToUtf8(m.text);
-    if (printInformation_ && !m.warns) {
-      std::fprintf(out_, "%s\n", text.c_str());
-    } else {
-      std::fprintf(err_, "%s: %s\n", m.warns ? "error" : "info", text.c_str());
-    }
-  }
-  std::fflush(out_);
-  std::fflush(err_);
-  return warned;
+MenuOutcome WindowHostRun::choose(DepotMenu menu, const DialogAnswers& answers,
+                                  bool* namesMissing) {
+  Answers a;
+  a.dialogs = answers;
+  // Both popups carry the open and close commands' one title; the close
+  // command is in the popup without the place-name command.
+  MenuOutcome outcome =
+      runCommand(menu == DepotMenu::kClose, kTextMenuE00File, a);
+  *namesMissing = answers_.namesMissing;
+  return outcome;
 }
 
-std::vector<RowView> WindowHostRun::rows() {
+std::vector<PanelRow> WindowHostRun::panelRows() {
   std::vector<HWND> windows;
   if (HWND panel = findPanel()) {
     EnumChildWindows(panel, collectRow, reinterpret_cast<LPARAM>(&windows));
@@ -492,32 +482,16 @@ std::vector<RowView> WindowHostRun::rows() {
   };
   std::sort(windows.begin(), windows.end(),
             [&](HWND a, HWND b) { return top(a) < top(b); });
-  std::vector<RowView> views;
+  std::vector<PanelRow> rows;
   for (HWND w : windows) {
-    auto known = rowIds_.find(w);
-    int32_t id = known != rowIds_.end() ? known->second : ++rowsSeen_;
-    rowIds_[w] = id;
     int selection = static_cast<int>(
         SendDlgItemMessageA(w, layer_row::kWidthCombo, CB_GETCURSEL, 0, 0));
-    views.push_back(
-        {w, id, robot::controlText(w, layer_row::kTitle),
+    rows.push_back(
+        {w, robot::controlText(w, layer_row::kTitle),
          IsDlgButtonChecked(w, layer_row::kShowCheck) == BST_CHECKED ? 1 : 0,
          selection >= 0 ? selection + 1 : 0, swatchColour(w)});
   }
-  return views;
-}
-
-std::vector<RowView> WindowHostRun::newRows(const std::vector<RowView>& before) {
-  std::vector<RowView> added;
-  for (const RowView& row : rows()) {
-    bool old = std::any_of(before.begin(), before.end(), [&](const RowView& b) {
-      return b.window == row.window;
-    });
-    if (!old) added.push_back(row);
-  }
-  std::sort(added.begin(), added.end(),
-            [](const RowView& a, const RowView& b) { return a.id < b.id; });
-  return added;
+  return rows;
 }
 
 bool WindowHostRun::showIn3d() {
@@ -526,158 +500,55 @@ bool WindowHostRun::showIn3d() {
          IsDlgButtonChecked(panel, layer_panel::kShowIn3dCheck) == BST_CHECKED;
 }
 
-void WindowHostRun::printRow(const RowView& row, bool in3d) {
-  std::fprintf(out_, "open\t%d\t%s\tvisible=%d\tcolour=%s\twidth=%d\tshowIn3d=%d\n",
-               row.id, sjisToUtf8(row.title).c_str(), row.visible,
-               colourText(row.colour).c_str(), row.width, in3d ? 1 : 0);
+// Clicks on the row's controls, as the user makes them.
+void WindowHostRun::setVisible(const PanelRow& row, bool visible) {
+  if (row.visible != (visible ? 1 : 0)) {
+    robot::click(static_cast<HWND>(const_cast<void*>(row.window)),
+                 layer_row::kShowCheck);
+  }
 }
 
-int WindowHostRun::openFiles() {
-  int status = 0;
-  for (const std::string& file : o_.args) {
-    std::string path = inputPathOrComplain("open", file);
-    if (path.empty()) {
-      status = 1;
-      continue;
-    }
-    Answers a;
-    a.reopen = Answers::Reopen::kReadNew;
-    a.file = path;
-    std::vector<RowView> before = rows();
-    runCommand(false, kTextMenuE00File, a);
-    bool error = reportMessages();
-    std::vector<RowView> added = newRows(before);
-    if (added.size() == 1) {
-      std::fprintf(out_, "opened\t%d\t%s\n", added[0].id,
-                   sjisToUtf8(added[0].title).c_str());
-    } else {
-      std::fprintf(err_, "open: %s was not opened\n", file.c_str());
-      status = 1;
-    }
-    // Open, but without its cache file it is lost at the next run.
-    if (error) status = 1;
-  }
-  return status;
+void WindowHostRun::setWidth(const PanelRow& row, int width) {
+  robot::selectComboItem(static_cast<HWND>(const_cast<void*>(row.window)),
+                         layer_row::kWidthCombo, width - 1);
 }
 
-int WindowHostRun::reopenNames(std::vector<std::string> names) {
-  if (depotSubFolderId(DepotLookup::kTopFirst) == 0) {
-    std::fprintf(err_, "reopen: the depot holds no data sets\n");
-    return 1;
-  }
-  std::vector<RowView> before = rows();
-  const size_t wanted = names.size();
-  bool ok = true;
-  // A list entry is chosen once: a name given twice takes a second run.
-  while (ok && !names.empty()) {
-    std::vector<std::string> round = takeNameRound(&names);
-    Answers a;
-    a.reopen = Answers::Reopen::kChoose;
-    a.names = round;
-    runCommand(false, kTextMenuE00File, a);
-    if (answers_.namesMissing) {
-      std::fprintf(err_, "reopen: not every name is in the depot\n");
-      ok = false;
-    }
-    if (reportMessages()) ok = false;
-  }
-  std::vector<RowView> added = newRows(before);
-  for (const RowView& row : added) {
-    std::fprintf(out_, "reopened\t%d\t%s\n", row.id,
-                 sjisToUtf8(row.title).c_str());
-  }
-  return ok && added.size() == wanted ? 0 : 1;
-}
-
-int WindowHostRun::closeNames(const std::vector<std::string>& names,
-                              bool remove) {
-  const char* verb = remove ? "delete" : "close";
-  const size_t before = rows().size();
+void WindowHostRun::setColour(const PanelRow& row, uint32_t colour) {
   Answers a;
-  a.names = names;
-  a.closeButton = remove ? close_data_dialog::kDeleteButton
-                         : static_cast<int>(close_data_dialog::kOk);
-  // Greyed until the layers exist, as the user sees it in the menu.
-  if (runCommand(true, kTextMenuE00File, a) != MenuOutcome::kRan) {
-    std::fprintf(err_, "%s: nothing is open\n", verb);
-    return 1;
-  }
-  bool error = reportMessages();
-  if (answers_.namesMissing) {
-    std::fprintf(err_, "%s: not every name is open\n", verb);
-    return 1;
-  }
-  for (const std::string& name : names) {
-    std::fprintf(out_, "%s\t%s\n", remove ? "deleted" : "closed",
-                 sjisToUtf8(name).c_str());
-  }
-  return !error && rows().size() + names.size() == before ? 0 : 1;
+  a.colour = colour;
+  answers_ = a;
+  robot::answerDialogs([this](HWND d) { return answer(d); });
+  // Returns when the colour dialog has ended.
+  robot::click(static_cast<HWND>(const_cast<void*>(row.window)),
+               layer_row::kColourButton);
+  robot::stopAnswering();
+}
+
+std::vector<ShownMessage> WindowHostRun::takeMessages() {
+  std::vector<ShownMessage> taken(
+      messages_.begin() + static_cast<std::ptrdiff_t>(reported_),
+      messages_.end());
+  reported_ = messages_.size();
+  return taken;
+}
+
+std::string WindowHostRun::printedPath(const char* file) {
+  return sjisToUtf8(file);
 }
 
 int WindowHostRun::importNames() {
   std::string path = inputPathOrComplain("names", o_.args[0]);
   if (path.empty()) return 1;
   Answers a;
-  a.file = path;
-  printInformation_ = true;
+  a.dialogs.file = path;
   size_t first = messages_.size();
   runCommand(false, kTextMenuE00PlaceNames, a);
-  bool counted = std::any_of(messages_.begin() + first, messages_.end(),
-                             [](const Message& m) { return !m.warns; });
-  bool error = reportMessages();
-  printInformation_ = false;
+  bool counted =
+      std::any_of(messages_.begin() + static_cast<std::ptrdiff_t>(first),
+                  messages_.end(), [](const ShownMessage& m) { return !m.warns; });
+  // The count of names read is the command's result.
+  bool error = depot_.reportMessages(true);
   return counted && !error ? 0 : 1;
-}
-
-int WindowHostRun::setAttributes() {
-  std::string name;
-  RowChange change;
-  parseRowChange(kProgram, o_.args, &name, &change);  // checked when parsed
-  std::vector<RowView> all = rows();
-  auto row = std::find_if(all.begin(), all.end(),
-                          [&](const RowView& r) { return r.title == name; });
-  if (row == all.end()) {
-    std::fprintf(err_, "set: %s is not open\n", sjisToUtf8(name).c_str());
-    return 1;
-  }
-  HWND w = row->window;
-  // Clicks on the row's controls, as the user makes them.
-  if (change.visible >= 0 && change.visible != row->visible) {
-    robot::click(w, layer_row::kShowCheck);
-  }
-  if (change.width > 0) {
-    robot::selectComboItem(w, layer_row::kWidthCombo, change.width - 1);
-  }
-  if (change.colour != RowChange::kKeep) {
-    Answers a;
-    a.colour = change.colour;
-    answers_ = a;
-    robot::answerDialogs([this](HWND d) { return answer(d); });
-    robot::click(w, layer_row::kColourButton);  // returns when it has ended
-    robot::stopAnswering();
-  }
-  bool error = reportMessages();
-  for (const RowView& r : rows()) {
-    if (r.window == w) printRow(r, showIn3d());
-  }
-  return error ? 1 : 0;
-}
-
-int WindowHostRun::list() {
-  bool in3d = showIn3d();
-  for (const RowView& row : rows()) printRow(row, in3d);
-  uint32_t folder = depotSubFolderId(DepotLookup::kTopFirst);
-  if (folder == 0) return 0;
-  for (uint32_t id = VPI_DD_EnumFirstID(folder); id != 0;
-       id = VPI_DD_EnumNextID(folder, id)) {
-    char file[kVpiPathSize] = "";
-    VPI_DD_GetPath(id, file);
-    const char* title = VPI_DD_GetTitle(id);
-    std::fprintf(out_, "item\t%u\t%s\t%s\n", id,
-                 sjisToUtf8(title != nullptr ? title : "").c_str(),
-                 sjisToUtf8(file).c_str());
-  }
-  return 0;
 }
 
 bool knownCommand(const std::string& name) {
@@ -692,7 +563,7 @@ bool checkCommandArguments(const std::string& c,
   if (c == "set") {
     std::string name;
     RowChange change;
-    return parseRowChange(kProgram, args, &name, &change);
+    return parseRowChange(kProgram, args, &name, &change, err);
   }
   bool none = c == "list";
   bool one = c == "names";

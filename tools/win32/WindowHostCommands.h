@@ -19,19 +19,8 @@
 //                       box, width combo box and colour dialog
 //   list                the panel's rows, then the depot items
 //
-// The lines printed are morvane-host's (tab-separated, names in UTF-8):
-//
-//   opened    ROW  NAME          reopened  ROW  NAME
-//   closed    NAME               deleted   NAME
-//   open      ROW  NAME  visible=V  colour=RRGGBB  width=W  showIn3d=S
-//   item      ID   TITLE  FILE
-//
-// What a row shows is what is printed: its title, its check box, its width
-// and the colour its swatch is painted with; showIn3d is the panel's one
-// 3D switch, which shows the flag of the newest data set. The panel does not
-// show row ids: the module numbers the data sets it registers 1, 2, 3, ...
-// while it is loaded, and each gets its row at once, so the n-th row to
-// appear during the run is row n.
+// The depot commands are morvane-host's, written once (tools/DepotCommands.h)
+// over this program's robot: the same lines, the same exit codes.
 //
 // The module's messages are printed on the error stream ("error: TEXT" for
 // an exclamation or stop icon, "info: TEXT" otherwise), except that names
