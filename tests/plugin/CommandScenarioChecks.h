@@ -1,0 +1,90 @@
+// Scenarios of the open command written once and run over both user
+// interfaces: the headless one natively (OpenCommandTest) and real windows
+// under Wine (CommandsWin32Test). Each side answers the dialogs its own way
+// and adds the checks only it can make.
+
+#ifndef MORVANE_TESTS_PLUGIN_COMMANDSCENARIOCHECKS_H_
+#define MORVANE_TESTS_PLUGIN_COMMANDSCENARIOCHECKS_H_
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "host/PluginIf.h"
+#include "module/PluginModule.h"
+#include "plugin/DepotFolders.h"
+#include "resources/Texts.h"
+#include "standin/StandinDepot.h"
+#include "standin/StandinFiles.h"
+
+class CommandSide {
+ public:
+  virtual ~CommandSide() = default;
+  // The open command run with nothing in the depot yet: its file dialog
+  // answered with path (a module path).
+  virtual void openFirst(const std::string& path) = 0;
+  // A sample copied under another name; its module path.
+  virtual std::string sampleCopy(const char* name) = 0;
+  // A module path where no file is.
+  virtual std::string missingInput() = 0;
+  // The titles of the dialogs the last command showed (on real windows its
+  // message boxes' too), and the texts of its message boxes.
+  virtual std::vector<std::string> dialogTitles() = 0;
+  virtual std::vector<std::string> messages() = 0;
+  // The panel's row ids, top to bottom.
+  virtual std::vector<int32_t> rowIds() = 0;
+  virtual bool closeEnabled() = 0;
+};
+
+namespace command_checks {
+
+inline std::filesystem::path depotFolderOnDisk() {
+  return standin::fileSystemPath(pluginModule().depotFolderPath);
+}
+
+}  // namespace command_checks
+
+// No depot yet: the file dialog comes at once, with its title; the
+// folders, the item titled with the name and its cache file are made; the
+// name keeps every dot but the last.
+inline void checkFirstUseImportsAtOnce(CommandSide& side) {
+  side.openFirst(side.sampleCopy("roads.old.e00"));
+  EXPECT_EQ(side.dialogTitles(),
+            (std::vector<std::string>{kTextOpenFileDialogTitle}));
+  EXPECT_TRUE(side.messages().empty());
+  PluginModule& module = pluginModule();
+  ASSERT_EQ(module.registry.count(), 1);
+  const LineDataSet& d = *module.registry.at(0);
+  EXPECT_EQ(d.name, "roads.old");
+  EXPECT_EQ(d.rowId, 1);
+  EXPECT_GT(d.points.size(), 0);
+  EXPECT_EQ(side.rowIds(), (std::vector<int32_t>{1}));
+  EXPECT_EQ(module.layersActive, 1);
+  EXPECT_TRUE(side.closeEnabled());
+  const uint32_t folder = findDepotFolder();
+  ASSERT_NE(folder, 0u);
+  EXPECT_NE(VPI_DD_GetID(folder, "roads.old"), 0u);
+  EXPECT_TRUE(std::filesystem::is_regular_file(
+      command_checks::depotFolderOnDisk() / "roads.old.bin"));
+}
+
+// A first import that fails takes the layers and the whole depot folder it
+// made with it, and says why.
+inline void checkFailedFirstImportRemovesTheDepotFolder(CommandSide& side) {
+  side.openFirst(side.missingInput());
+  EXPECT_EQ(side.messages(),
+            (std::vector<std::string>{kTextCannotReadGisFile}));
+  PluginModule& module = pluginModule();
+  EXPECT_EQ(module.registry.count(), 0);
+  EXPECT_EQ(module.layersActive, 0);
+  EXPECT_FALSE(side.closeEnabled());
+  EXPECT_EQ(VPI_DD_GetID(0, kDepotTopTitle), 0u);
+  EXPECT_FALSE(std::filesystem::exists(
+      std::filesystem::u8path(standin::depotRoot()) / "Morvane"));
+  EXPECT_TRUE(side.rowIds().empty());
+}
+
+#endif  // MORVANE_TESTS_PLUGIN_COMMANDSCENARIOCHECKS_H_
