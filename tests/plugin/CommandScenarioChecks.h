@@ -18,6 +18,8 @@
 #include "plugin/DepotFolders.h"
 #include "resources/Texts.h"
 #include "standin/StandinDepot.h"
+#include "standin/StandinHost.h"
+#include "standin/StandinLayers.h"
 #include "standin/StandinFiles.h"
 
 class CommandSide {
@@ -26,6 +28,13 @@ class CommandSide {
   // The open command run with nothing in the depot yet: its file dialog
   // answered with path (a module path).
   virtual void openFirst(const std::string& path) = 0;
+  // The open command with nothing in the depot yet, its file dialog
+  // cancelled.
+  virtual void openCancelled() = 0;
+  // The open command with the depot there, its reopen dialog cancelled.
+  virtual void reopenCancelled() = 0;
+  // The close command with its first count entries chosen and OK.
+  virtual void closeFirst(int count) = 0;
   // A sample copied under another name; its module path.
   virtual std::string sampleCopy(const char* name) = 0;
   // A module path where no file is.
@@ -85,6 +94,37 @@ inline void checkFailedFirstImportRemovesTheDepotFolder(CommandSide& side) {
   EXPECT_FALSE(std::filesystem::exists(
       std::filesystem::u8path(standin::depotRoot()) / "Morvane"));
   EXPECT_TRUE(side.rowIds().empty());
+}
+
+// Cancelling: the file dialog with nothing open keeps the layers (the
+// close command stays enabled) and asks for no redraw; the reopen dialog
+// with data open changes nothing but redraws; with nothing open it removes
+// the layers the command registered.
+inline void checkCancelPaths(CommandSide& side) {
+  PluginModule& module = pluginModule();
+  const int32_t updates = standin::viewsUpdated();
+  side.openCancelled();
+  EXPECT_EQ(module.layersActive, 1);
+  EXPECT_TRUE(side.closeEnabled());
+  EXPECT_EQ(standin::viewsUpdated(), updates);
+  EXPECT_EQ(standin::layers().size(), 2u);
+
+  side.openFirst(side.sampleCopy("coast.e00"));
+  ASSERT_EQ(module.registry.count(), 1);
+  const int32_t imported = standin::viewsUpdated();
+  side.reopenCancelled();
+  EXPECT_EQ(side.rowIds(), (std::vector<int32_t>{1}));
+  EXPECT_EQ(module.registry.count(), 1);
+  EXPECT_EQ(module.layersActive, 1);
+  EXPECT_EQ(standin::viewsUpdated(), imported + 1);
+  EXPECT_EQ(standin::layers().size(), 2u);  // registered anew, not twice
+
+  side.closeFirst(1);
+  ASSERT_EQ(module.registry.count(), 0);
+  side.reopenCancelled();
+  EXPECT_EQ(module.layersActive, 0);
+  EXPECT_TRUE(standin::layers().empty());
+  EXPECT_FALSE(side.closeEnabled());
 }
 
 #endif  // MORVANE_TESTS_PLUGIN_COMMANDSCENARIOCHECKS_H_

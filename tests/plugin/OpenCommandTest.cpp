@@ -118,6 +118,23 @@ class HeadlessSide : public CommandSide {
     headless::answerFileDialog(path);
     EXPECT_EQ(openCommand(kMenuRunCommand, 0, 0), 0);
   }
+  void openCancelled() override {
+    headless::cancelFileDialog();
+    EXPECT_EQ(openCommand(kMenuRunCommand, 0, 0), 0);
+  }
+  void reopenCancelled() override {
+    headless::onModalDialog(nullptr);  // no hook: the dialog ends as cancelled
+    EXPECT_EQ(openCommand(kMenuRunCommand, 0, 0), 0);
+  }
+  void closeFirst(int count) override {
+    headless::onModalDialog([count](headless::Window& w) {
+      auto& items = w.control(close_data_dialog::kListBox).items;
+      for (int i = 0; i < count; ++i) items.at(i).selected = true;
+      w.click(close_data_dialog::kOk);
+    });
+    EXPECT_EQ(closeCommand(kMenuRunCommand, 0, 0), 0);
+    headless::onModalDialog(nullptr);
+  }
   std::string sampleCopy(const char* name) override {
     std::filesystem::path to = home_ / name;
     std::filesystem::copy_file(
@@ -335,32 +352,8 @@ TEST_F(OpenCommandTest, OpenPreviousWithoutSelectionKeepsTheDialog) {
 }
 
 TEST_F(OpenCommandTest, CancelPaths) {
-  // Cancelling the file dialog with nothing open keeps the layers (the
-  // close command stays enabled) and asks for no redraw.
-  headless::cancelFileDialog();
-  run();
-  EXPECT_EQ(module().layersActive, 1);
-  EXPECT_EQ(standin::viewsUpdated(), 0);
-  EXPECT_EQ(standin::layers().size(), 2u);
-
-  // With the depot there, but nothing open, cancelling the reopen dialog
-  // removes the layers; with data open it keeps them. Both redraw.
-  import(sample("japan_coast_50m.e00"));
-  ASSERT_EQ(module().registry.count(), 1);
-  const int32_t updates = standin::viewsUpdated();
-  headless::onModalDialog(nullptr);
-  run();  // no hook: the reopen dialog ends as cancelled
-  EXPECT_EQ(module().layersActive, 1);
-  EXPECT_EQ(standin::viewsUpdated(), updates + 1);
-  EXPECT_EQ(standin::layers().size(), 2u);  // registered anew, not twice
-
-  module().registry.empty();
-  run();
-  EXPECT_EQ(module().layersActive, 0);
-  EXPECT_TRUE(standin::layers().empty());
-  int32_t enabled = 1;
-  closeCommand(kMenuQueryEnabled, 0, reinterpret_cast<intptr_t>(&enabled));
-  EXPECT_EQ(enabled, 0);
+  HeadlessSide side(home_);
+  checkCancelPaths(side);
 }
 
 TEST_F(OpenCommandTest, FailedFirstImportRemovesLayersAndDepotFolder) {
