@@ -33,6 +33,9 @@ class CommandSide {
   virtual void openCancelled() = 0;
   // The open command with the depot there, its reopen dialog cancelled.
   virtual void reopenCancelled() = 0;
+  // The open command with the depot there, its reopen dialog answered with
+  // the first entry and OK.
+  virtual void reopenFirstEntry() = 0;
   // The close command with its first count entries chosen and OK.
   virtual void closeFirst(int count) = 0;
   // A sample copied under another name; its module path.
@@ -40,7 +43,7 @@ class CommandSide {
   // A module path where no file is.
   virtual std::string missingInput() = 0;
   // The titles of the dialogs the last command showed (on real windows its
-  // message boxes' too), and the texts of its message boxes.
+  // message boxes' too), and the texts of the message boxes it showed.
   virtual std::vector<std::string> dialogTitles() = 0;
   virtual std::vector<std::string> messages() = 0;
   // The panel's row ids, top to bottom.
@@ -125,6 +128,38 @@ inline void checkCancelPaths(CommandSide& side) {
   EXPECT_EQ(module.layersActive, 0);
   EXPECT_TRUE(standin::layers().empty());
   EXPECT_FALSE(side.closeEnabled());
+}
+
+// One item reopened twice gives two rows of their own; with the depot's
+// directory gone from the disk, reopening says so and leaves nothing.
+inline void checkReopenTwiceThenTheDirectoryIsDeleted(CommandSide& side) {
+  PluginModule& module = pluginModule();
+  side.openFirst(side.sampleCopy("coast.e00"));
+  ASSERT_EQ(module.registry.count(), 1);
+  const int32_t points = module.registry.at(0)->points.size();
+  side.reopenFirstEntry();
+  side.reopenFirstEntry();
+  EXPECT_TRUE(side.messages().empty());
+  EXPECT_EQ(side.rowIds(), (std::vector<int32_t>{1, 2, 3}));
+  ASSERT_EQ(module.registry.count(), 3);
+  for (int32_t i = 1; i < 3; ++i) {
+    const LineDataSet& d = *module.registry.at(i);
+    EXPECT_EQ(d.rowId, i + 1);
+    EXPECT_EQ(d.name, "coast");
+    EXPECT_EQ(d.points.size(), points);
+  }
+  module.registry.at(1)->lineWidth = 5;
+  EXPECT_EQ(module.registry.at(2)->lineWidth, 1);
+
+  side.closeFirst(3);
+  EXPECT_TRUE(side.rowIds().empty());
+  std::filesystem::remove_all(command_checks::depotFolderOnDisk());
+  side.reopenFirstEntry();
+  EXPECT_EQ(side.messages(),
+            (std::vector<std::string>{kTextWorkingMapDeleted}));
+  EXPECT_EQ(module.registry.count(), 0);
+  EXPECT_EQ(module.layersActive, 0);
+  EXPECT_EQ(VPI_DD_GetID(0, kDepotTopTitle), 0u);
 }
 
 #endif  // MORVANE_TESTS_PLUGIN_COMMANDSCENARIOCHECKS_H_

@@ -116,15 +116,22 @@ class HeadlessSide : public CommandSide {
   explicit HeadlessSide(std::filesystem::path home) : home_(std::move(home)) {}
   void openFirst(const std::string& path) override {
     headless::answerFileDialog(path);
-    EXPECT_EQ(openCommand(kMenuRunCommand, 0, 0), 0);
+    run(openCommand);
   }
   void openCancelled() override {
     headless::cancelFileDialog();
-    EXPECT_EQ(openCommand(kMenuRunCommand, 0, 0), 0);
+    run(openCommand);
   }
   void reopenCancelled() override {
     headless::onModalDialog(nullptr);  // no hook: the dialog ends as cancelled
-    EXPECT_EQ(openCommand(kMenuRunCommand, 0, 0), 0);
+    run(openCommand);
+  }
+  void reopenFirstEntry() override {
+    headless::onModalDialog([](headless::Window& w) {
+      w.control(reopen_dialog::kListBox).items.at(0).selected = true;
+      w.click(reopen_dialog::kOk);
+    });
+    run(openCommand);
   }
   void closeFirst(int count) override {
     headless::onModalDialog([count](headless::Window& w) {
@@ -132,8 +139,7 @@ class HeadlessSide : public CommandSide {
       for (int i = 0; i < count; ++i) items.at(i).selected = true;
       w.click(close_data_dialog::kOk);
     });
-    EXPECT_EQ(closeCommand(kMenuRunCommand, 0, 0), 0);
-    headless::onModalDialog(nullptr);
+    run(closeCommand);
   }
   std::string sampleCopy(const char* name) override {
     std::filesystem::path to = home_ / name;
@@ -148,14 +154,18 @@ class HeadlessSide : public CommandSide {
   }
   std::vector<std::string> dialogTitles() override {
     std::vector<std::string> titles;
-    for (const auto& shown : headless::fileDialogsShown()) {
-      titles.push_back(shown.title);
+    const auto& shown = headless::fileDialogsShown();
+    for (size_t i = dialogsBefore_; i < shown.size(); ++i) {
+      titles.push_back(shown[i].title);
     }
     return titles;
   }
   std::vector<std::string> messages() override {
     std::vector<std::string> texts;
-    for (const auto& m : headless::messages()) texts.push_back(m.text);
+    const auto& shown = headless::messages();
+    for (size_t i = messagesBefore_; i < shown.size(); ++i) {
+      texts.push_back(shown[i].text);
+    }
     return texts;
   }
   // The rows the panel hooks were told of and not told gone.
@@ -177,7 +187,17 @@ class HeadlessSide : public CommandSide {
   }
 
  private:
+  // What the command shows is told apart from what came before it.
+  void run(VpiCallback command) {
+    dialogsBefore_ = headless::fileDialogsShown().size();
+    messagesBefore_ = headless::messages().size();
+    EXPECT_EQ(command(kMenuRunCommand, 0, 0), 0);
+    headless::onModalDialog(nullptr);
+  }
+
   std::filesystem::path home_;
+  size_t dialogsBefore_ = 0;
+  size_t messagesBefore_ = 0;
 };
 
 TEST_F(OpenCommandTest, FirstUseImportsAtOnceIntoNewDepotFolders) {
@@ -372,18 +392,9 @@ TEST_F(OpenCommandTest, FileThatIsNoE00FileGivesAnEmptyDataSet) {
       native(module().depotFolderPath) / "notes.bin"));
 }
 
-TEST_F(OpenCommandTest, DeletedDepotDirectoryIsReported) {
-  import(sample("japan_coast_50m.e00"));
-  module().registry.empty();
-  std::filesystem::remove_all(native(module().depotFolderPath));
-  headless::resetUi();
-  openPrevious({0});
-  run();
-  ASSERT_EQ(headless::messages().size(), 1u);
-  EXPECT_EQ(headless::messages()[0].text, kTextWorkingMapDeleted);
-  EXPECT_EQ(module().registry.count(), 0);
-  EXPECT_EQ(module().layersActive, 0);
-  EXPECT_EQ(VPI_DD_GetID(0, kDepotTopTitle), 0u);
+TEST_F(OpenCommandTest, ReopenTwiceThenTheDirectoryIsDeleted) {
+  HeadlessSide side(home_);
+  checkReopenTwiceThenTheDirectoryIsDeleted(side);
 }
 
 TEST_F(OpenCommandTest, DamagedCachesAreReopenedAllTheSame) {

@@ -220,6 +220,7 @@ class WindowSide : public CommandSide {
   void reopenCancelled() override {
     runCommand(openCommand, {cancelReopen()});
   }
+  void reopenFirstEntry() override { runCommand(openCommand, {reopen({0})}); }
   void closeFirst(int count) override {
     std::vector<int> entries;
     for (int i = 0; i < count; ++i) entries.push_back(i);
@@ -270,28 +271,9 @@ TEST_F(CommandsWin32Test, CancelPaths) {
   checkCancelPaths(side);
 }
 
-// One item reopened twice gives two rows of their own; with the depot's
-// directory gone from the disk, reopening says so and leaves nothing.
 TEST_F(CommandsWin32Test, ReopenTwiceThenTheDirectoryIsDeleted) {
-  open({file(copyOf("japan_coast_50m_partial.e00", "coast.e00"))});
-  const int32_t points = module().registry.at(0)->points.size();
-  open({reopen({0})});
-  open({reopen({0})});
-  EXPECT_EQ(rows(), (std::vector<RowView>{{1, "coast"}, {2, "coast"}, {3, "coast"}}));
-  ASSERT_EQ(module().registry.count(), 3);
-  EXPECT_EQ(module().registry.at(2)->points.size(), points);
-  module().registry.at(1)->lineWidth = 5;
-  EXPECT_EQ(module().registry.at(2)->lineWidth, 1);
-
-  close({closeData({0, 1, 2}, close_data_dialog::kOk)});
-  EXPECT_TRUE(rows().empty());
-  fs::remove_all(depotFolder());
-  open({reopen({0})});
-  EXPECT_EQ(gSession.messages,
-            (std::vector<std::string>{kTextWorkingMapDeleted}));
-  EXPECT_EQ(module().registry.count(), 0);
-  EXPECT_EQ(module().layersActive, 0);
-  EXPECT_EQ(VPI_DD_GetID(0, kDepotTopTitle), 0u);
+  WindowSide side(home_);
+  checkReopenTwiceThenTheDirectoryIsDeleted(side);
 }
 
 // Closing two of three, from the list in registry order, keeps the third
