@@ -36,8 +36,19 @@ class CommandSide {
   // The open command with the depot there, its reopen dialog answered with
   // the first entry and OK.
   virtual void reopenFirstEntry() = 0;
+  // The open command with the depot there: its reopen dialog answered
+  // with "read new", then the file dialog with path.
+  virtual void openNew(const std::string& path) = 0;
+  // The close command with these list entries chosen, then OK or Delete;
+  // what the list showed goes to listed when given.
+  virtual void closeEntries(std::vector<int> entries, bool remove,
+                            std::vector<std::string>* listed) = 0;
   // The close command with its first count entries chosen and OK.
-  virtual void closeFirst(int count) = 0;
+  void closeFirst(int count) {
+    std::vector<int> entries;
+    for (int i = 0; i < count; ++i) entries.push_back(i);
+    closeEntries(entries, false, nullptr);
+  }
   // A sample copied under another name; its module path.
   virtual std::string sampleCopy(const char* name) = 0;
   // A module path where no file is.
@@ -160,6 +171,35 @@ inline void checkReopenTwiceThenTheDirectoryIsDeleted(CommandSide& side) {
   EXPECT_EQ(module.registry.count(), 0);
   EXPECT_EQ(module.layersActive, 0);
   EXPECT_EQ(VPI_DD_GetID(0, kDepotTopTitle), 0u);
+}
+
+// Closing two of three, from the list in registry order, keeps the third
+// at index 0 with its row and the others' items and files; deleting the
+// last takes its item, its file and the layers.
+inline void checkCloseTwoOfThreeThenDeleteTheLast(CommandSide& side) {
+  PluginModule& module = pluginModule();
+  side.openFirst(side.sampleCopy("roads.e00"));
+  side.openNew(side.sampleCopy("rivers.e00"));
+  side.openNew(side.sampleCopy("coast.e00"));
+  std::vector<std::string> listed;
+  side.closeEntries({0, 1}, false, &listed);
+  EXPECT_EQ(listed, (std::vector<std::string>{"roads", "rivers", "coast"}));
+  ASSERT_EQ(module.registry.count(), 1);
+  EXPECT_EQ(module.registry.at(0)->name, "coast");
+  EXPECT_EQ(side.rowIds(), (std::vector<int32_t>{3}));
+  EXPECT_TRUE(std::filesystem::exists(command_checks::depotFolderOnDisk() /
+                                      "roads.bin"));
+  EXPECT_NE(VPI_DD_GetID(findDepotFolder(), "rivers"), 0u);
+
+  const std::filesystem::path folder = command_checks::depotFolderOnDisk();
+  side.closeEntries({0}, true, nullptr);
+  EXPECT_TRUE(side.rowIds().empty());
+  EXPECT_EQ(module.registry.count(), 0);
+  EXPECT_EQ(VPI_DD_GetID(findDepotFolder(), "coast"), 0u);
+  EXPECT_FALSE(std::filesystem::exists(folder / "coast.bin"));
+  EXPECT_NE(VPI_DD_GetID(findDepotFolder(), "roads"), 0u);
+  EXPECT_EQ(module.layersActive, 0);
+  EXPECT_FALSE(side.closeEnabled());
 }
 
 #endif  // MORVANE_TESTS_PLUGIN_COMMANDSCENARIOCHECKS_H_

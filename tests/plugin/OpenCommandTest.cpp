@@ -133,11 +133,26 @@ class HeadlessSide : public CommandSide {
     });
     run(openCommand);
   }
-  void closeFirst(int count) override {
-    headless::onModalDialog([count](headless::Window& w) {
+  void openNew(const std::string& path) override {
+    headless::onModalDialog([](headless::Window& w) {
+      w.control(reopen_dialog::kOpenPreviousRadio).checked = false;
+      w.control(reopen_dialog::kReadNewRadio).checked = true;
+      w.click(reopen_dialog::kReadNewRadio);
+      w.click(reopen_dialog::kOk);
+    });
+    headless::answerFileDialog(path);
+    run(openCommand);
+  }
+  void closeEntries(std::vector<int> entries, bool remove,
+                    std::vector<std::string>* listed) override {
+    headless::onModalDialog([entries, remove, listed](headless::Window& w) {
       auto& items = w.control(close_data_dialog::kListBox).items;
-      for (int i = 0; i < count; ++i) items.at(i).selected = true;
-      w.click(close_data_dialog::kOk);
+      if (listed != nullptr) {
+        for (const auto& item : items) listed->push_back(item.text);
+      }
+      for (int i : entries) items.at(static_cast<size_t>(i)).selected = true;
+      w.click(remove ? close_data_dialog::kDeleteButton
+                     : close_data_dialog::kOk);
     });
     run(closeCommand);
   }
@@ -390,6 +405,11 @@ TEST_F(OpenCommandTest, FileThatIsNoE00FileGivesAnEmptyDataSet) {
   EXPECT_EQ(module().registry.at(0)->points.size(), 0);
   EXPECT_TRUE(std::filesystem::is_regular_file(
       native(module().depotFolderPath) / "notes.bin"));
+}
+
+TEST_F(OpenCommandTest, CloseTwoOfThreeThenDeleteTheLast) {
+  HeadlessSide side(home_);
+  checkCloseTwoOfThreeThenDeleteTheLast(side);
 }
 
 TEST_F(OpenCommandTest, ReopenTwiceThenTheDirectoryIsDeleted) {

@@ -221,10 +221,16 @@ class WindowSide : public CommandSide {
     runCommand(openCommand, {cancelReopen()});
   }
   void reopenFirstEntry() override { runCommand(openCommand, {reopen({0})}); }
-  void closeFirst(int count) override {
-    std::vector<int> entries;
-    for (int i = 0; i < count; ++i) entries.push_back(i);
-    runCommand(closeCommand, {closeData(entries, close_data_dialog::kOk)});
+  void openNew(const std::string& path) override {
+    runCommand(openCommand, {readNew(), file(path)});
+  }
+  void closeEntries(std::vector<int> entries, bool remove,
+                    std::vector<std::string>* listed) override {
+    runCommand(closeCommand,
+               {closeData(entries,
+                          remove ? close_data_dialog::kDeleteButton
+                                 : close_data_dialog::kOk,
+                          listed)});
   }
   std::string sampleCopy(const char* name) override {
     const fs::path to = home_ / "in" / name;
@@ -276,28 +282,9 @@ TEST_F(CommandsWin32Test, ReopenTwiceThenTheDirectoryIsDeleted) {
   checkReopenTwiceThenTheDirectoryIsDeleted(side);
 }
 
-// Closing two of three, from the list in registry order, keeps the third
-// at index 0 with its row; deleting the last takes its item, its file and
-// the layers.
 TEST_F(CommandsWin32Test, CloseTwoOfThreeThenDeleteTheLast) {
-  open({file(copyOf("japan_coast_50m_partial.e00", "roads.e00"))});
-  open({readNew(), file(copyOf("japan_coast_50m_partial.e00", "rivers.e00"))});
-  open({readNew(), file(copyOf("japan_coast_50m_partial.e00", "coast.e00"))});
-  std::vector<std::string> listed;
-  close({closeData({0, 1}, close_data_dialog::kOk, &listed)});
-  EXPECT_EQ(listed, (std::vector<std::string>{"roads", "rivers", "coast"}));
-  ASSERT_EQ(module().registry.count(), 1);
-  EXPECT_EQ(module().registry.at(0)->name, "coast");
-  EXPECT_EQ(rows(), (std::vector<RowView>{{3, "coast"}}));
-  EXPECT_TRUE(fs::exists(depotFolder() / "roads.bin"));
-
-  close({closeData({0}, close_data_dialog::kDeleteButton)});
-  EXPECT_TRUE(rows().empty());
-  EXPECT_EQ(VPI_DD_GetID(findDepotFolder(), "coast"), 0u);
-  EXPECT_FALSE(fs::exists(depotFolder() / "coast.bin"));
-  EXPECT_NE(VPI_DD_GetID(findDepotFolder(), "roads"), 0u);
-  EXPECT_EQ(module().layersActive, 0);
-  EXPECT_FALSE(closeEnabled());
+  WindowSide side(home_);
+  checkCloseTwoOfThreeThenDeleteTheLast(side);
 }
 
 // Three data sets open at the shutdown come back at the next start's first
