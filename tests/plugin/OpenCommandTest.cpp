@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "resources/DialogIds.h"
 #include "resources/Texts.h"
 #include "standin/StandinLayers.h"
+#include "tests/plugin/CommandScenarioChecks.h"
 #include "tests/plugin/ModuleFixture.h"
 
 namespace {
@@ -108,28 +110,123 @@ TEST_F(OpenCommandTest, NamesAreTheFileNameWithoutTheLastExtension) {
   for (const Case& c : cases) EXPECT_EQ(dataSetNameOf(c.path), c.name) << c.path;
 }
 
+// What the shared scenarios see of the headless user interface.
+class HeadlessSide : public CommandSide {
+ public:
+  explicit HeadlessSide(std::filesystem::path home) : home_(std::move(home)) {}
+  void openFirst(const std::string& path) override {
+    headless::answerFileDialog(path);
+    run(openCommand);
+  }
+  void openCancelled() override {
+    headless::cancelFileDialog();
+    run(openCommand);
+  }
+  void reopenCancelled() override {
+    headless::onModalDialog(nullptr);  // no hook: the dialog ends as cancelled
+    run(openCommand);
+  }
+  void reopenFirstEntry() override {
+    headless::onModalDialog([](headless::Window& w) {
+      w.control(reopen_dialog::kListBox).items.at(0).selected = true;
+      w.click(reopen_dialog::kOk);
+    });
+    run(openCommand);
+  }
+  void openNew(const std::string& path) override {
+    headless::onModalDialog([](headless::Window& w) {
+      w.control(reopen_dialog::kOpenPreviousRadio).checked = false;
+      w.control(reopen_dialog::kReadNewRadio).checked = true;
+      w.click(reopen_dialog::kReadNewRadio);
+      w.click(reopen_dialog::kOk);
+    });
+    headless::answerFileDialog(path);
+    run(openCommand);
+  }
+  void closeEntries(std::vector<int> entries, bool remove,
+                    std::vector<std::string>* listed) override {
+    headless::onModalDialog([entries, remove, listed](headless::Window& w) {
+      auto& items = w.control(close_data_dialog::kListBox).items;
+      if (listed != nullptr) {
+        for (const auto& item : items) listed->push_back(item.text);
+      }
+      for (int i : entries) items.at(static_cast<size_t>(i)).selected = true;
+      w.click(remove ? close_data_dialog::kDeleteButton
+                     : close_data_dialog::kOk);
+    });
+    run(closeCommand);
+  }
+  std::string sampleCopy(const char* name) override {
+    std::filesystem::path to = home_ / name;
+    std::filesystem::copy_file(
+        std::filesystem::u8path(std::string(MORVANE_TEST_DATA) +
+                                "/japan_coast_50m.e00"),
+        to, std::filesystem::copy_options::overwrite_existing);
+    return modulePath(to.u8string());
+  }
+  std::string missingInput() override {
+    return modulePath((home_ / "missing.e00").u8string());
+  }
+  std::vector<std::string> dialogTitles() override {
+    std::vector<std::string> titles;
+    const auto& shown = headless::fileDialogsShown();
+    for (size_t i = dialogsBefore_; i < shown.size(); ++i) {
+      titles.push_back(shown[i].title);
+    }
+    return titles;
+  }
+  std::vector<std::string> messages() override {
+    std::vector<std::string> texts;
+    const auto& shown = headless::messages();
+    for (size_t i = messagesBefore_; i < shown.size(); ++i) {
+      texts.push_back(shown[i].text);
+    }
+    return texts;
+  }
+  // The rows the panel hooks were told of and not told gone.
+  std::vector<int32_t> rowIds() override {
+    std::vector<int32_t> live;
+    for (int32_t event : gRows) {
+      if (event > 0) {
+        live.push_back(event);
+      } else {
+        live.erase(std::remove(live.begin(), live.end(), -event), live.end());
+      }
+    }
+    return live;
+  }
+  bool closeEnabled() override {
+    int32_t enabled = 0;
+    closeCommand(kMenuQueryEnabled, 0, reinterpret_cast<intptr_t>(&enabled));
+    return enabled != 0;
+  }
+
+ private:
+  // What the command shows is told apart from what came before it.
+  void run(VpiCallback command) {
+    dialogsBefore_ = headless::fileDialogsShown().size();
+    messagesBefore_ = headless::messages().size();
+    EXPECT_EQ(command(kMenuRunCommand, 0, 0), 0);
+    headless::onModalDialog(nullptr);
+  }
+
+  std::filesystem::path home_;
+  size_t dialogsBefore_ = 0;
+  size_t messagesBefore_ = 0;
+};
+
 TEST_F(OpenCommandTest, FirstUseImportsAtOnceIntoNewDepotFolders) {
-  headless::answerFileDialog(copyOf("japan_coast_50m.e00", "roads.old.e00"));
-  run();
+  HeadlessSide side(home_);
+  checkFirstUseImportsAtOnce(side);
+  // What only the headless interface shows: the file dialog's filter and
+  // extension, every row event, the one redraw, the depot's one item.
   ASSERT_EQ(headless::fileDialogsShown().size(), 1u);
   const headless::ShownFileDialog& shown = headless::fileDialogsShown()[0];
-  EXPECT_EQ(shown.title, kTextOpenFileDialogTitle);
   EXPECT_EQ(shown.filter, kTextE00FileFilter);
   EXPECT_EQ(shown.defaultExtension, "e00");
-  EXPECT_TRUE(headless::messages().empty());
-
-  ASSERT_EQ(module().registry.count(), 1);
-  const LineDataSet& d = *module().registry.at(0);
-  EXPECT_EQ(d.name, "roads.old");
-  EXPECT_EQ(d.rowId, 1);
-  EXPECT_GT(d.points.size(), 0);
   EXPECT_EQ(gRows, (std::vector<int32_t>{1}));
-  EXPECT_EQ(module().layersActive, 1);
   EXPECT_EQ(standin::viewsUpdated(), 1);
   EXPECT_EQ(depotTitles(), (std::vector<std::string>{"roads.old"}));
-  EXPECT_NE(findDepotFolder(), 0u);
-  EXPECT_TRUE(std::filesystem::is_regular_file(
-      native(module().depotFolderPath) / "roads.old.bin"));
 }
 
 // The depot's disk fills while the cache file of an import is written, at
@@ -290,44 +387,14 @@ TEST_F(OpenCommandTest, OpenPreviousWithoutSelectionKeepsTheDialog) {
 }
 
 TEST_F(OpenCommandTest, CancelPaths) {
-  // Cancelling the file dialog with nothing open keeps the layers (the
-  // close command stays enabled) and asks for no redraw.
-  headless::cancelFileDialog();
-  run();
-  EXPECT_EQ(module().layersActive, 1);
-  EXPECT_EQ(standin::viewsUpdated(), 0);
-  EXPECT_EQ(standin::layers().size(), 2u);
-
-  // With the depot there, but nothing open, cancelling the reopen dialog
-  // removes the layers; with data open it keeps them. Both redraw.
-  import(sample("japan_coast_50m.e00"));
-  ASSERT_EQ(module().registry.count(), 1);
-  const int32_t updates = standin::viewsUpdated();
-  headless::onModalDialog(nullptr);
-  run();  // no hook: the reopen dialog ends as cancelled
-  EXPECT_EQ(module().layersActive, 1);
-  EXPECT_EQ(standin::viewsUpdated(), updates + 1);
-  EXPECT_EQ(standin::layers().size(), 2u);  // registered anew, not twice
-
-  module().registry.empty();
-  run();
-  EXPECT_EQ(module().layersActive, 0);
-  EXPECT_TRUE(standin::layers().empty());
-  int32_t enabled = 1;
-  closeCommand(kMenuQueryEnabled, 0, reinterpret_cast<intptr_t>(&enabled));
-  EXPECT_EQ(enabled, 0);
+  HeadlessSide side(home_);
+  checkCancelPaths(side);
 }
 
 TEST_F(OpenCommandTest, FailedFirstImportRemovesLayersAndDepotFolder) {
-  headless::answerFileDialog(modulePath((home_ / "missing.e00").u8string()));
-  run();
-  ASSERT_EQ(headless::messages().size(), 1u);
-  EXPECT_EQ(headless::messages()[0].text, kTextCannotReadGisFile);
-  EXPECT_EQ(module().registry.count(), 0);
-  EXPECT_EQ(module().layersActive, 0);
-  EXPECT_EQ(VPI_DD_GetID(0, kDepotTopTitle), 0u);
-  EXPECT_FALSE(std::filesystem::exists(standin::depotRoot() + "/Morvane"));
-  EXPECT_EQ(gRows.size(), 0u);
+  HeadlessSide side(home_);
+  checkFailedFirstImportRemovesTheDepotFolder(side);
+  EXPECT_TRUE(gRows.empty());  // no row shown even for a moment
 }
 
 TEST_F(OpenCommandTest, FileThatIsNoE00FileGivesAnEmptyDataSet) {
@@ -340,18 +407,14 @@ TEST_F(OpenCommandTest, FileThatIsNoE00FileGivesAnEmptyDataSet) {
       native(module().depotFolderPath) / "notes.bin"));
 }
 
-TEST_F(OpenCommandTest, DeletedDepotDirectoryIsReported) {
-  import(sample("japan_coast_50m.e00"));
-  module().registry.empty();
-  std::filesystem::remove_all(native(module().depotFolderPath));
-  headless::resetUi();
-  openPrevious({0});
-  run();
-  ASSERT_EQ(headless::messages().size(), 1u);
-  EXPECT_EQ(headless::messages()[0].text, kTextWorkingMapDeleted);
-  EXPECT_EQ(module().registry.count(), 0);
-  EXPECT_EQ(module().layersActive, 0);
-  EXPECT_EQ(VPI_DD_GetID(0, kDepotTopTitle), 0u);
+TEST_F(OpenCommandTest, CloseTwoOfThreeThenDeleteTheLast) {
+  HeadlessSide side(home_);
+  checkCloseTwoOfThreeThenDeleteTheLast(side);
+}
+
+TEST_F(OpenCommandTest, ReopenTwiceThenTheDirectoryIsDeleted) {
+  HeadlessSide side(home_);
+  checkReopenTwiceThenTheDirectoryIsDeleted(side);
 }
 
 TEST_F(OpenCommandTest, DamagedCachesAreReopenedAllTheSame) {

@@ -26,6 +26,7 @@
 #include "resources/Texts.h"
 #include "standin/StandinFiles.h"
 #include "standin/win32/StandinHostWindow.h"
+#include "tests/plugin/CommandScenarioChecks.h"
 #include "tests/plugin/ModuleFixture.h"
 #include "tools/win32/DialogRobot.h"
 #include "ui/LayerPanel.h"
@@ -119,6 +120,19 @@ Answer closeData(std::vector<int> entries, int button,
           }};
 }
 
+// Runs a command with the robot answering its dialogs from the script;
+// every scripted answer must be used, and no other dialog shown.
+void runCommand(VpiCallback command, std::vector<Answer> script) {
+  gSession = Session();
+  gSession.script.assign(script.begin(), script.end());
+  robot::answerDialogs(answer);
+  EXPECT_EQ(command(kMenuRunCommand, 0, 0), 0);
+  robot::stopAnswering();
+  EXPECT_FALSE(robot::answerNotTaken());
+  EXPECT_TRUE(gSession.script.empty()) << "answers left unused";
+  EXPECT_TRUE(gSession.unexpected.empty()) << gSession.unexpected[0];
+}
+
 class CommandsWin32Test : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { standin::createHostWindow(800, 500); }
@@ -155,21 +169,8 @@ class CommandsWin32Test : public ::testing::Test {
     startHost(draw);
   }
 
-  // Runs a command with the robot answering its dialogs from the script;
-  // every scripted answer must be used, and no other dialog shown.
-  static void run(VpiCallback command,
-                  std::vector<Answer> script) {
-    gSession = Session();
-    gSession.script.assign(script.begin(), script.end());
-    robot::answerDialogs(answer);
-    EXPECT_EQ(command(kMenuRunCommand, 0, 0), 0);
-    robot::stopAnswering();
-    EXPECT_FALSE(robot::answerNotTaken());
-    EXPECT_TRUE(gSession.script.empty()) << "answers left unused";
-    EXPECT_TRUE(gSession.unexpected.empty()) << gSession.unexpected[0];
-  }
-  static void open(std::vector<Answer> script) { run(openCommand, script); }
-  static void close(std::vector<Answer> script) { run(closeCommand, script); }
+  static void open(std::vector<Answer> script) { runCommand(openCommand, script); }
+  static void close(std::vector<Answer> script) { runCommand(closeCommand, script); }
 
   // A sample under another name, in the home folder.
   std::string copyOf(const char* sampleName, const char* name) {
@@ -208,104 +209,82 @@ class CommandsWin32Test : public ::testing::Test {
   fs::path home_;
 };
 
-// No depot yet: the file dialog comes at once, with its title; the folders,
-// the item titled with the name and its cache file are made; the name keeps
-// every dot but the last.
+// What the shared scenarios see of the real windows.
+class WindowSide : public CommandSide {
+ public:
+  explicit WindowSide(fs::path home) : home_(std::move(home)) {}
+  void openFirst(const std::string& path) override {
+    runCommand(openCommand, {file(path)});
+  }
+  void openCancelled() override { runCommand(openCommand, {cancelFile()}); }
+  void reopenCancelled() override {
+    runCommand(openCommand, {cancelReopen()});
+  }
+  void reopenFirstEntry() override { runCommand(openCommand, {reopen({0})}); }
+  void openNew(const std::string& path) override {
+    runCommand(openCommand, {readNew(), file(path)});
+  }
+  void closeEntries(std::vector<int> entries, bool remove,
+                    std::vector<std::string>* listed) override {
+    runCommand(closeCommand,
+               {closeData(entries,
+                          remove ? close_data_dialog::kDeleteButton
+                                 : close_data_dialog::kOk,
+                          listed)});
+  }
+  std::string sampleCopy(const char* name) override {
+    const fs::path to = home_ / "in" / name;
+    fs::copy_file(fs::path(MORVANE_TEST_DATA) / "japan_coast_50m_partial.e00",
+                  to, fs::copy_options::overwrite_existing);
+    return to.string();
+  }
+  std::string missingInput() override {
+    return (home_ / "in" / "missing.e00").string();
+  }
+  std::vector<std::string> dialogTitles() override { return gSession.titles; }
+  std::vector<std::string> messages() override { return gSession.messages; }
+  std::vector<int32_t> rowIds() override {
+    std::vector<int32_t> ids;
+    const RowListWindow& list = *pluginModule().panel->list;
+    for (int32_t i = 0; i < list.count(); ++i) {
+      ids.push_back(list.entry(i).rowId);
+    }
+    return ids;
+  }
+  bool closeEnabled() override {
+    return standin::menuCommandEnabled(standin::findMenuCommand(
+        kTextMenuTitle, kTextMenuE00File, kPopupClosePosition));
+  }
+
+ private:
+  fs::path home_;
+};
+
 TEST_F(CommandsWin32Test, FirstUseImportsAtOnce) {
-  open({file(copyOf("japan_coast_50m_partial.e00", "roads.old.e00"))});
-  EXPECT_EQ(gSession.titles, (std::vector<std::string>{kTextOpenFileDialogTitle}));
-  EXPECT_TRUE(gSession.messages.empty());
-  ASSERT_EQ(module().registry.count(), 1);
-  EXPECT_EQ(module().registry.at(0)->name, "roads.old");
-  EXPECT_GT(module().registry.at(0)->points.size(), 0);
+  WindowSide side(home_);
+  checkFirstUseImportsAtOnce(side);
+  // The title the row shows.
   EXPECT_EQ(rows(), (std::vector<RowView>{{1, "roads.old"}}));
-  EXPECT_TRUE(closeEnabled());
-  const uint32_t folder = findDepotFolder();
-  ASSERT_NE(folder, 0u);
-  EXPECT_NE(VPI_DD_GetID(folder, "roads.old"), 0u);
-  EXPECT_TRUE(fs::is_regular_file(depotFolder() / "roads.old.bin"));
 }
 
-// A first import that fails takes the layers and the whole depot folder it
-// made with it, and says why.
 TEST_F(CommandsWin32Test, FailedFirstImportRemovesTheDepotFolder) {
-  open({file((home_ / "in" / "missing.e00").string())});
-  EXPECT_EQ(gSession.messages,
-            (std::vector<std::string>{kTextCannotReadGisFile}));
-  EXPECT_EQ(module().registry.count(), 0);
-  EXPECT_EQ(module().layersActive, 0);
-  EXPECT_FALSE(closeEnabled());
-  EXPECT_EQ(VPI_DD_GetID(0, kDepotTopTitle), 0u);
-  EXPECT_FALSE(fs::exists(fs::u8path(standin::depotRoot()) / "Morvane"));
-  EXPECT_TRUE(rows().empty());
+  WindowSide side(home_);
+  checkFailedFirstImportRemovesTheDepotFolder(side);
 }
 
-// Cancelling: the file dialog with nothing open keeps the layers; the
-// reopen dialog with data open changes nothing; with nothing open it
-// removes the layers the command registered.
 TEST_F(CommandsWin32Test, CancelPaths) {
-  const int32_t updates = standin::viewsUpdated();
-  open({cancelFile()});
-  EXPECT_EQ(module().layersActive, 1);
-  EXPECT_EQ(standin::viewsUpdated(), updates);
-
-  open({file(copyOf("japan_coast_50m_partial.e00", "coast.e00"))});
-  open({cancelReopen()});
-  EXPECT_EQ(rows(), (std::vector<RowView>{{1, "coast"}}));
-  EXPECT_EQ(module().layersActive, 1);
-
-  close({closeData({0}, close_data_dialog::kOk)});
-  open({cancelReopen()});
-  EXPECT_EQ(module().layersActive, 0);
-  EXPECT_FALSE(closeEnabled());
+  WindowSide side(home_);
+  checkCancelPaths(side);
 }
 
-// One item reopened twice gives two rows of their own; with the depot's
-// directory gone from the disk, reopening says so and leaves nothing.
 TEST_F(CommandsWin32Test, ReopenTwiceThenTheDirectoryIsDeleted) {
-  open({file(copyOf("japan_coast_50m_partial.e00", "coast.e00"))});
-  const int32_t points = module().registry.at(0)->points.size();
-  open({reopen({0})});
-  open({reopen({0})});
-  EXPECT_EQ(rows(), (std::vector<RowView>{{1, "coast"}, {2, "coast"}, {3, "coast"}}));
-  ASSERT_EQ(module().registry.count(), 3);
-  EXPECT_EQ(module().registry.at(2)->points.size(), points);
-  module().registry.at(1)->lineWidth = 5;
-  EXPECT_EQ(module().registry.at(2)->lineWidth, 1);
-
-  close({closeData({0, 1, 2}, close_data_dialog::kOk)});
-  EXPECT_TRUE(rows().empty());
-  fs::remove_all(depotFolder());
-  open({reopen({0})});
-  EXPECT_EQ(gSession.messages,
-            (std::vector<std::string>{kTextWorkingMapDeleted}));
-  EXPECT_EQ(module().registry.count(), 0);
-  EXPECT_EQ(module().layersActive, 0);
-  EXPECT_EQ(VPI_DD_GetID(0, kDepotTopTitle), 0u);
+  WindowSide side(home_);
+  checkReopenTwiceThenTheDirectoryIsDeleted(side);
 }
 
-// Closing two of three, from the list in registry order, keeps the third
-// at index 0 with its row; deleting the last takes its item, its file and
-// the layers.
 TEST_F(CommandsWin32Test, CloseTwoOfThreeThenDeleteTheLast) {
-  open({file(copyOf("japan_coast_50m_partial.e00", "roads.e00"))});
-  open({readNew(), file(copyOf("japan_coast_50m_partial.e00", "rivers.e00"))});
-  open({readNew(), file(copyOf("japan_coast_50m_partial.e00", "coast.e00"))});
-  std::vector<std::string> listed;
-  close({closeData({0, 1}, close_data_dialog::kOk, &listed)});
-  EXPECT_EQ(listed, (std::vector<std::string>{"roads", "rivers", "coast"}));
-  ASSERT_EQ(module().registry.count(), 1);
-  EXPECT_EQ(module().registry.at(0)->name, "coast");
-  EXPECT_EQ(rows(), (std::vector<RowView>{{3, "coast"}}));
-  EXPECT_TRUE(fs::exists(depotFolder() / "roads.bin"));
-
-  close({closeData({0}, close_data_dialog::kDeleteButton)});
-  EXPECT_TRUE(rows().empty());
-  EXPECT_EQ(VPI_DD_GetID(findDepotFolder(), "coast"), 0u);
-  EXPECT_FALSE(fs::exists(depotFolder() / "coast.bin"));
-  EXPECT_NE(VPI_DD_GetID(findDepotFolder(), "roads"), 0u);
-  EXPECT_EQ(module().layersActive, 0);
-  EXPECT_FALSE(closeEnabled());
+  WindowSide side(home_);
+  checkCloseTwoOfThreeThenDeleteTheLast(side);
 }
 
 // Three data sets open at the shutdown come back at the next start's first
