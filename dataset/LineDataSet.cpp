@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-
 LineDataSet::LineDataSet(int32_t rowId) : rowId(rowId) {}
 
 LineDataSet::~LineDataSet() {
