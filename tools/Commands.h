@@ -22,7 +22,7 @@ int inspectCommand(const HostOptions& options, const Arguments& args);
 int cacheCommand(const HostOptions& options, const Arguments& args);
 int drawCommand(const HostOptions& options, const Arguments& args);
 int namesCommand(const HostOptions& options, const Arguments& args);
-// The open and close commands on the depot, played over the headless robot
+// The module's commands, played over the headless robot
 // (tools/HeadlessDepotRobot.cpp, tools/DepotCommands.h).
 int openDepotCommand(const HostOptions& options, const Arguments& args);
 int reopenDepotCommand(const HostOptions& options, const Arguments& args);
@@ -30,5 +30,7 @@ int closeDepotCommand(const HostOptions& options, const Arguments& args);
 int deleteDepotCommand(const HostOptions& options, const Arguments& args);
 int setDepotCommand(const HostOptions& options, const Arguments& args);
 int listDepotCommand(const HostOptions& options, const Arguments& args);
+// The place-name command, args its one FILE.e00.
+int namesDepotCommand(const HostOptions& options, const Arguments& args);
 
 #endif  // MORVANE_TOOLS_COMMANDS_H_

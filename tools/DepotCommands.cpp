@@ -38,15 +38,18 @@ std::vector<DepotCommands::Row> DepotCommands::newRows(
   return added;
 }
 
-bool DepotCommands::reportMessages(bool informationIsResult) {
+bool DepotCommands::reportMessages(bool informationIsResult,
+                                   bool* resultShown) {
   // What was printed before comes before the messages.
   std::fflush(out_);
   bool warned = false;
+  if (resultShown != nullptr) *resultShown = false;
   for (const ShownMessage& m : robot_.takeMessages()) {
     warned = warned || m.warns;
     std::string text = sjisToUtf8(m.text);
     if (informationIsResult && !m.warns) {
       std::fprintf(out_, "%s\n", text.c_str());
+      if (resultShown != nullptr) *resultShown = true;
     } else {
       std::fprintf(err_, "%s: %s\n", m.warns ? "error" : "info", text.c_str());
     }
@@ -183,4 +186,17 @@ int DepotCommands::list() {
                  robot_.printedPath(file).c_str());
   }
   return 0;
+}
+
+int DepotCommands::names(const std::string& file) {
+  std::string path = inputPathOrComplain("names", file);
+  if (path.empty()) return 1;
+  DialogAnswers answers;
+  answers.file = path;
+  bool missing = false;
+  robot_.choose(DepotMenu::kPlaceNames, answers, &missing);
+  // The count of names read is the command's result.
+  bool counted = false;
+  bool warned = reportMessages(true, &counted);
+  return counted && !warned ? 0 : 1;
 }

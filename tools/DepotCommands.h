@@ -11,6 +11,9 @@
 //   set NAME ...        the row of the open data set NAME: its check box,
 //                       width combo box and colour dialog
 //   list                the panel's rows, then the depot items
+//   names FILE.e00      the place-name command: the file dialog answered
+//                       with FILE; the count of names it reports is the
+//                       result
 //
 // The lines printed (tab-separated, names in UTF-8):
 //
@@ -26,7 +29,7 @@
 // old one's handle is a new row.
 //
 // The messages shown are printed on err ("error: TEXT" for a warning,
-// "info: TEXT" otherwise). Each command returns its exit code: 0 done, 1
+// "info: TEXT" otherwise), but for the count names prints on out. Each command returns its exit code: 0 done, 1
 // not (said on err).
 
 #ifndef MORVANE_TOOLS_DEPOTCOMMANDS_H_
@@ -53,6 +56,9 @@ class DepotCommands {
   int close(const std::vector<std::string>& names, bool remove);
   int set(const std::string& name, const RowChange& change);
   int list();
+  // file as the command line gives it (native, UTF-8). 0 when the module
+  // reported a count and warned of nothing.
+  int names(const std::string& file);
 
   // A row of the panel with its number.
   struct Row {
@@ -64,8 +70,9 @@ class DepotCommands {
 
   // Prints the messages shown since the last call; true when one warned.
   // With informationIsResult the others are the command's result, printed
-  // on out.
-  bool reportMessages(bool informationIsResult = false);
+  // on out, and *resultShown tells whether there was one.
+  bool reportMessages(bool informationIsResult = false,
+                      bool* resultShown = nullptr);
 
  private:
   std::vector<Row> newRows(const std::vector<Row>& before);

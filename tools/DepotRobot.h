@@ -13,8 +13,9 @@
 #include <string>
 #include <vector>
 
-// The module's two depot commands, as their menu items name them.
-enum class DepotMenu { kOpen, kClose };
+// The module's commands, as their menu items name them: the open and the
+// close command on the depot, and the place-name command.
+enum class DepotMenu { kOpen, kClose, kPlaceNames };
 
 enum class MenuOutcome { kRan, kGreyed, kMissing };
 
@@ -53,7 +54,7 @@ class DepotRobot {
   virtual ~DepotRobot() = default;
 
   // Chooses the command from the module's menu and answers its dialogs as
-  // answers says; returns when the command has ended. kGreyed: the item
+  // answers says (the place-name command has only the file dialog); returns when the command has ended. kGreyed: the item
   // was greyed (the close command while nothing is open).
   // *namesMissing is set when a dialog listing entries lacked one of
   // answers.names (that dialog was then cancelled).

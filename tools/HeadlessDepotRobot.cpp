@@ -1,4 +1,4 @@
-// morvane-host open, reopen, close, delete, set and list: each invocation
+// morvane-host open, reopen, close, delete, set, list and names: each invocation
 // one whole run of the host with the module loaded (Init, Load, the first
 // 2D draw that brings back the reopen list, the commands through the
 // module's menus, then Close and Release, which write every cache file,
@@ -14,6 +14,7 @@
 
 #include "platform/FileSystem.h"
 #include "resources/DialogIds.h"
+#include "standin/StandinNameDb.h"
 #include "tools/Commands.h"
 #include "tools/DepotArguments.h"
 #include "tools/DepotCommands.h"
@@ -98,7 +99,9 @@ MenuOutcome HeadlessDepotRobot::choose(DepotMenu menu,
   });
   if (!answers.file.empty()) headless::answerFileDialog(answers.file);
   standin::MenuResult result = session_.invokeMenu(
-      menu == DepotMenu::kOpen ? kOpenMenuItem : kCloseMenuItem);
+      menu == DepotMenu::kOpen    ? kOpenMenuItem
+      : menu == DepotMenu::kClose ? kCloseMenuItem
+                                  : kPlaceNamesMenuItem);
   headless::onModalDialog(nullptr);
   switch (result) {
     case standin::MenuResult::kRan:
@@ -222,10 +225,25 @@ int depotCommand(const HostOptions& options, const std::string& command,
   }
   if (isSet) status = commands.set(setName, change);
   if (isList) status = commands.list();
+  if (command == "names") status = commands.names(args[0]);
   // Close writes the cache files and the reopen list; what it could not
   // write it showed as a message.
   bool stopped = session.stop();
-  if (commands.reportMessages() || !stopped) status = 1;
+  if (commands.reportMessages()) status = 1;
+  if (command == "names") {
+    // The host's own failures: names it could not keep (the count printed
+    // says how many it did keep), or a database it could not save.
+    bool saved = standin::saveNameDb();
+    std::string error = standin::nameDbError();
+    if (!error.empty() || !saved) {
+      std::fprintf(stderr, "names: %s; %s is as the names kept left it\n",
+                   error.empty() ? "cannot save the place names"
+                                 : error.c_str(),
+                   standin::nameDbPath().c_str());
+      status = 1;
+    }
+  }
+  if (!stopped) status = 1;
   return status;
 }
 
@@ -248,4 +266,7 @@ int setDepotCommand(const HostOptions& o, const Arguments& a) {
 }
 int listDepotCommand(const HostOptions& o, const Arguments& a) {
   return depotCommand(o, "list", a);
+}
+int namesDepotCommand(const HostOptions& o, const Arguments& a) {
+  return depotCommand(o, "names", a);
 }

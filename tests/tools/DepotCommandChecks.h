@@ -1,6 +1,6 @@
-// The depot commands (open, reopen, close, delete, set, list) checked the
-// same way over both host programs: each program's test gives a host that
-// plays one whole run of the program per command in a home folder of its
+// The module's commands (open, reopen, close, delete, set, list, names)
+// checked the same way over both host programs: each program's test gives
+// a host that plays one whole run of the program per command in a home folder of its
 // own (morvane-host natively over the headless robot, morvane-window-host
 // under Wine over the real menus and dialogs), and runs these scenarios.
 // Every run starts where the last one ended: what was open comes back at
@@ -302,6 +302,24 @@ inline void checkJapaneseNamesAndASampleCoverage(DepotHost& host) {
   r = host.run({"list"});
   EXPECT_EQ(r.exit, 0) << r.err;
   EXPECT_EQ(r.out, "");
+}
+
+// names prints the count the module reports as its one output line; a
+// file it refuses (metres without a PRJ section) or cannot open prints
+// nothing there, the module's message on the error stream, and exits 1.
+inline void checkPlaceNames(DepotHost& host) {
+  DepotRun r = host.run({"names", host.sample("japan_cities.e00")});
+  EXPECT_EQ(r.exit, 0) << r.err;
+  EXPECT_EQ(r.out.compare(0, 4, "200\xE5"), 0) << r.out;  // 200個...
+  EXPECT_EQ(depot_checks::count(r.out, "\n"), 1) << r.out;
+  EXPECT_EQ(r.err, "");
+  for (const std::string& file :
+       {host.sample("gdal_testpoint.e00"), host.missing()}) {
+    r = host.run({"names", file});
+    EXPECT_EQ(r.exit, 1) << file;
+    EXPECT_EQ(r.out, "") << file;
+    EXPECT_EQ(r.err.compare(0, 11, "error: GIS "), 0) << r.err;
+  }
 }
 
 #endif  // MORVANE_TESTS_TOOLS_DEPOTCOMMANDCHECKS_H_

@@ -172,7 +172,6 @@ class WindowHostRun : public DepotRobot {
  private:
   bool start();
   int command();
-  int importNames();
   void fitMapToDrawing();
 
   MenuOutcome chooseMenu(bool closePopup, const char* commandTitle);
@@ -308,7 +307,7 @@ int WindowHostRun::command() {
     return 1;
   }
   if (c == "open") return depot_.open(args);
-  if (c == "names") return importNames();
+  if (c == "names") return depot_.names(args[0]);
   if (c == "set") {
     std::string name;
     RowChange change;
@@ -464,7 +463,9 @@ MenuOutcome WindowHostRun::choose(DepotMenu menu, const DialogAnswers& answers,
   // Both popups carry the open and close commands' one title; the close
   // command is in the popup without the place-name command.
   MenuOutcome outcome =
-      runCommand(menu == DepotMenu::kClose, kTextMenuE00File, a);
+      menu == DepotMenu::kPlaceNames
+          ? runCommand(false, kTextMenuE00PlaceNames, a)
+          : runCommand(menu == DepotMenu::kClose, kTextMenuE00File, a);
   *namesMissing = answers_.namesMissing;
   return outcome;
 }
@@ -534,21 +535,6 @@ std::vector<ShownMessage> WindowHostRun::takeMessages() {
 
 std::string WindowHostRun::printedPath(const char* file) {
   return sjisToUtf8(file);
-}
-
-int WindowHostRun::importNames() {
-  std::string path = inputPathOrComplain("names", o_.args[0]);
-  if (path.empty()) return 1;
-  Answers a;
-  a.dialogs.file = path;
-  size_t first = messages_.size();
-  runCommand(false, kTextMenuE00PlaceNames, a);
-  bool counted =
-      std::any_of(messages_.begin() + static_cast<std::ptrdiff_t>(first),
-                  messages_.end(), [](const ShownMessage& m) { return !m.warns; });
-  // The count of names read is the command's result.
-  bool error = depot_.reportMessages(true);
-  return counted && !error ? 0 : 1;
 }
 
 bool knownCommand(const std::string& name) {
