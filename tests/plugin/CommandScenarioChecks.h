@@ -21,6 +21,8 @@
 #include "standin/StandinHost.h"
 #include "standin/StandinLayers.h"
 #include "standin/StandinFiles.h"
+#include "standin/StandinView3d.h"
+#include "ui/LayerPanel.h"
 
 class CommandSide {
  public:
@@ -34,8 +36,9 @@ class CommandSide {
   // The open command with the depot there, its reopen dialog cancelled.
   virtual void reopenCancelled() = 0;
   // The open command with the depot there, its reopen dialog answered with
-  // the first entry and OK.
-  virtual void reopenFirstEntry() = 0;
+  // the list entry at this position and OK.
+  virtual void reopenEntry(int entry) = 0;
+  void reopenFirstEntry() { reopenEntry(0); }
   // The open command with the depot there: its reopen dialog answered
   // with "read new", then the file dialog with path.
   virtual void openNew(const std::string& path) = 0;
@@ -60,6 +63,9 @@ class CommandSide {
   // The panel's row ids, top to bottom.
   virtual std::vector<int32_t> rowIds() = 0;
   virtual bool closeEnabled() = 0;
+  // The host shut down (Close, Release) and started again (Init, Load)
+  // over the same home folder, its map not drawn yet.
+  virtual void restartWithoutDrawing() = 0;
 };
 
 namespace command_checks {
@@ -200,6 +206,66 @@ inline void checkCloseTwoOfThreeThenDeleteTheLast(CommandSide& side) {
   EXPECT_NE(VPI_DD_GetID(findDepotFolder(), "roads"), 0u);
   EXPECT_EQ(module.layersActive, 0);
   EXPECT_FALSE(side.closeEnabled());
+}
+
+// Three data sets open at the shutdown come back at the next start's first
+// 2D draw, not before, with row ids 1, 2, 3 in the order of the reopen
+// list and their attributes; the 3D view then draws them until the host
+// aborts its rendering.
+inline void checkThreeOpenAtShutdownComeBackAtTheFirstDraw(CommandSide& side) {
+  PluginModule& module = pluginModule();
+  side.openFirst(side.sampleCopy("roads.e00"));
+  side.openNew(side.sampleCopy("rivers.e00"));
+  side.openNew(side.sampleCopy("coast.e00"));
+  side.closeFirst(1);    // roads: row 1 goes
+  side.reopenEntry(2);   // coast, rivers, roads: roads again, row 4
+  ASSERT_EQ(module.registry.count(), 3);
+  for (int32_t i = 0; i < 3; ++i) {
+    LineDataSet& d = *module.registry.at(i);
+    d.lineColour = 0x00102030u + static_cast<uint32_t>(i);
+    d.lineWidth = 2 + i;
+    d.visible = i % 2;
+    d.showIn3d = 0;
+  }
+
+  side.restartWithoutDrawing();
+  EXPECT_TRUE(side.rowIds().empty());
+  EXPECT_EQ(module.registry.count(), 0);
+  standin::drawAll2d();
+  EXPECT_EQ(side.rowIds(), (std::vector<int32_t>{1, 2, 3}));
+  ASSERT_EQ(module.registry.count(), 3);
+  const char* names[] = {"rivers", "coast", "roads"};
+  for (int32_t i = 0; i < 3; ++i) {
+    const LineDataSet& d = *module.registry.at(i);
+    EXPECT_EQ(d.name, names[i]);
+    EXPECT_EQ(d.rowId, i + 1);
+    EXPECT_EQ(d.lineColour, 0x00102030u + static_cast<uint32_t>(i));
+    EXPECT_EQ(d.lineWidth, 2 + i);
+    EXPECT_EQ(d.visible, i % 2);
+    EXPECT_EQ(d.showIn3d, 0);
+  }
+  ASSERT_NE(module.panel, nullptr);
+  EXPECT_EQ(module.panel->showIn3dCheck(), 0);
+
+  for (int32_t i = 0; i < 3; ++i) {
+    module.registry.at(i)->visible = 1;
+    module.registry.at(i)->showIn3d = 1;
+  }
+  const LineDataSet& first = *module.registry.at(0);
+  int32_t at = 0;
+  while (isSeparator(first.points[at])) ++at;
+  const double latitude = first.points[at].latitude * kDegreesPerUnit;
+  const double longitude = first.points[at].longitude * kDegreesPerUnit;
+  standin::setEye3d({latitude, longitude});
+  const std::vector<int32_t> blocks = {standin::blockCodeAt(latitude, longitude)};
+  standin::drawAll3d(blocks);
+  EXPECT_EQ(standin::view3dCalls().draw3dLines, 3);
+  standin::resetView3d();
+  standin::setEye3d({latitude, longitude});
+  standin::setAbortRendering(true);
+  standin::drawAll3d(blocks);
+  EXPECT_EQ(standin::view3dCalls().draw3dLines, 1);
+  standin::setAbortRendering(false);
 }
 
 #endif  // MORVANE_TESTS_PLUGIN_COMMANDSCENARIOCHECKS_H_

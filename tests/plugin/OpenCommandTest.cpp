@@ -14,6 +14,7 @@
 #include "plugin/CloseCommand.h"
 #include "plugin/DepotFolders.h"
 #include "plugin/PanelAccess.h"
+#include "plugin/PluginEntry.h"
 #include "plugin/ReopenList.h"
 #include "resources/DialogIds.h"
 #include "resources/Texts.h"
@@ -126,9 +127,11 @@ class HeadlessSide : public CommandSide {
     headless::onModalDialog(nullptr);  // no hook: the dialog ends as cancelled
     run(openCommand);
   }
-  void reopenFirstEntry() override {
-    headless::onModalDialog([](headless::Window& w) {
-      w.control(reopen_dialog::kListBox).items.at(0).selected = true;
+  void reopenEntry(int entry) override {
+    headless::onModalDialog([entry](headless::Window& w) {
+      w.control(reopen_dialog::kListBox)
+          .items.at(static_cast<size_t>(entry))
+          .selected = true;
       w.click(reopen_dialog::kOk);
     });
     run(openCommand);
@@ -200,6 +203,24 @@ class HeadlessSide : public CommandSide {
     closeCommand(kMenuQueryEnabled, 0, reinterpret_cast<intptr_t>(&enabled));
     return enabled != 0;
   }
+  // The host's shutdown and its next start in the same process: the
+  // module's state as a fresh load finds it, the panel made by Load.
+  void restartWithoutDrawing() override {
+    Close();
+    Release();
+    gRows.clear();
+    resetTestHost();
+    pluginModule().reset(1);
+    PluginInfo info;
+    ASSERT_EQ(Init(&info, 1), 1);
+    ASSERT_EQ(Load(), 1);
+    loaded_ = true;
+    dialogsBefore_ = 0;
+    messagesBefore_ = 0;
+  }
+  ~HeadlessSide() override {
+    if (loaded_) Release();
+  }
 
  private:
   // What the command shows is told apart from what came before it.
@@ -213,6 +234,7 @@ class HeadlessSide : public CommandSide {
   std::filesystem::path home_;
   size_t dialogsBefore_ = 0;
   size_t messagesBefore_ = 0;
+  bool loaded_ = false;
 };
 
 TEST_F(OpenCommandTest, FirstUseImportsAtOnceIntoNewDepotFolders) {
@@ -415,6 +437,11 @@ TEST_F(OpenCommandTest, CloseTwoOfThreeThenDeleteTheLast) {
 TEST_F(OpenCommandTest, ReopenTwiceThenTheDirectoryIsDeleted) {
   HeadlessSide side(home_);
   checkReopenTwiceThenTheDirectoryIsDeleted(side);
+}
+
+TEST_F(OpenCommandTest, ThreeOpenAtShutdownComeBackAtTheFirstDraw) {
+  HeadlessSide side(home_);
+  checkThreeOpenAtShutdownComeBackAtTheFirstDraw(side);
 }
 
 TEST_F(OpenCommandTest, DamagedCachesAreReopenedAllTheSame) {

@@ -133,6 +133,40 @@ void runCommand(VpiCallback command, std::vector<Answer> script) {
   EXPECT_TRUE(gSession.unexpected.empty()) << gSession.unexpected[0];
 }
 
+// A run of the host with the module: Init and Load, and the first draw of
+// the map.
+void startHost(bool draw = true) {
+  resetStandinHost();
+  pluginModule().reset(1);
+  PluginInfo info;
+  ASSERT_EQ(Init(&info, 1), 1);
+  ASSERT_EQ(Load(), 1);
+  if (draw) standin::drawAll2d();
+}
+void stopHost() {
+  Close();
+  Release();
+}
+
+// The rows of the panel: row id and the title shown.
+struct RowView {
+  int32_t rowId;
+  std::string title;
+  bool operator==(const RowView& o) const {
+    return rowId == o.rowId && title == o.title;
+  }
+};
+std::vector<RowView> rows() {
+  std::vector<RowView> out;
+  const RowListWindow& list = *pluginModule().panel->list;
+  for (int32_t i = 0; i < list.count(); ++i) {
+    HWND row = static_cast<HWND>(list.entry(i).row->window()->handle());
+    out.push_back({list.entry(i).rowId,
+                   robot::controlText(row, layer_row::kTitle)});
+  }
+  return out;
+}
+
 class CommandsWin32Test : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { standin::createHostWindow(800, 500); }
@@ -150,62 +184,6 @@ class CommandsWin32Test : public ::testing::Test {
     fs::remove_all(home_, ec);
   }
 
-  // A run of the host with the module: Init and Load, and the first draw
-  // of the map.
-  static void startHost(bool draw = true) {
-    resetStandinHost();
-    pluginModule().reset(1);
-    PluginInfo info;
-    ASSERT_EQ(Init(&info, 1), 1);
-    ASSERT_EQ(Load(), 1);
-    if (draw) standin::drawAll2d();
-  }
-  static void stopHost() {
-    Close();
-    Release();
-  }
-  static void restartHost(bool draw = true) {
-    stopHost();
-    startHost(draw);
-  }
-
-  static void open(std::vector<Answer> script) { runCommand(openCommand, script); }
-  static void close(std::vector<Answer> script) { runCommand(closeCommand, script); }
-
-  // A sample under another name, in the home folder.
-  std::string copyOf(const char* sampleName, const char* name) {
-    const fs::path to = home_ / "in" / name;
-    fs::copy_file(fs::path(MORVANE_TEST_DATA) / sampleName, to,
-                  fs::copy_options::overwrite_existing);
-    return to.string();
-  }
-  static PluginModule& module() { return pluginModule(); }
-  static fs::path depotFolder() {
-    return standin::fileSystemPath(module().depotFolderPath);
-  }
-  // The rows of the panel: row id and the title shown.
-  struct RowView {
-    int32_t rowId;
-    std::string title;
-    bool operator==(const RowView& o) const {
-      return rowId == o.rowId && title == o.title;
-    }
-  };
-  static std::vector<RowView> rows() {
-    std::vector<RowView> out;
-    const RowListWindow& list = *module().panel->list;
-    for (int32_t i = 0; i < list.count(); ++i) {
-      HWND row = static_cast<HWND>(list.entry(i).row->window()->handle());
-      out.push_back({list.entry(i).rowId,
-                     robot::controlText(row, layer_row::kTitle)});
-    }
-    return out;
-  }
-  static bool closeEnabled() {
-    return standin::menuCommandEnabled(standin::findMenuCommand(
-        kTextMenuTitle, kTextMenuE00File, kPopupClosePosition));
-  }
-
   fs::path home_;
 };
 
@@ -220,7 +198,9 @@ class WindowSide : public CommandSide {
   void reopenCancelled() override {
     runCommand(openCommand, {cancelReopen()});
   }
-  void reopenFirstEntry() override { runCommand(openCommand, {reopen({0})}); }
+  void reopenEntry(int entry) override {
+    runCommand(openCommand, {reopen({entry})});
+  }
   void openNew(const std::string& path) override {
     runCommand(openCommand, {readNew(), file(path)});
   }
@@ -245,15 +225,16 @@ class WindowSide : public CommandSide {
   std::vector<std::string> messages() override { return gSession.messages; }
   std::vector<int32_t> rowIds() override {
     std::vector<int32_t> ids;
-    const RowListWindow& list = *pluginModule().panel->list;
-    for (int32_t i = 0; i < list.count(); ++i) {
-      ids.push_back(list.entry(i).rowId);
-    }
+    for (const RowView& row : rows()) ids.push_back(row.rowId);
     return ids;
   }
   bool closeEnabled() override {
     return standin::menuCommandEnabled(standin::findMenuCommand(
         kTextMenuTitle, kTextMenuE00File, kPopupClosePosition));
+  }
+  void restartWithoutDrawing() override {
+    stopHost();
+    startHost(false);
   }
 
  private:
@@ -287,65 +268,11 @@ TEST_F(CommandsWin32Test, CloseTwoOfThreeThenDeleteTheLast) {
   checkCloseTwoOfThreeThenDeleteTheLast(side);
 }
 
-// Three data sets open at the shutdown come back at the next start's first
-// 2D draw, not before, with row ids 1, 2, 3 and their attributes; the 3D
-// view then draws them until the host aborts its rendering.
 TEST_F(CommandsWin32Test, ThreeOpenAtShutdownComeBackAtTheFirstDraw) {
-  const char* names[] = {"roads", "rivers", "coast"};
-  for (const char* name : names) {
-    std::vector<Answer> script;
-    if (findDepotFolder() != 0) script.push_back(readNew());
-    script.push_back(file(copyOf("japan_coast_50m_partial.e00",
-                                 (std::string(name) + ".e00").c_str())));
-    open(script);
-  }
-  close({closeData({0}, close_data_dialog::kOk)});  // roads: row 1 goes
-  open({reopen({2})});                              // roads again: row 4
-  ASSERT_EQ(module().registry.count(), 3);
-  for (int32_t i = 0; i < 3; ++i) {
-    LineDataSet& d = *module().registry.at(i);
-    d.lineColour = 0x00102030u + i;
-    d.lineWidth = 2 + i;
-    d.visible = i % 2;
-    d.showIn3d = 0;
-  }
-
-  restartHost(false);
-  EXPECT_TRUE(rows().empty());
-  EXPECT_EQ(module().registry.count(), 0);
-  standin::drawAll2d();
+  WindowSide side(home_);
+  checkThreeOpenAtShutdownComeBackAtTheFirstDraw(side);
   EXPECT_EQ(rows(), (std::vector<RowView>{{1, "rivers"}, {2, "coast"},
                                           {3, "roads"}}));
-  ASSERT_EQ(module().registry.count(), 3);
-  for (int32_t i = 0; i < 3; ++i) {
-    const LineDataSet& d = *module().registry.at(i);
-    EXPECT_EQ(d.rowId, i + 1);
-    EXPECT_EQ(d.lineColour, 0x00102030u + i);
-    EXPECT_EQ(d.lineWidth, 2 + i);
-    EXPECT_EQ(d.visible, i % 2);
-    EXPECT_EQ(d.showIn3d, 0);
-  }
-  EXPECT_EQ(module().panel->showIn3dCheck(), 0);
-
-  for (int32_t i = 0; i < 3; ++i) {
-    module().registry.at(i)->visible = 1;
-    module().registry.at(i)->showIn3d = 1;
-  }
-  const LineDataSet& first = *module().registry.at(0);
-  int32_t at = 0;
-  while (isSeparator(first.points[at])) ++at;
-  const double latitude = first.points[at].latitude * kDegreesPerUnit;
-  const double longitude = first.points[at].longitude * kDegreesPerUnit;
-  standin::setEye3d({latitude, longitude});
-  const std::vector<int32_t> blocks = {standin::blockCodeAt(latitude, longitude)};
-  standin::drawAll3d(blocks);
-  EXPECT_EQ(standin::view3dCalls().draw3dLines, 3);
-  standin::resetView3d();
-  standin::setEye3d({latitude, longitude});
-  standin::setAbortRendering(true);
-  standin::drawAll3d(blocks);
-  EXPECT_EQ(standin::view3dCalls().draw3dLines, 1);
-  standin::setAbortRendering(false);
 }
 
 }  // namespace
