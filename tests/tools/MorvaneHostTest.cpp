@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <memory>
 #include <new>
 #include <string>
@@ -22,12 +21,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace host_test;
-
-std::string slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in),
-                     std::istreambuf_iterator<char>());
-}
 
 class MorvaneHostTest : public ::testing::Test {
  protected:

@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 #include "tests/TempName.h"
@@ -20,12 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace host_test;
-
-std::string slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in),
-                     std::istreambuf_iterator<char>());
-}
 
 class MorvaneHostPosixTest : public ::testing::Test {
  protected:
