@@ -322,4 +322,24 @@ inline void checkPlaceNames(DepotHost& host) {
   }
 }
 
+// A file named relative to the current folder is that folder's, also
+// when the file dialog was last used in another folder and after the
+// dialog of the run's first file (a system dialog reads a typed name in
+// the folder it shows, and may leave the process in another folder).
+inline void checkRelativeNamesAreTheCurrentFolders(DepotHost& host) {
+  ASSERT_EQ(host.run({"names", host.sample("japan_cities.e00")}).exit, 0);
+  host.input("roads.e00", host_test::smallArcs());
+  host.input("rivers.e00", host_test::smallArcs());
+  host.input("names.e00", host_test::smallNames());
+  const std::filesystem::path was = std::filesystem::current_path();
+  std::filesystem::current_path(host.folder() / "in");
+  DepotRun opened = host.run({"open", "roads.e00", "rivers.e00"});
+  DepotRun named = host.run({"names", "names.e00"});
+  std::filesystem::current_path(was);
+  EXPECT_EQ(opened.exit, 0) << opened.err;
+  EXPECT_EQ(opened.out, "opened\t1\troads\nopened\t2\trivers\n");
+  EXPECT_EQ(named.exit, 0) << named.err;
+  EXPECT_EQ(named.out.compare(0, 2, "3\xE5"), 0) << named.out;  // 3個...
+}
+
 #endif  // MORVANE_TESTS_TOOLS_DEPOTCOMMANDCHECKS_H_

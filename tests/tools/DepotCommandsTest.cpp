@@ -96,6 +96,10 @@ TEST_F(DepotCommandsTest, PlaceNames) {
   HeadlessHost host(folder_ / "scenario");
   checkPlaceNames(host);
 }
+TEST_F(DepotCommandsTest, RelativeNamesAreTheCurrentFolders) {
+  HeadlessHost host(folder_ / "scenario");
+  checkRelativeNamesAreTheCurrentFolders(host);
+}
 
 // A run that only imports place names still brings back what was open (the
 // host's first map draw) and so keeps it for the next; a draw without a file

@@ -139,6 +139,12 @@ uint32_t swatchColour(HWND row) {
   return colour == CLR_INVALID ? 0 : static_cast<uint32_t>(colour);
 }
 
+// A path that names its drive and starts at its root, or a UNC path.
+bool isFullPath(const std::string& path) {
+  return (path.size() >= 3 && path[1] == ':' && path[2] == '\\') ||
+         path.compare(0, 2, "\\\\") == 0;
+}
+
 // ---------------------------------------------------------------------------
 // One run of the host.
 
@@ -460,12 +466,36 @@ MenuOutcome WindowHostRun::choose(DepotMenu menu, const DialogAnswers& answers,
                                   bool* namesMissing) {
   Answers a;
   a.dialogs = answers;
+  std::string& file = a.dialogs.file;
+  if (!file.empty() && !isFullPath(file)) {
+    // The system's file dialog reads a name that is not a full path in the
+    // folder it shows (the one last used), where the command line means
+    // this program's current folder.
+    char full[kVpiPathSize];
+    DWORD n = GetFullPathNameA(file.c_str(), sizeof full, full, nullptr);
+    if (n == 0 || n >= sizeof full) {
+      std::fprintf(err_,
+                   "%s: %s is too long for the module as a full path (at "
+                   "most %d bytes)\n",
+                   kProgram, sjisToUtf8(file).c_str(), kVpiPathSize - 1);
+      file.clear();  // the file dialog is cancelled
+    } else {
+      file.assign(full, n);
+    }
+  }
   // Both popups carry the open and close commands' one title; the close
   // command is in the popup without the place-name command.
+  // The file dialog may leave the process in another current folder; the
+  // next relative name on the command line, and the screenshot, mean this
+  // one.
+  std::string folder(GetCurrentDirectoryA(0, nullptr), '\0');
+  folder.resize(GetCurrentDirectoryA(static_cast<DWORD>(folder.size()),
+                                     &folder[0]));
   MenuOutcome outcome =
       menu == DepotMenu::kPlaceNames
           ? runCommand(false, kTextMenuE00PlaceNames, a)
           : runCommand(menu == DepotMenu::kClose, kTextMenuE00File, a);
+  if (!folder.empty()) SetCurrentDirectoryA(folder.c_str());
   *namesMissing = answers_.namesMissing;
   return outcome;
 }

@@ -127,6 +127,30 @@ TEST_F(WindowHostCommandsTest, PlaceNames) {
   WindowHost host(testFolder());
   checkPlaceNames(host);
 }
+TEST_F(WindowHostCommandsTest, RelativeNamesAreTheCurrentFolders) {
+  WindowHost host(testFolder());
+  checkRelativeNamesAreTheCurrentFolders(host);
+}
+
+// A relative name that the current folder makes too long for the module's
+// path is refused: its file dialog is cancelled and nothing opens.
+TEST_F(WindowHostCommandsTest, RelativeNameTooLongAsAFullPathIsRefused) {
+  WindowHost host(testFolder());
+  fs::path deep = host.folder() / "in";
+  while (deep.string().size() < 240) deep /= std::string(20, 'd');
+  fs::create_directories(deep);
+  std::ofstream(deep / "roads.e00", std::ios::binary) << host_test::smallArcs();
+  const fs::path was = fs::current_path();
+  fs::current_path(deep);
+  DepotRun r = host.run({"open", "roads.e00"});
+  fs::current_path(was);
+  EXPECT_EQ(r.exit, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find("roads.e00 is too long for the module as a full path"),
+            std::string::npos)
+      << r.err;
+  EXPECT_FALSE(host.depotExists());
+}
 
 // What only this program does: the picture taken while the first dialog
 // holds its typed answer (here the colour dialog).
