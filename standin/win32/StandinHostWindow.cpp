@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <vector>
 
+#include "standin/LabelPlacement.h"
 #include "standin/StandinHost.h"
 #include "standin/StandinLayers.h"
 #include "standin/StandinMenus.h"
@@ -99,13 +101,34 @@ void paintMap(HWND window) {
     HGDIOBJ oldFont = SelectObject(dc, font.get());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(0xFF, 0xFF, 0xFF));
-    for (const SceneLabel& label : windows().labels) {
+    // Every dot, then each name where it covers no earlier name and no dot
+    // (standin/LabelPlacement.h), measured in the face it is drawn in; a
+    // name with no room is left out.
+    const std::vector<SceneLabel>& labels = windows().labels;
+    std::vector<LabelRequest> requests;
+    requests.reserve(labels.size());
+    for (const SceneLabel& label : labels) {
       int x = proj.x(label.position.longitude);
       int y = proj.y(label.position.latitude);
       RECT r = {x - 2, y - 2, x + 3, y + 3};
       FillRect(dc, &r, static_cast<HBRUSH>(dot.get()));
-      TextOutA(dc, x + 4, y - 16, label.name.data(),
-               static_cast<int>(label.name.size()));
+      SIZE size = {0, 0};
+      GetTextExtentPoint32A(dc, label.name.data(),
+                            static_cast<int>(label.name.size()), &size);
+      requests.push_back({x + 0.5, y + 0.5, static_cast<double>(size.cx)});
+    }
+    const std::vector<LabelPlacement> placements =
+        placeLabels(requests, client.right, client.bottom);
+    for (size_t i = 0; i < labels.size(); ++i) {
+      const LabelPlacement& at = placements[i];
+      if (!at.shown) continue;
+      SetTextAlign(dc, TA_BASELINE | (at.anchor == LabelAnchor::kStart ? TA_LEFT
+                                      : at.anchor == LabelAnchor::kMiddle
+                                          ? TA_CENTER
+                                          : TA_RIGHT));
+      TextOutA(dc, static_cast<int>(std::lround(at.x)),
+               static_cast<int>(std::lround(at.y)), labels[i].name.data(),
+               static_cast<int>(labels[i].name.size()));
     }
     SelectObject(dc, oldFont);
   }
