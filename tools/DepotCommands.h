@@ -29,8 +29,8 @@
 // old one's handle is a new row.
 //
 // The messages shown are printed on err ("error: TEXT" for a warning,
-// "info: TEXT" otherwise), but for the count names prints on out. Each command returns its exit code: 0 done, 1
-// not (said on err).
+// "info: TEXT" otherwise), but for the count names prints on out. Each
+// command returns its exit code: 0 done, 1 not (said on err).
 
 #ifndef MORVANE_TOOLS_DEPOTCOMMANDS_H_
 #define MORVANE_TOOLS_DEPOTCOMMANDS_H_

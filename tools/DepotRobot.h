@@ -54,8 +54,9 @@ class DepotRobot {
   virtual ~DepotRobot() = default;
 
   // Chooses the command from the module's menu and answers its dialogs as
-  // answers says (the place-name command has only the file dialog); returns when the command has ended. kGreyed: the item
-  // was greyed (the close command while nothing is open).
+  // answers says (the place-name command has only the file dialog);
+  // returns when the command has ended. kGreyed: the item was greyed (the
+  // close command while nothing is open).
   // *namesMissing is set when a dialog listing entries lacked one of
   // answers.names (that dialog was then cancelled).
   virtual MenuOutcome choose(DepotMenu menu, const DialogAnswers& answers,

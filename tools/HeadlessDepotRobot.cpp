@@ -1,9 +1,9 @@
-// morvane-host open, reopen, close, delete, set, list and names: each invocation
-// one whole run of the host with the module loaded (Init, Load, the first
-// 2D draw that brings back the reopen list, the commands through the
-// module's menus, then Close and Release, which write every cache file,
-// the reopen list and the profile value "Load"), the commands played by
-// DepotCommands over the headless robot.
+// morvane-host open, reopen, close, delete, set, list and names: each
+// invocation one whole run of the host with the module loaded (Init, Load,
+// the first 2D draw that brings back the reopen list, the commands through
+// the module's menus, then Close and Release, which write every cache
+// file, the reopen list and the profile value "Load"), the commands played
+// by DepotCommands over the headless robot.
 
 #include "tools/HeadlessDepotRobot.h"
 

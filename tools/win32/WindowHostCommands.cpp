@@ -483,14 +483,14 @@ MenuOutcome WindowHostRun::choose(DepotMenu menu, const DialogAnswers& answers,
       file.assign(full, n);
     }
   }
-  // Both popups carry the open and close commands' one title; the close
-  // command is in the popup without the place-name command.
   // The file dialog may leave the process in another current folder; the
   // next relative name on the command line, and the screenshot, mean this
   // one.
   std::string folder(GetCurrentDirectoryA(0, nullptr), '\0');
   folder.resize(GetCurrentDirectoryA(static_cast<DWORD>(folder.size()),
                                      &folder[0]));
+  // Both popups carry the open and close commands' one title; the close
+  // command is in the popup without the place-name command.
   MenuOutcome outcome =
       menu == DepotMenu::kPlaceNames
           ? runCommand(false, kTextMenuE00PlaceNames, a)
