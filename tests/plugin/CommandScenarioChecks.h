@@ -257,7 +257,8 @@ inline void checkThreeOpenAtShutdownComeBackAtTheFirstDraw(CommandSide& side) {
   const double latitude = first.points[at].latitude * kDegreesPerUnit;
   const double longitude = first.points[at].longitude * kDegreesPerUnit;
   standin::setEye3d({latitude, longitude});
-  const std::vector<int32_t> blocks = {standin::blockCodeAt(latitude, longitude)};
+  const std::vector<int32_t> blocks = {
+      standin::blockCodeAt(latitude, longitude)};
   standin::drawAll3d(blocks);
   EXPECT_EQ(standin::view3dCalls().draw3dLines, 3);
   standin::resetView3d();

@@ -1,10 +1,10 @@
 // The module's commands (open, reopen, close, delete, set, list, names)
 // checked the same way over both host programs: each program's test gives
-// a host that plays one whole run of the program per command in a home folder of its
-// own (morvane-host natively over the headless robot, morvane-window-host
-// under Wine over the real menus and dialogs), and runs these scenarios.
-// Every run starts where the last one ended: what was open comes back at
-// the first map draw.
+// a host that plays one whole run of the program per command in a home
+// folder of its own (morvane-host natively over the headless robot,
+// morvane-window-host under Wine over the real menus and dialogs), and
+// runs these scenarios. Every run starts where the last one ended: what
+// was open comes back at the first map draw.
 
 #ifndef MORVANE_TESTS_TOOLS_DEPOTCOMMANDCHECKS_H_
 #define MORVANE_TESTS_TOOLS_DEPOTCOMMANDCHECKS_H_
