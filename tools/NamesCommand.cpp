@@ -9,6 +9,7 @@
 #include "platform/Sjis.h"
 #include "standin/StandinNameDb.h"
 #include "tools/Commands.h"
+#include "tools/DataSetFile.h"
 
 namespace {
 
@@ -39,5 +40,8 @@ int namesCommand(const HostOptions& options, const Arguments& args) {
     std::fprintf(stderr, "names: unknown option %s\n", args[0].c_str());
     return 2;
   }
+  // A file that cannot be read is refused before the module is looked
+  // for, as the file commands refuse it.
+  if (inputPathOrComplain("names", args[0]).empty()) return 1;
   return namesDepotCommand(options, args);
 }
