@@ -20,6 +20,7 @@
 #include "resources/Texts.h"
 #include "standin/StandinLayers.h"
 #include "tests/plugin/CommandScenarioChecks.h"
+#include "tests/plugin/HeadlessAnswers.h"
 #include "tests/plugin/ModuleFixture.h"
 
 namespace {
@@ -58,15 +59,6 @@ class OpenCommandTest : public ModuleFixture {
   }
   static void run() { EXPECT_EQ(openCommand(kMenuRunCommand, 0, 0), 0); }
 
-  // The reopen dialog answered with "read new".
-  static void readNew() {
-    headless::onModalDialog([](headless::Window& w) {
-      w.control(reopen_dialog::kOpenPreviousRadio).checked = false;
-      w.control(reopen_dialog::kReadNewRadio).checked = true;
-      w.click(reopen_dialog::kReadNewRadio);
-      w.click(reopen_dialog::kOk);
-    });
-  }
   // The reopen dialog answered with the list entries at these positions.
   static void openPrevious(std::vector<size_t> rows,
                            std::vector<std::string>* listed = nullptr) {
@@ -80,7 +72,7 @@ class OpenCommandTest : public ModuleFixture {
     });
   }
   void import(const std::string& path) {
-    readNew();
+    answerReopenWithReadNew();
     headless::answerFileDialog(path);
     run();
   }
@@ -137,12 +129,7 @@ class HeadlessSide : public CommandSide {
     run(openCommand);
   }
   void openNew(const std::string& path) override {
-    headless::onModalDialog([](headless::Window& w) {
-      w.control(reopen_dialog::kOpenPreviousRadio).checked = false;
-      w.control(reopen_dialog::kReadNewRadio).checked = true;
-      w.click(reopen_dialog::kReadNewRadio);
-      w.click(reopen_dialog::kOk);
-    });
+    answerReopenWithReadNew();
     headless::answerFileDialog(path);
     run(openCommand);
   }

@@ -29,6 +29,7 @@
 #include "plugin/ReopenList.h"
 #include "resources/DialogIds.h"
 #include "standin/StandinView2d.h"
+#include "tests/plugin/HeadlessAnswers.h"
 #include "tests/plugin/ModuleFixture.h"
 #include "ui/LayerPanel.h"
 
@@ -98,12 +99,7 @@ class OutOfMemoryTest : public ModuleFixture {
   // menu callback (the only part run with an allocation failing).
   void answerImport(const std::string& e00) {
     if (findDepotFolder() != 0) {
-      headless::onModalDialog([](headless::Window& w) {
-        w.control(reopen_dialog::kOpenPreviousRadio).checked = false;
-        w.control(reopen_dialog::kReadNewRadio).checked = true;
-        w.click(reopen_dialog::kReadNewRadio);
-        w.click(reopen_dialog::kOk);
-      });
+      answerReopenWithReadNew();
     }
     headless::answerFileDialog(e00);
   }
